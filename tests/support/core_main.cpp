@@ -1,0 +1,11 @@
+// gtest entry point for core tests: a QCoreApplication exists so that
+// timers, posted events and sockets work inside the tests.
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
