@@ -1,0 +1,171 @@
+#include "app/debug.h"
+
+#include "app/utility.h"
+
+#include <QFile>
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+QString RunningExecutable()
+{
+    char buf[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+    if (n <= 0)
+        return QString();
+    return QFile::decodeName(QByteArray(buf, static_cast<int>(n)));
+}
+
+// Opens `path` for writing and takes the exclusive lock that tells running
+// copies apart. -1 when either fails.
+int OpenLocked(const QString &path, int extraFlags)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | extraFlags, 0644);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Touch the process log during static initialisation so that logging is
+// decided before start-up code runs.
+[[maybe_unused]] CDebugLog &g_openAtLoad = DebugLog();
+
+} // namespace
+
+CDebugLog::CDebugLog(const QString &executablePath, StampSource stamp) : m_stamp(std::move(stamp))
+{
+    const QString folder = FolderOf(executablePath);
+    const QString base = FileBaseName(executablePath);
+    m_prefix = QStringLiteral("<%1> ").arg(base);
+    m_logFileName = ReplaceExtension(executablePath, QStringLiteral(".Log"));
+    if (executablePath.isEmpty())
+        return;
+
+    struct stat st;
+    if (::stat(QFile::encodeName(m_logFileName).constData(), &st) != 0)
+        return; // no log file: logging stays off for the whole run
+
+    m_fd = OpenLocked(m_logFileName, 0);
+    for (int i = 0; m_fd < 0 && i < 100; ++i) {
+        m_logFileName = folder + QString::asprintf("%s_%03d.Log", base.toLocal8Bit().constData(), i);
+        m_fd = OpenLocked(m_logFileName, O_CREAT | O_EXCL);
+    }
+    if (m_fd < 0)
+        return;
+
+    errno = 0;
+    if (::lseek(m_fd, 0, SEEK_END) == static_cast<off_t>(-1) && errno != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
+    WriteRaw("\r\n", 2);
+    WriteLine("== START LOG ==");
+}
+
+CDebugLog::~CDebugLog()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void CDebugLog::WriteRaw(const char *bytes, size_t length)
+{
+    if (m_fd < 0)
+        return;
+    std::lock_guard<std::mutex> guard(m_writeLock);
+    // Write errors are ignored: the log must never disturb the program.
+    [[maybe_unused]] const ssize_t written = ::write(m_fd, bytes, length);
+}
+
+void CDebugLog::WriteLine(const char *text)
+{
+    if (m_fd < 0)
+        return;
+    const std::string line = FormatLine(m_stamp ? m_stamp() : Now(), text);
+    WriteRaw(line.data(), line.size());
+}
+
+void CDebugLog::DebugOutput(const char *text)
+{
+    const QByteArray line = m_prefix.toLocal8Bit() + QByteArray(text ? text : "") + '\n';
+    std::fputs(line.constData(), stderr);
+}
+
+LogStamp CDebugLog::Now()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    tm local{};
+    localtime_r(&ts.tv_sec, &local);
+    LogStamp s;
+    s.Hour = local.tm_hour;
+    s.Minute = local.tm_min;
+    s.Second = local.tm_sec;
+    s.Millisecond = static_cast<int>(ts.tv_nsec / 1000000);
+    s.ThreadId = static_cast<unsigned long>(::syscall(SYS_gettid));
+    return s;
+}
+
+std::string CDebugLog::FormatLine(const LogStamp &stamp, const char *text)
+{
+    char head[64];
+    const int n = std::snprintf(head, sizeof(head), "(%02d:%02d:%02d:%03d 0x%lX) ", stamp.Hour, stamp.Minute,
+                                stamp.Second, stamp.Millisecond, stamp.ThreadId);
+    std::string line(head, n > 0 ? static_cast<size_t>(n) : 0);
+    line += text ? text : "";
+    line += "\r\n";
+    return line;
+}
+
+CDebugLog &DebugLog()
+{
+    static CDebugLog log(RunningExecutable());
+    return log;
+}
+
+bool DebugLogIsOn()
+{
+    return DebugLog().IsOn();
+}
+
+void DebugPrint(const char *format, ...)
+{
+    CDebugLog &log = DebugLog();
+    if (!log.IsOn() || !format)
+        return;
+    char small[512];
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int n = std::vsnprintf(small, sizeof(small), format, args);
+    va_end(args);
+    if (n < 0) {
+        // Formatting failed: write whatever text resulted.
+        small[sizeof(small) - 1] = '\0';
+        log.WriteLine(small);
+    } else if (static_cast<size_t>(n) < sizeof(small)) {
+        log.WriteLine(small);
+    } else {
+        std::string big(static_cast<size_t>(n) + 1, '\0');
+        std::vsnprintf(big.data(), big.size(), format, again);
+        log.WriteLine(big.c_str());
+    }
+    va_end(again);
+}
