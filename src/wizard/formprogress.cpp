@@ -1,0 +1,138 @@
+#include "wizard/formprogress.h"
+
+#include "app/debug.h"
+#include "app/timing.h"
+#include "wizard/core/appmessage.h"
+#include "wizard/skinsupport.h"
+#include "wizard/timage.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <exception>
+
+TFormProgress::TFormProgress(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("FormProgress"));
+    setFixedSize(190, 50);
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(20, 25, 150, 17);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    TimerProc = new QTimer(this);
+    TimerProc->setObjectName(QStringLiteral("TimerProc"));
+    TimerProc->setInterval(Timing::Scaled(TickInterval));
+    connect(TimerProc, &QTimer::timeout, this, &TFormProgress::TimerProcTimer);
+
+    ImgBG = new TImage(this);
+    ImgBG->setObjectName(QStringLiteral("ImgBG"));
+    ImgBG->setGeometry(0, 0, 190, 50);
+    // Pictures lie under the windowed controls, whatever their creation order.
+    ImgBG->lower();
+
+    LbWait = new QLabel(QStringLiteral("Please wait..."), this);
+    LbWait->setObjectName(QStringLiteral("LbWait"));
+    LbWait->setGeometry(20, 8, 150, 13);
+    QFont bold = LbWait->font();
+    bold.setBold(true);
+    LbWait->setFont(bold);
+
+    setWindowTitle(AppTitleText());
+    ApplyFormTexts(this, QStringLiteral("FormProgress"));
+    ImgBG->setPicture(SkinPicture(QStringLiteral("ImgBGProgress")));
+    ApplyFormLayout(this, QStringLiteral("FormProgress"));
+}
+
+TFormProgress::~TFormProgress() = default;
+
+int TFormProgress::Execute(QWidget *page)
+{
+    try {
+        QWidget *host = page ? page->window() : nullptr;
+        if (host == page)
+            host = nullptr;
+        if (!host)
+            host = qobject_cast<QWidget *>(MainWindow());
+        if (host) {
+            const QRect area = host->frameGeometry();
+            // Integer division cuts toward zero, as the halves must.
+            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        }
+        return exec();
+    } catch (const std::exception &error) {
+        DebugPrint("TFormProgress::Execute() FAIL %s", error.what());
+    } catch (...) {
+        DebugPrint("TFormProgress::Execute() FAIL");
+    }
+    return 0;
+}
+
+void TFormProgress::done(int result)
+{
+    m_ended = true;
+    TimerProc->stop();
+    QDialog::done(result);
+}
+
+void TFormProgress::reject()
+{
+    // Escape and the window manager's close reach here; only the page, the
+    // work or the time limit may end the wait.
+}
+
+void TFormProgress::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    m_ended = false;
+    m_timerTag = 0;
+    TimerProc->setInterval(Timing::Scaled(TickInterval));
+    TimerProc->start();
+}
+
+void TFormProgress::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+}
+
+void TFormProgress::keyPressEvent(QKeyEvent *event)
+{
+    const bool altF4 = event->key() == Qt::Key_F4 && (event->modifiers() & Qt::AltModifier);
+    if (altF4 || event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TFormProgress::TimerProcTimer()
+{
+    const int next = ProgressBar1->value() + 1;
+    ProgressBar1->setValue(next > ProgressBar1->maximum() ? ProgressBar1->minimum() : next);
+
+    if (m_timerTag == 0) {
+        // The work runs with the timer stopped, so no tick can interrupt it.
+        TimerProc->stop();
+        m_timerTag = 1;
+        if (OnProcess)
+            OnProcess();
+        if (!m_ended)
+            TimerProc->start();
+        return;
+    }
+    ++m_timerTag;
+    if (m_timerTag > TickLimit)
+        done(2);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The few calls through which the wizard framework's windows and pages take
+// their look from the settings file and the skin store: texts and layout
+// under the settings lock, pictures by skin name, the three faces of a
+// skinned button. Kept in one place so the windows read the same way.
+
+#include <QPixmap>
+#include <QString>
+
+class QPushButton;
+class QWidget;
+
+// The skin picture `name` (a copy). Null when the store has no such picture.
+QPixmap SkinPicture(const QString &name);
+
+// ApplyTexts on `form` (a window or a page) with `section`, holding the
+// settings lock for the whole run and releasing it also on failure.
+void ApplyFormTexts(QWidget *form, const QString &section);
+
+// ApplyLayout on `form` with `path`, under the settings lock.
+void ApplyFormLayout(QWidget *form, const QString &path);
+
+// Gives a skinned button its normal, under-the-mouse and pressed faces from
+// the skin pictures with those names. Other buttons are left alone.
+void SetButtonFaces(QPushButton *button, const QString &normal, const QString &hover, const QString &down);
+
+// The application title (AppTitle), every window's first caption.
+QString AppTitleText();
+
+// The message-box title (MsgTitle).
+QString MsgTitleText();

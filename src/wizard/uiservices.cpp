@@ -1,0 +1,132 @@
+#include "wizard/uiservices.h"
+
+#include "app/debug.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+
+namespace {
+
+UiServices *g_installed = nullptr;
+
+UiServices *ProductServices()
+{
+    static DesktopUiServices services;
+    return &services;
+}
+
+// A target may be an address ("http://...") or a path; paths are made
+// absolute against the current folder, as the shell resolves them.
+QUrl TargetUrl(const QString &target)
+{
+    const QUrl url(target);
+    if (url.isValid() && url.scheme().size() > 1)
+        return url;
+    return QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+}
+
+} // namespace
+
+UiServices *Ui()
+{
+    if (!g_installed)
+        SetUiServices(nullptr);
+    return g_installed;
+}
+
+void SetUiServices(UiServices *services)
+{
+    g_installed = services ? services : ProductServices();
+    SetMessageBoxService(g_installed);
+}
+
+int DesktopUiServices::ShowMessageBox(const QString &text, const QString &title, MsgKind kind)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    if (kind == MsgKind::YesNo) {
+        box.setIcon(QMessageBox::NoIcon);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setIcon(QMessageBox::Information);
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MSG_RESULT_YES;
+    case QMessageBox::No:
+        return MSG_RESULT_NO;
+    case QMessageBox::Ok:
+        return MSG_RESULT_OK;
+    default:
+        return MSG_RESULT_NONE;
+    }
+}
+
+QString DesktopUiServices::GetSaveFileName(QWidget *parent, const QString &filter, const QString &defaultName,
+                                           const QString &defaultSuffix)
+{
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!defaultName.isEmpty())
+        dialog.selectFile(defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+bool DesktopUiServices::Print(QWidget *parent, const QString &documentName, const PrintPainter &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(documentName);
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        DebugPrint("DesktopUiServices::Print() FAIL printer not started");
+        return false;
+    }
+    if (paint)
+        paint(painter);
+    painter.end();
+    return true;
+}
+
+bool DesktopUiServices::ShellOpen(const QString &target, ShellVerb verb)
+{
+    if (target.isEmpty())
+        return false;
+    const QUrl url = TargetUrl(target);
+    // A folder opens in the file manager either way; "explore" only differs
+    // from "open" on a platform whose shell tells the two apart.
+    if (verb == ShellVerb::Explore && !(url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())) {
+        DebugPrint("DesktopUiServices::ShellOpen() FAIL no folder %s", qUtf8Printable(target));
+        return false;
+    }
+    const bool ok = QDesktopServices::openUrl(url);
+    if (!ok)
+        DebugPrint("DesktopUiServices::ShellOpen() FAIL %s", qUtf8Printable(target));
+    return ok;
+}
+
+bool DesktopUiServices::HasAssociatedProgram(const QString &)
+{
+    return true;
+}
+
+bool DesktopUiServices::TopLevelWindowExists(const QString &)
+{
+    return false;
+}
