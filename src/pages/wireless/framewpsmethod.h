@@ -1,0 +1,107 @@
+#pragma once
+// The WPS page: runs Wi-Fi Protected Setup between the device and another
+// wireless station. As an access point the device is the registrar (push
+// button, or the other station's 8-digit PIN typed here); as a bridge it
+// joins an access point (push button, or its own PIN, read from the device
+// when the page is entered, together with the SSID of the access point).
+// The page sends the WPS request under the progress dialog, follows the
+// device's WPS status events and ends the dialog with success once the
+// device reports that it is configured; the host then shows the success
+// page. While the WPS survey dialog is open, every message reaching the page
+// is handed on to that dialog.
+
+#include "wizard/framebase.h"
+
+#include <cstdint>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTimer;
+class TFormProgress;
+class TFormWPSSurvey;
+class TImage;
+class TTrifaceBtn;
+
+class TFrameWPSMethod : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameWPSMethod(QWidget *parent = nullptr);
+    ~TFrameWPSMethod() override;
+
+    void LoadPageTexts() override;
+    // Forward entries ask a bridge for its own PIN, select the push-button
+    // method and lay the page out for the device's mode.
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+
+    // The text the log shows for a WPS status code ("Unknown" for codes
+    // outside the device's table).
+    static const char *WpsStatusText(int code);
+
+    // Program-wide: the tick count at which the device last reported
+    // "Start WSC Process" (status 3), and whether it did in this run.
+    static uint32_t WpsStartTick;
+    static bool WpsStartSeen;
+
+    // Controls, in creation (tab) order.
+    TImage *ImgBG = nullptr;
+    QGroupBox *GBoxWPSMethod = nullptr;
+    QRadioButton *RBtnPBC = nullptr;
+    QLabel *LbPBCInfo = nullptr;
+    QRadioButton *RBtnPIN = nullptr;
+    QLabel *LbSSID = nullptr;
+    QLineEdit *EdtSSID = nullptr;
+    TTrifaceBtn *BtnSelect = nullptr;
+    QLabel *LbDevPIN = nullptr;
+    QLineEdit *EdtPIN = nullptr;
+    QLabel *LbDevPINCode = nullptr;
+    QLabel *LbPINInfo = nullptr;
+    QLabel *LbWPSMethodMsg = nullptr;
+    QTimer *TimerTimerout = nullptr;
+    TTrifaceBtn *BtnExit = nullptr;
+    TTrifaceBtn *BtnBack = nullptr;
+    TTrifaceBtn *BtnNext = nullptr;
+
+    // Page state, readable by tests and the host.
+    bool WpsWatching() const { return m_wpsWatching; }
+    bool RetryLogin() const { return m_retryLogin; }
+    TFormProgress *ProgressDialog() const { return m_progress; }
+    TFormWPSSurvey *SurveyDialog() const { return m_survey; }
+
+    // Button commands.
+    void BtnExitClick();
+    void BtnBackClick();
+    void BtnNextClick(); // "Connect"
+    void BtnSelectClick();
+
+    // The enabling rule of the PIN controls and of Connect.
+    void updateinfo();
+
+    // Runs the WPS request under the progress dialog; true when the dialog
+    // ended with success.
+    bool RunWps();
+
+protected:
+    void HandleAppMessage(AppMessage *message) override;
+
+private:
+    bool IsBridgeMode() const;
+    void ApplyModeTexts(bool bridge);
+    void ApplyModeLayout(bool bridge);
+    // The progress dialog's start step, run again after a login.
+    void SendWpsRequest();
+    void OnWpsStatus(int code);
+    void TimerTimeroutTimer();
+    // Ends the running progress dialog (1 success, 2 failure); nothing when
+    // none is up.
+    void EndProgress(int result);
+    void StopWatching();
+
+    // Set only while RunWps / BtnSelectClick hold the window on their stack.
+    TFormProgress *m_progress = nullptr;
+    TFormWPSSurvey *m_survey = nullptr;
+    bool m_retryLogin = false;
+    bool m_wpsWatching = false;
+};
