@@ -3,6 +3,7 @@
 #include "app/utility.h"
 
 #include <QFile>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
@@ -40,6 +41,10 @@ int OpenLocked(const QString &path, int extraFlags)
     }
     return fd;
 }
+
+std::mutex g_hookLock;
+DebugTextHook g_hook;
+std::atomic<bool> g_hasHook{false};
 
 // Touch the process log during static initialisation so that logging is
 // decided before start-up code runs.
@@ -141,13 +146,32 @@ CDebugLog &DebugLog()
 
 bool DebugLogIsOn()
 {
-    return DebugLog().IsOn();
+    return g_hasHook.load(std::memory_order_relaxed) || DebugLog().IsOn();
 }
+
+void SetDebugTextHook(DebugTextHook hook)
+{
+    std::lock_guard<std::mutex> guard(g_hookLock);
+    g_hasHook = static_cast<bool>(hook);
+    g_hook = std::move(hook);
+}
+
+namespace {
+void Emit(CDebugLog &log, const char *text)
+{
+    if (g_hasHook.load(std::memory_order_relaxed)) {
+        std::lock_guard<std::mutex> guard(g_hookLock);
+        if (g_hook)
+            g_hook(text);
+    }
+    log.WriteLine(text);
+}
+} // namespace
 
 void DebugPrint(const char *format, ...)
 {
     CDebugLog &log = DebugLog();
-    if (!log.IsOn() || !format)
+    if (!format || !DebugLogIsOn())
         return;
     char small[512];
     va_list args;
@@ -159,13 +183,13 @@ void DebugPrint(const char *format, ...)
     if (n < 0) {
         // Formatting failed: write whatever text resulted.
         small[sizeof(small) - 1] = '\0';
-        log.WriteLine(small);
+        Emit(log, small);
     } else if (static_cast<size_t>(n) < sizeof(small)) {
-        log.WriteLine(small);
+        Emit(log, small);
     } else {
         std::string big(static_cast<size_t>(n) + 1, '\0');
         std::vsnprintf(big.data(), big.size(), format, again);
-        log.WriteLine(big.c_str());
+        Emit(log, big.c_str());
     }
     va_end(again);
 }

@@ -24,6 +24,12 @@ void DebugPrint(const char *format, ...) __attribute__((format(printf, 1, 2)));
 // their formatting when it does not.
 bool DebugLogIsOn();
 
+// Test seam: `hook` receives the text of every DebugPrint (without time
+// stamp), whether or not the log file is on; while a hook is installed
+// DebugLogIsOn() is true. An empty hook removes it.
+using DebugTextHook = std::function<void(const char *text)>;
+void SetDebugTextHook(DebugTextHook hook);
+
 // The time stamp of one line: local time and the writing thread.
 struct LogStamp
 {

@@ -88,7 +88,7 @@ bool TGlobalVar::ReadSettings(const QString &executablePath)
     AppTitle = ReadString(ProductKey::AppTitle.Section, ProductKey::AppTitle.Key, FileBaseName(executablePath));
     MsgTitle = ReadString(ProductKey::MsgTitle.Section, ProductKey::MsgTitle.Key, AppTitle);
     const QString reader = ReadText(ProductKey::AcrobatReader);
-    AcrobatReaderPath = reader.isEmpty() ? QString() : ExePath + reader;
+    AcrobatReaderPath = ExeRelativePath(reader);
     AcrobatReaderTitle = ReadText(ProductKey::AcrobatReaderTitle);
     LicenseAccepted = false;
     Password = QString::fromLatin1(DEFAULT_PASSWORD);
@@ -114,6 +114,15 @@ bool TGlobalVar::ReadBool(const QString &section, const QString &key, bool def) 
 QString SettingsFileFor(const QString &executablePath)
 {
     return ReplaceExtension(executablePath, QStringLiteral(".ini"));
+}
+
+QString ExeRelativePath(const QString &relative)
+{
+    if (relative.isEmpty())
+        return QString();
+    QString path = relative;
+    path.replace(u'\\', u'/');
+    return g_Var.ExePath + path;
 }
 
 QString ReadText(const TextKey &key)

@@ -46,7 +46,7 @@ struct TGlobalVar
     QString MutexName; // ShortName + "_Mutex"
     QString AppTitle;
     QString MsgTitle;
-    QString AcrobatReaderPath; // ExePath + "AcrobatReader" when that is not empty
+    QString AcrobatReaderPath; // ExeRelativePath("AcrobatReader") when that is not empty
     QString AcrobatReaderTitle;
     bool LicenseAccepted = false;
     bool NonWorking = false;
@@ -110,6 +110,11 @@ extern const DisplayTextField kDisplayTextFields[25];
 // The file an executable reads its settings from: its path with the
 // extension replaced by ".ini" (or followed by it when there is none).
 QString SettingsFileFor(const QString &executablePath);
+
+// A file on the medium named relative to the executable's folder. The
+// settings file is written for the original platform, so backslashes
+// separate folders there; they are turned into '/'. Empty stays empty.
+QString ExeRelativePath(const QString &relative);
 
 // Reads a key of the table in settingkeys.h with its built-in default.
 QString ReadText(const TextKey &key);
