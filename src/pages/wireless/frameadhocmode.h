@@ -1,0 +1,37 @@
+#pragma once
+// The ad-hoc page: a layout only (network name and channel of an ad-hoc
+// network). The wizard creates it with the other pages and gives it its
+// texts; no move of the wizard leads to it.
+
+#include "wizard/framebase.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TImage;
+
+class TFrameAdhocMode : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameAdhocMode(QWidget *parent = nullptr);
+
+    void LoadPageTexts() override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxAdhocMode;
+    QLabel *LbAdhocInfo;
+    QLabel *LbSSID;
+    QLineEdit *EdtSSID;
+    QLabel *LbChannel;
+    QComboBox *CmbChannel;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    void BtnExitClick();
+    void BtnBackClick();
+    void BtnNextClick();
+};

@@ -1,0 +1,42 @@
+#pragma once
+// The wireless method page: the user of an access point chooses between
+// Wi-Fi Protected Setup and a manual wireless profile. The page only records
+// the choice in g_Var.WlMethod (0 WPS, 1 manual) and posts Next; the wizard
+// window reads the choice to pick the following page. Every forward entry
+// starts again from "Manual Setup" and reloads the mode-dependent
+// explanation from section String.
+
+#include "wizard/framebase.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class TImage;
+
+class TFrameSetWlMethod : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameSetWlMethod(QWidget *parent = nullptr);
+
+    void LoadPageTexts() override;
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+
+    // Controls, named as the settings file addresses them.
+    TImage *ImgBG;
+    QGroupBox *GBoxSetWlMethod;
+    QLabel *LbSetWlInfo;
+    QRadioButton *RBtnManual;
+    QRadioButton *RBtnWPS;
+    QLabel *LbSetWlMsg;
+    QLabel *LbClickNext;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    void BtnExitClick();
+    void BtnBackClick();
+    // Records the choice in g_Var.WlMethod, then posts Next.
+    void BtnNextClick();
+};

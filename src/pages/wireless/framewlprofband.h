@@ -1,0 +1,33 @@
+#pragma once
+// The band sub-page of the wireless profile sequence. It is built with the
+// other sub-pages but holds no choices and no move of the sequence leads to
+// it; its Next only posts the next command.
+
+#include "wizard/framebase.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class TImage;
+
+class TFrameWlProfBand : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameWlProfBand(QWidget *parent = nullptr);
+
+    void LoadPageTexts() override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxWirelessBand;
+    QLabel *LbBand;
+    QComboBox *CmbBand;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    void BtnExitClick();
+    void BtnBackClick();
+    void BtnNextClick();
+};

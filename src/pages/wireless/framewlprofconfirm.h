@@ -1,0 +1,103 @@
+#pragma once
+// The confirmation sub-page, last of the wireless profile sequence. It shows
+// the settings about to be written (the IP settings when they were edited in
+// this run, then the wireless profile), saves them to a text file or prints
+// them, and on Next writes the wireless settings to the device under the
+// progress dialog: SendWlSetting for an access point, SendWlStationSetting
+// for a bridge, one re-login after a time-out, the configuration read back
+// after an accepted write. Only then does the sequence finish.
+
+#include "wizard/framebase.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QPagedPaintDevice;
+class QPushButton;
+class TFormProgress;
+class TImage;
+
+class TFrameWlProfConfirm : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameWlProfConfirm(QWidget *parent = nullptr);
+    ~TFrameWlProfConfirm() override;
+
+    void LoadPageTexts() override;
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxConfirm;
+    QLabel *LbNetworkInfo;
+    QLabel *LbIP;
+    QLabel *LblIP;
+    QLabel *LbMask;
+    QLabel *LblMask;
+    QLabel *LbGateway;
+    QLabel *LblGateway;
+    QLabel *LbWirelessInfo;
+    QLabel *LbSSID;
+    QLabel *LblSSID;
+    QLabel *LbWirelessMode;
+    QLabel *LblWirelessMode;
+    QLabel *LbSecurity;
+    QLabel *LblSecurity;
+    QLabel *LbInfo1;
+    QLabel *LblInfo1;
+    QLabel *LbInfo2;
+    QLabel *LblInfo2;
+    QLabel *LbInfo3;
+    QLabel *LblInfo3;
+    QLabel *LbComfirmMsg;
+    QPushButton *BtnSave;
+    QPushButton *BtnPrint;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    // The file-save dialog's settings.
+    static constexpr const char *SaveDefaultSuffix = "txt";
+    static constexpr const char *SaveFilter = "Text File(*.txt)";
+
+    // True when the IP settings belong on the summary: access-point mode, or
+    // bridge mode reached through the site survey's manual setup.
+    static bool NetworkBlockWanted();
+    bool NetworkBlockShown() const;
+
+    // Fills the labels from g_Var and lays the rows out (forward entry).
+    void FillSummary();
+
+    // The saved summary: the lines of the summary, "\r\n" line ends, UTF-8.
+    QByteArray SettingsSummary() const;
+    // Replaces `fileName` with the summary atomically; false (and nothing
+    // changed on disk) when the file cannot be written.
+    bool SaveSummary(const QString &fileName) const;
+    // Draws the summary on `device` at 10 pt: headings at x 100, rows at
+    // x 200, y growing by each line's height. False when painting could not
+    // begin.
+    bool PrintSummary(QPagedPaintDevice *device) const;
+
+    // The progress dialog's start action, re-run after a login.
+    void SendProfile();
+    // The one re-login allowed per write.
+    bool RetryLogin = false;
+
+    void BtnExitClick();
+    void BtnBackClick();
+    void BtnNextClick();
+    void BtnSaveClick();
+    void BtnPrintClick();
+
+protected:
+    void HandleAppMessage(AppMessage *message) override;
+
+private:
+    void EndProgress(int result);
+    void LayoutRows();
+
+    // The dialog of the write in progress; null otherwise.
+    TFormProgress *m_progress = nullptr;
+};

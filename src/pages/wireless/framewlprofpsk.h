@@ -1,0 +1,51 @@
+#pragma once
+// The passphrase sub-page of the wireless profile sequence: WPA mode and
+// pre-shared key. The cipher is not chosen: it follows from the mode, is
+// shown in LbCipherValue and stored from that shown text, so what is stored
+// always matches what the user saw.
+
+#include "wizard/framebase.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TImage;
+
+class TFrameWlProfPSK : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameWlProfPSK(QWidget *parent = nullptr);
+
+    void LoadPageTexts() override;
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+    void Entered(TFrameBase *fromPage, bool isBack, int param) override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxPSK;
+    QLabel *LbWPAMode;
+    QComboBox *CmbWPAMode;
+    QLabel *LbCipher;
+    QLabel *LbCipherValue;
+    QLabel *LbPassphrase;
+    QLineEdit *EdtPassphrase;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    // Mode-to-cipher rule: WPA only -> TKIP, WPA2 only -> AES, anything else
+    // (both, or no selection) -> TKIP and AES.
+    static int CipherForMode(int wpaMode);
+
+    // The user picked a WPA mode: LbCipherValue shows the matching cipher.
+    void CmbWPAModeSelect();
+    // 8 to 63 characters of any kind, or 64 hexadecimal digits; otherwise
+    // the matching message is shown and the focus put back on the edit.
+    bool CheckPassphrase();
+
+    void BtnExitClick();
+    void BtnBackClick();
+    void BtnNextClick();
+};

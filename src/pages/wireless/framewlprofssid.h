@@ -1,0 +1,37 @@
+#pragma once
+// The network-name sub-page of the wireless profile sequence: the user types
+// the SSID. A forward entry prefills it (bridge mode: the network chosen on
+// the site survey; access point: the SSID setting of the settings file);
+// Next refuses an empty name and stores the name with automatic channels in
+// g_Var.NewWlConfig.
+
+#include "wizard/framebase.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TImage;
+
+class TFrameWlProfSSID : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameWlProfSSID(QWidget *parent = nullptr);
+
+    void LoadPageTexts() override;
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+    void Entered(TFrameBase *fromPage, bool isBack, int param) override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxSSID;
+    QLabel *LbSSID;
+    QLineEdit *EdtSSID;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    void BtnExitClick();
+    void BtnBackClick();
+    void BtnNextClick();
+};

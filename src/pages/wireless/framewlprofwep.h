@@ -1,0 +1,60 @@
+#pragma once
+// The WEP key sub-page of the wireless profile sequence: key length (64 or
+// 128 bit), one key and the authentication method. A key is accepted in
+// ASCII (5 or 13 characters, stored as typed) or in hexadecimal (10 or 26
+// digits, stored in upper case); a rejected key shows the most specific
+// message the settings file offers and leaves everything stored unchanged.
+
+#include "wizard/framebase.h"
+
+#include <QString>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TImage;
+
+class TFrameWlProfWEP : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameWlProfWEP(QWidget *parent = nullptr);
+
+    void LoadPageTexts() override;
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+    void Entered(TFrameBase *fromPage, bool isBack, int param) override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxWEP;
+    QLabel *LbWEP;
+    QComboBox *CmbWEP;
+    QLabel *LbWEPKey;
+    QLineEdit *EdtKey1;
+    QLabel *LbAuthen;
+    QComboBox *CmbAuthen;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    // The user picked a key length: the key edit takes the matching maximum
+    // length (26 for 128 bit, else 10) and is emptied.
+    void CmbWEPSelect();
+
+    // Checks the key against the length code: 0 ASCII, 1 hexadecimal, -1
+    // rejected (the message has then been shown and the focus put back).
+    int CheckWepKey(int lengthCode);
+    // The rejection text: the specific key of the case (ER_WEP64Hex,
+    // ER_WEP64, ER_WEP128Hex, ER_WEP128), each defaulting to ER_WEPKey.
+    static QString WepKeyMessage(int lengthCode, bool rightLength);
+    // The key as it is stored for `format` (upper case for hexadecimal);
+    // empty when the edit does not hold a key of that format.
+    QString WepKeyText(int format) const;
+
+    void BtnExitClick();
+    void BtnBackClick();
+    // Checks the key; on success stores length, key and authentication in
+    // g_Var.NewWlConfig and posts Next.
+    void BtnNextClick();
+};

@@ -1,0 +1,34 @@
+#pragma once
+// The wireless-mode sub-page of the wireless profile sequence: a list of the
+// three modes the device offers (b/g/n, b/g, n only), b/g/n pre-selected on
+// every forward entry; Next stores the mode code in g_Var.NewWlConfig.
+
+#include "wizard/framebase.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class TImage;
+
+class TFrameWlProfWlMode : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFrameWlProfWlMode(QWidget *parent = nullptr);
+
+    void LoadPageTexts() override;
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxWlMode;
+    QLabel *LbMode;
+    QComboBox *CmbMode;
+    QPushButton *BtnExit;
+    QPushButton *BtnBack;
+    QPushButton *BtnNext;
+
+    void BtnExitClick();
+    void BtnBackClick();
+    void BtnNextClick();
+};
