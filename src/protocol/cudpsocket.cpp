@@ -82,15 +82,6 @@ CUDPSocket::CUDPSocket() = default;
 
 CUDPSocket::~CUDPSocket()
 {
-    *alive_ = false;
-    if (inCallback_ && socket_) {
-        // Destroyed from inside its own notification: the QUdpSocket is still
-        // emitting, so it goes once control is back in the event loop.
-        socket_->disconnect();
-        socket_->close();
-        socket_.release()->deleteLater();
-        return;
-    }
     Close();
 }
 
@@ -138,7 +129,14 @@ void CUDPSocket::Close()
         return;
     socket_->disconnect();
     socket_->close();
-    socket_.reset();
+    if (inCallback_) {
+        // Closed or destroyed from inside its own notification: the
+        // QUdpSocket is still emitting, so it goes once control is back in
+        // the event loop.
+        socket_.release()->deleteLater();
+    } else {
+        socket_.reset();
+    }
     port_ = 0;
     boundToDevice_ = false;
 }
