@@ -1,0 +1,151 @@
+#include "simhost.h"
+
+#include "app/debug.h"
+#include "protocol/cudpsocket.h"
+#include "protocol/iphelp.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QTimer>
+#include <set>
+#include <unistd.h>
+
+namespace {
+
+constexpr uint16_t kDevicePort = 5432;
+
+bool Attached(const SimDeviceConfig &device, const QString &interfaceName, uint16_t port)
+{
+    if (port != kDevicePort && port != device.otherPort)
+        return false;
+    if (device.interfaces.empty())
+        return true;
+    for (const QString &name : device.interfaces) {
+        if (name == interfaceName)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+SimHost::SimHost(SimHostOptions options) : options_(std::move(options))
+{
+    for (const SimDeviceConfig &config : options_.devices)
+        devices_.emplace_back(config);
+    dumpedRevisions_.assign(devices_.size(), ~uint64_t(0));
+}
+
+SimHost::~SimHost() = default;
+
+bool SimHost::Start(QString &error)
+{
+    const std::optional<AdapterList> adapters = QtAdapterSource().GetAdapters();
+    if (!adapters) {
+        error = QStringLiteral("no adapter list");
+        return false;
+    }
+    std::set<uint16_t> ports{kDevicePort};
+    for (const SimDeviceConfig &device : options_.devices) {
+        if (device.otherPort != 0)
+            ports.insert(device.otherPort);
+    }
+    QStringList opened;
+    for (const AdapterEntry &adapter : *adapters) {
+        if (!options_.interfaces.isEmpty() && !options_.interfaces.contains(adapter.name))
+            continue;
+        for (const uint16_t port : ports) {
+            auto listener = std::make_unique<Listener>();
+            listener->interfaceName = adapter.name;
+            auto socket = std::make_unique<CUDPSocket>();
+            if (!socket->Open(adapter.name, adapter.addresses.front().ip, port) || !socket->BoundToDevice()) {
+                QTextStream(stderr) << "devicesim: cannot listen on " << adapter.name << " port " << port
+                                    << " (needs root for SO_BINDTODEVICE)\n";
+                continue;
+            }
+            socket->SetMac(adapter.mac);
+            Listener *raw = listener.get();
+            socket->SetReadyCallback([this, raw] { OnReadable(raw); });
+            listener->socket = std::move(socket);
+            listeners_.push_back(std::move(listener));
+            opened << QStringLiteral("%1:%2").arg(adapter.name).arg(port);
+        }
+    }
+    if (listeners_.empty()) {
+        error = QStringLiteral("no interface to listen on");
+        return false;
+    }
+    QTextStream(stdout) << "devicesim: " << devices_.size() << " device(s) on " << opened.join(' ') << ", "
+                        << (options_.unicastReplies ? "unicast" : "broadcast") << " replies\n";
+    DumpState();
+    if (!options_.readyFile.isEmpty()) {
+        QFile ready(options_.readyFile);
+        if (ready.open(QIODevice::WriteOnly))
+            ready.write(QByteArray::number(qint64(::getpid())) + '\n');
+    }
+    return true;
+}
+
+void SimHost::OnReadable(Listener *listener)
+{
+    ReceivedDatagram datagram;
+    const int count = listener->socket->Recv(datagram);
+    if (count <= 0)
+        return;
+    const uint16_t localPort = listener->socket->Port();
+    for (size_t i = 0; i < devices_.size(); ++i) {
+        if (!Attached(devices_[i].Config(), listener->interfaceName, localPort))
+            continue;
+        const std::vector<SimOutput> outputs = devices_[i].Handle(datagram.data);
+        if (options_.verbose) {
+            QTextStream(stderr) << "devicesim: rx " << listener->interfaceName << ':' << localPort << " from "
+                                << datagram.senderAddress << ':' << datagram.senderPort << " size " << count
+                                << " cmd " << (count > 15 ? int(uint8_t(datagram.data[15])) : -1) << " -> "
+                                << devices_[i].Config().name << ": " << outputs.size() << " datagram(s)\n";
+        }
+        const QString to = options_.unicastReplies ? datagram.senderAddress : QStringLiteral("255.255.255.255");
+        for (const SimOutput &output : outputs) {
+            if (output.delayMs <= 0) {
+                Send(listener, i, output, to, datagram.senderPort);
+                continue;
+            }
+            QTimer::singleShot(output.delayMs, this, [this, listener, i, output, to, port = datagram.senderPort] {
+                Send(listener, i, output, to, port);
+            });
+        }
+    }
+    DumpState();
+}
+
+void SimHost::Send(Listener *listener, size_t deviceIndex, const SimOutput &output, const QString &toAddress,
+                   uint16_t toPort)
+{
+    if (!listener->socket->SendTo(output.datagram, toPort, toAddress))
+        QTextStream(stderr) << "devicesim: send to " << toAddress << ':' << toPort << " through "
+                            << listener->interfaceName << " failed\n";
+    if (output.endsLogin) {
+        devices_[deviceIndex].EndLogin(output.loginGeneration);
+        DumpState();
+    }
+}
+
+void SimHost::DumpState()
+{
+    if (options_.stateFile.isEmpty())
+        return;
+    QJsonArray devices;
+    for (const SimDevice &device : devices_)
+        devices.append(device.StateJson());
+    QJsonObject root;
+    root["devices"] = devices;
+    QSaveFile file(options_.stateFile);
+    if (!file.open(QIODevice::WriteOnly)) {
+        QTextStream(stderr) << "devicesim: cannot write " << options_.stateFile << '\n';
+        return;
+    }
+    file.write(QJsonDocument(root).toJson());
+    file.commit();
+}
