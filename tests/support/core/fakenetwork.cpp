@@ -102,13 +102,14 @@ void FakeNetwork::OnSend(FakeSocket *socket, const QByteArray &data, uint16_t po
         device->received.push_back(sent);
         if (!device->respond)
             continue;
-        for (const QByteArray &answer : device->respond(sent)) {
+        for (FakeAnswer &answer : device->respond(sent)) {
+            const ReceivedDatagram datagram{answer.datagram, device->ip, device->port};
             if (device->unicastReplies)
-                Inject(sent.interfaceName, answer, device->ip, device->port, sent.fromAddress, sent.fromPort,
-                       device->replyDelayMs);
+                Schedule(sent.interfaceName, datagram, sent.fromAddress, sent.fromPort,
+                         device->replyDelayMs + answer.delayMs, std::move(answer.onSent));
             else
-                Inject(sent.interfaceName, answer, device->ip, device->port, kBroadcast, 5433,
-                       device->replyDelayMs);
+                Schedule(sent.interfaceName, datagram, kBroadcast, 5433, device->replyDelayMs + answer.delayMs,
+                         std::move(answer.onSent));
         }
     }
 }
@@ -116,8 +117,15 @@ void FakeNetwork::OnSend(FakeSocket *socket, const QByteArray &data, uint16_t po
 void FakeNetwork::Inject(const QString &interfaceName, const QByteArray &data, const QString &fromAddress,
                          uint16_t fromPort, const QString &toAddress, uint16_t toPort, int delayMs)
 {
-    ReceivedDatagram datagram{data, fromAddress, fromPort};
-    QTimer::singleShot(Timing::Scaled(delayMs), this, [this, interfaceName, datagram, toAddress, toPort] {
+    Schedule(interfaceName, ReceivedDatagram{data, fromAddress, fromPort}, toAddress, toPort, delayMs, {});
+}
+
+void FakeNetwork::Schedule(const QString &interfaceName, const ReceivedDatagram &datagram, const QString &toAddress,
+                           uint16_t toPort, int delayMs, std::function<void()> onSent)
+{
+    QTimer::singleShot(Timing::Scaled(delayMs), this, [this, interfaceName, datagram, toAddress, toPort, onSent] {
+        if (onSent)
+            onSent();
         Deliver(interfaceName, datagram, toAddress, toPort);
     });
 }
@@ -141,6 +149,34 @@ FakeDevice &FakeNetwork::AddDevice(FakeDevice device)
 {
     devices_.push_back(std::make_unique<FakeDevice>(std::move(device)));
     return *devices_.back();
+}
+
+FakeDevice &FakeNetwork::AddSimDevice(SimDeviceConfig config, std::vector<QString> interfaceNames, const QString &ip)
+{
+    FakeDevice device;
+    device.ip = ip;
+    device.interfaceNames = std::move(interfaceNames);
+    device.sim = std::make_shared<SimDevice>(std::move(config));
+    std::weak_ptr<SimDevice> weak = device.sim;
+    device.respond = [weak](const SentDatagram &request) {
+        std::vector<FakeAnswer> answers;
+        const auto sim = weak.lock();
+        if (!sim)
+            return answers;
+        for (const SimOutput &output : sim->Handle(request.data)) {
+            FakeAnswer answer(output.datagram, output.delayMs);
+            if (output.endsLogin) {
+                const uint64_t generation = output.loginGeneration;
+                answer.onSent = [weak, generation] {
+                    if (const auto s = weak.lock())
+                        s->EndLogin(generation);
+                };
+            }
+            answers.push_back(std::move(answer));
+        }
+        return answers;
+    };
+    return AddDevice(std::move(device));
 }
 
 void FakeNetwork::SetHeaderMac(QByteArray &datagram, const MacBytes &mac)

@@ -20,6 +20,7 @@
 
 #include "protocol/datagramsocket.h"
 #include "protocol/iphelp.h"
+#include "protocol/simdevice.h"
 
 #include <QObject>
 #include <QString>
@@ -43,11 +44,22 @@ struct SentDatagram
     QByteArray data;
 };
 
+// One answer of a fake device: a whole datagram (header included), sent
+// `delayMs` product milliseconds after the request; `onSent` runs when it
+// leaves (a simulated device ends its login there).
+struct FakeAnswer
+{
+    FakeAnswer(QByteArray data = {}, int delay = 0) : datagram(std::move(data)), delayMs(delay) {}
+    QByteArray datagram;
+    int delayMs = 0;
+    std::function<void()> onSent;
+};
+
 // A device on one or more fake segments. `respond` sees every datagram that
-// reaches it and returns the answers to send back (each a whole datagram,
-// header included); answers go out as broadcasts to port 5433 of the
-// segment the request came through, or unicast to the sender when
-// `unicastReplies` is set, after `replyDelayMs`.
+// reaches it and returns the answers to send back; they go out as
+// broadcasts to port 5433 of the segment the request came through, or
+// unicast to the sender when `unicastReplies` is set, each after
+// `replyDelayMs` plus its own delay.
 struct FakeDevice
 {
     QString ip;                          // the device's own address
@@ -55,8 +67,9 @@ struct FakeDevice
     uint16_t port = 5432;                // the port it listens on
     bool unicastReplies = false;
     int replyDelayMs = 0;
-    std::function<std::vector<QByteArray>(const SentDatagram &request)> respond;
+    std::function<std::vector<FakeAnswer>(const SentDatagram &request)> respond;
     std::vector<SentDatagram> received; // every datagram that reached it
+    std::shared_ptr<SimDevice> sim;     // set by AddSimDevice
 };
 
 class FakeNetwork : public QObject, public AdapterSource, public DatagramSocketFactory
@@ -106,6 +119,11 @@ public:
     // Attaches a device; the network owns it. The reference stays valid
     // for the network's life.
     FakeDevice &AddDevice(FakeDevice device);
+    // Attaches a simulated device (the protocol logic of tools/devicesim)
+    // with address `ip` to the named segments; its state is readable
+    // through the returned device's `sim`.
+    FakeDevice &AddSimDevice(SimDeviceConfig config, std::vector<QString> interfaceNames,
+                             const QString &ip = QStringLiteral("192.168.1.1"));
     std::vector<std::unique_ptr<FakeDevice>> &Devices() { return devices_; }
 
     // Writes `mac` into the sender field of a datagram's header (bytes 9 to
@@ -122,6 +140,8 @@ private:
     bool Register(FakeSocket *socket, const QString &interfaceName, const QString &address, uint16_t port);
     void Unregister(FakeSocket *socket);
     void OnSend(FakeSocket *socket, const QByteArray &data, uint16_t port, const QString &address);
+    void Schedule(const QString &interfaceName, const ReceivedDatagram &datagram, const QString &toAddress,
+                  uint16_t toPort, int delayMs, std::function<void()> onSent);
     void Deliver(const QString &interfaceName, const ReceivedDatagram &datagram, const QString &toAddress,
                  uint16_t toPort);
 
