@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace Protocol {
 
@@ -250,10 +249,11 @@ WalkSummary DecodeGetConfig(const uint8_t *payload, size_t length, ConfigTarget 
             // The list holds at most 255 channels, so its terminator always fits.
             std::memset(wl.ChannelList, 0, sizeof wl.ChannelList);
             std::memcpy(wl.ChannelList, element.value, element.length);
-            std::string channels;
+            char channels[255 * 4 + 1] = {}; // " %d" of a byte is at most 4 characters
+            size_t used = 0;
             for (int i = 0; i < element.length; ++i)
-                channels += " " + std::to_string(element.value[i]);
-            DebugPrint("  WL_CH_LIST=(%d) %s", element.length, channels.c_str());
+                used += size_t(std::snprintf(channels + used, sizeof channels - used, " %d", element.value[i]));
+            DebugPrint("  WL_CH_LIST=(%d) %s", element.length, channels);
             break;
         }
         case WL_EXT_CH:
