@@ -1,0 +1,48 @@
+#pragma once
+// TFramePassword: the login to the chosen device. "Login" stores the typed
+// password in g_Var (it is also the key of every later request), logs in
+// and, once the device accepts, reads the device's whole configuration
+// before the wizard moves on. Both requests run under the progress dialog.
+
+#include "wizard/framebase.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class TFormProgress;
+class TImage;
+class TTrifaceBtn;
+
+class TFramePassword : public TFrameBase
+{
+    Q_OBJECT
+public:
+    explicit TFramePassword(QWidget *parent = nullptr);
+    ~TFramePassword() override;
+
+    void LoadPageTexts() override;
+    // A forward entry shows the stored password; every entry writes the
+    // factory password hint.
+    bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
+    void Entered(TFrameBase *fromPage, bool isBack, int param) override;
+
+    TImage *ImgBG;
+    QGroupBox *GBoxPassword;
+    QLabel *LbPassword;
+    QLineEdit *EdtPassword;
+    QLabel *LbDefPswd;
+    QLabel *LbInfo1;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnLogin;
+
+    // The progress dialog while a login runs, else nullptr.
+    TFormProgress *FormProgress = nullptr;
+
+protected:
+    void HandleAppMessage(AppMessage *message) override;
+
+private:
+    void Login();
+    void Close(int result);
+};
