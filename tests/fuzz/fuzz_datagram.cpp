@@ -4,6 +4,7 @@
 // full path, so the checks and the cipher are exercised; even values treat
 // the rest as an already accepted clear datagram, so the fuzzer can reach
 // every decoder without having to defeat the cipher.
+#include "app/debug.h"
 #include "app/records.h"
 #include "protocol/packet.h"
 #include "protocol/protocolcodec.h"
@@ -59,6 +60,14 @@ void Dispatch(const uint8_t *datagram, size_t size)
 }
 
 } // namespace
+
+// The log is switched on (into a sink) so that every log line's formatting
+// of untrusted fields is exercised too.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    SetDebugTextHook([](const char *) {});
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

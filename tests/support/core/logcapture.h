@@ -1,7 +1,8 @@
 #pragma once
 // Records the log lines written while a LogCapture lives, so tests can
 // check the exact texts the program logs. Lines are kept without the time
-// stamp and thread id the log file adds. Captures do not nest.
+// stamp and thread id the log file adds (through the log's text hook).
+// Captures do not nest.
 
 #include <string>
 #include <vector>
