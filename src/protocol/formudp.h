@@ -1,0 +1,166 @@
+#pragma once
+// The protocol engine. One engine exists for the program; pages never touch
+// a socket: they call one send operation with a wait time and later receive
+// exactly one UM_UDP_REPLY (the matching answer arrived and was decoded) or
+// UM_UDP_TIMEOUT (the wait ran out) for it; the device's own events arrive
+// as UM_UDP_EVENT. At most one request is outstanding; a new request
+// replaces the old one, whose late answer is then ignored. Every decoded
+// answer lands in g_Var or in the engine's device and survey lists.
+//
+// The engine reaches the network only through the transport and adapter
+// seams (DatagramSocketFactory, AdapterSource), so tests run it unchanged on
+// an in-process fake network. Every wait goes through Timing::Scaled.
+
+#include "protocol/datagramsocket.h"
+#include "protocol/packet.h"
+
+#include "app/records.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class AdapterSource;
+class QTimer;
+
+// Request kinds: the pending request, and the wParam of UM_UDP_REPLY and
+// UM_UDP_TIMEOUT.
+enum RequestKind : int {
+    REQ_NONE = 0,
+    REQ_DISCOVER = 1,
+    REQ_LOGIN = 2,
+    REQ_LOGOUT = 3,
+    REQ_IP_SETTING = 4,
+    REQ_WL_SETTING = 5,
+    REQ_GET_CONFIG = 6,
+    REQ_WPS_PBC = 7,
+    REQ_WPS_PIN = 8,
+    REQ_SITE_SURVEY = 9,
+    REQ_SET_MODE = 10,
+    REQ_WL_STATION_SETTING = 11,
+    REQ_STATION_GET_CONFIG = 12,
+};
+
+// wParam of UM_UDP_EVENT for a WPS status report.
+inline constexpr int UDP_EVENT_WPS_STATUS = Protocol::TLVTYPE_OTHER_WPS_STATUS; // 150
+
+// The two forms of the WPS PIN request.
+enum class WpsPinForm {
+    Enrollee,     // access point: NewWlConfig.EnrolleePin as "%08d"
+    UpstreamSsid, // bridge: the upstream network name in NewWlConfig.Ssid
+};
+
+class TFormUDP : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Null seams mean the installed ones (DatagramSocketFactory::Current(),
+    // AdapterSource::Current()), looked up at each use. Chooses the local
+    // MAC: the first adapter with a non-zero address, else six pseudo-random
+    // bytes.
+    explicit TFormUDP(DatagramSocketFactory *factory = nullptr, AdapterSource *adapters = nullptr,
+                      QObject *parent = nullptr);
+    // Logs out of a logged-in device (without waiting) and closes the sockets.
+    ~TFormUDP() override;
+    TFormUDP(const TFormUDP &) = delete;
+    TFormUDP &operator=(const TFormUDP &) = delete;
+
+    // Send operations. `wait` is in product milliseconds; 0 sends without
+    // waiting (pending returns to REQ_NONE at once, any answer is ignored
+    // and no time-out is posted). All return true except SendDiscover,
+    // which returns false when re-initialising opens no socket (it then
+    // shows the ER_Ethr_Interface message and sends nothing).
+    bool SendDiscover(int wait, bool reinit);
+    bool SendLogin(int wait);
+    bool SendLogout(int wait);
+    bool SendGetConfig(int wait);
+    bool SendGetMode(int wait);
+    bool SendSetMode(int wait, int mode);
+    bool SendIPSetting(int wait);
+    bool SendWlSetting(int wait);
+    bool SendWlStationSetting(int wait);
+    bool SendWPSPBC(int wait);
+    bool SendWPSPIN(int wait, WpsPinForm form = WpsPinForm::Enrollee);
+    bool SendSiteSurvey(int wait);
+    bool SendStationGetConfig(int wait);
+
+    // Append copies, in list order, to the caller's list.
+    void GetDeviceList(std::vector<DeviceRecord> &list) const;
+    void GetSurveyList(std::vector<SurveyEntry> &list) const;
+    void GetWpsSurveyList(std::vector<SurveyEntry> &list) const; // only entries with Wps
+
+    // A login succeeded and neither a logout nor a connection time-out
+    // has been seen since.
+    bool loggedIn() const { return m_loggedIn; }
+    // Dotted local address of the socket that delivered the latest datagram.
+    QString LocalIP() const { return m_localIP; }
+
+    // Where UM_UDP_REPLY, UM_UDP_TIMEOUT and UM_UDP_EVENT go; null (the
+    // default) means MainWindow() at the time of posting.
+    void SetNotifyTarget(QObject *target);
+
+    // Opens one socket per usable adapter; false when none opened.
+    bool InitInterfaces();
+    // Logs out first when logged in, then closes every socket.
+    void CloseInterfaces();
+    // Reads one datagram from `socket` and hands it to ProcRecvData.
+    void UDPSocketRead(DatagramSocket *socket);
+    // The acceptance checks, decipher, dump and dispatch of one datagram.
+    void ProcRecvData(uint8_t *data, int size, DatagramSocket *socket, uint16_t senderPort,
+                      const QString &senderAddress);
+
+    // State, for the command-line client, the log and tests.
+    int Pending() const { return m_pending; }
+    bool Waiting() const;
+    uint16_t DevicePort() const { return m_devicePort; }
+    const Protocol::MacAddress &LocalMac() const { return m_localMac; }
+    const Protocol::MacAddress &PeerFilter() const { return m_peerFilter; }
+    int SocketCount() const { return int(m_sockets.size()); }
+    const DatagramSocket *Socket(int index) const { return m_sockets.at(size_t(index)).get(); }
+
+protected:
+    // UM_SOCKET_DATA with wParam 1 runs UDPSocketRead for the socket in lParam.
+    bool event(QEvent *event) override;
+
+private:
+    DatagramSocketFactory &Factory() const;
+    AdapterSource &Adapters() const;
+
+    // The common request pattern after the log line and the build.
+    void Issue(Protocol::Request &request, int kind, int wait);
+    void SendPacket(uint8_t *packet, size_t size);
+    void Post(int id, intptr_t wParam, intptr_t lParam);
+    void StopWait();
+    void TimerWaitTimer();
+
+    void RecvDiscover(const uint8_t *data, size_t size, DatagramSocket *socket, const QString &senderAddress);
+    void RecvLogin(const uint8_t *data, size_t size);
+    void RecvLogout(const uint8_t *data, size_t size);
+    void RecvGetConfig(const uint8_t *data, size_t size);
+    void RecvSetConfig(const uint8_t *data, size_t size);
+    void RecvEvent(const uint8_t *data, size_t size);
+    void RecvSiteSurvey(const uint8_t *data, size_t size);
+    void RecvStationGetConfig(const uint8_t *data, size_t size);
+
+    DatagramSocketFactory *m_factory;
+    AdapterSource *m_adapters;
+    QTimer *m_timerWait; // TimerWait, owned as a child
+    int m_pending = REQ_NONE;
+    Protocol::MacAddress m_localMac{};
+    Protocol::MacAddress m_peerFilter{}; // all zero until the first discovery
+    uint16_t m_devicePort = Protocol::kDevicePort;
+    std::vector<std::unique_ptr<DatagramSocket>> m_sockets;
+    std::vector<DeviceRecord> m_devices;
+    std::vector<SurveyEntry> m_survey;
+    bool m_loggedIn = false;
+    QString m_localIP;
+    bool m_customTarget = false;
+    QPointer<QObject> m_notifyTarget; // a destroyed target drops the messages
+};
+
+// The program's one engine (created at start-up); null until set.
+TFormUDP *FormUDP();
+void SetFormUDP(TFormUDP *engine);
