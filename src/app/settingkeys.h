@@ -42,7 +42,8 @@ inline constexpr TextKey AppTitle{SECTION_PRODUCT, "AppTitle", nullptr};
 // Default: the AppTitle value.
 inline constexpr TextKey MsgTitle{SECTION_PRODUCT, "MsgTitle", nullptr};
 inline constexpr TextKey AcrobatReader{SECTION_PRODUCT, "AcrobatReader", ""};
-inline constexpr TextKey AcrobatReaderTitle{SECTION_PRODUCT, "AcrobatReaderTitle", "Adobe Reader 7.0.5 - Setup"};
+inline constexpr TextKey AcrobatReaderTitle{SECTION_PRODUCT, "AcrobatReaderTitle",
+                                            "Adobe Reader 7.0.5 - Setup"};
 inline constexpr TextKey UserGuide{SECTION_PRODUCT, "UserGuide", ""};
 inline constexpr TextKey License{SECTION_PRODUCT, "License", ""};
 inline constexpr TextKey ProductReg{SECTION_PRODUCT, "ProductReg", ""};
@@ -80,7 +81,8 @@ inline constexpr TextKey WirlessMode_B{SECTION_STRING, "WirlessMode_B", "2.4GHz 
 inline constexpr TextKey WirlessMode_A{SECTION_STRING, "WirlessMode_A", "2.4GHz 802.11 a only"};
 inline constexpr TextKey WirlessMode_ABG{SECTION_STRING, "WirlessMode_ABG", "2.4GHz 802.11 a/b/g mixed mode"};
 inline constexpr TextKey WirlessMode_G{SECTION_STRING, "WirlessMode_G", "2.4GHz 802.11 g only"};
-inline constexpr TextKey WirlessMode_ABGN{SECTION_STRING, "WirlessMode_ABGN", "2.4GHz 802.11 a/b/g/n mixed mode"};
+inline constexpr TextKey WirlessMode_ABGN{SECTION_STRING, "WirlessMode_ABGN",
+                                          "2.4GHz 802.11 a/b/g/n mixed mode"};
 inline constexpr TextKey WirlessMode_N{SECTION_STRING, "WirlessMode_N", "2.4GHz 802.11 n only"};
 inline constexpr TextKey WirlessMode_GN{SECTION_STRING, "WirlessMode_GN", "2.4GHz 802.11 g/n mixed mode"};
 inline constexpr TextKey WirlessMode_AN{SECTION_STRING, "WirlessMode_AN", "2.4GHz 802.11 a/n mixed mode"};
@@ -92,13 +94,16 @@ inline constexpr TextKey SetWlMethod_BRIDGE_MODE_MSG{SECTION_STRING, "SetWlMetho
 inline constexpr TextKey WPSMethod_AP_MODE_PBC_MSG{SECTION_STRING, "WPSMethod_AP_MODE_PBC_MSG", ""};
 inline constexpr TextKey WPSMethod_AP_MODE_PIN_MSG{SECTION_STRING, "WPSMethod_AP_MODE_PIN_MSG", ""};
 inline constexpr TextKey WPSMethod_AP_MODE_MSG{SECTION_STRING, "WPSMethod_AP_MODE_MSG", ""};
-inline constexpr TextKey WPSMethod_AP_MODE_SSID{SECTION_STRING, "WPSMethod_AP_MODE_SSID", "Wireless Device SSID:"};
-inline constexpr TextKey WPSMethod_AP_MODE_DevPIN{SECTION_STRING, "WPSMethod_AP_MODE_DevPIN", "Wireless Device PIN:"};
+inline constexpr TextKey WPSMethod_AP_MODE_SSID{SECTION_STRING, "WPSMethod_AP_MODE_SSID",
+                                                "Wireless Device SSID:"};
+inline constexpr TextKey WPSMethod_AP_MODE_DevPIN{SECTION_STRING, "WPSMethod_AP_MODE_DevPIN",
+                                                  "Wireless Device PIN:"};
 inline constexpr TextKey WPSMethod_BRIDGE_MODE_PBC_MSG{SECTION_STRING, "WPSMethod_BRIDGE_MODE_PBC_MSG", ""};
 inline constexpr TextKey WPSMethod_BRIDGE_MODE_PIN_MSG{SECTION_STRING, "WPSMethod_BRIDGE_MODE_PIN_MSG", ""};
 inline constexpr TextKey WPSMethod_BRIDGE_MODE_MSG{SECTION_STRING, "WPSMethod_BRIDGE_MODE_MSG", ""};
 inline constexpr TextKey WPSMethod_BRIDGE_MODE_SSID{SECTION_STRING, "WPSMethod_BRIDGE_MODE_SSID", "AP SSID:"};
-inline constexpr TextKey WPSMethod_BRIDGE_MODE_DevPIN{SECTION_STRING, "WPSMethod_BRIDGE_MODE_DevPIN", "Device PIN:"};
+inline constexpr TextKey WPSMethod_BRIDGE_MODE_DevPIN{SECTION_STRING, "WPSMethod_BRIDGE_MODE_DevPIN",
+                                                      "Device PIN:"};
 } // namespace StringKey
 
 // Section "Message": every message box text of the program.
@@ -114,8 +119,8 @@ inline constexpr TextKey ErIPSameAsLocahost{SECTION_MESSAGE, "ErIPSameAsLocahost
 inline constexpr TextKey ErDefaultGateway{SECTION_MESSAGE, "ErDefaultGateway",
                                           "The Default Gateway entered is invalid."};
 inline constexpr TextKey ER_FILE_UG{SECTION_MESSAGE, "ER_FILE_UG", "Unable to open the user guide."};
-inline constexpr TextKey MSG_InstAcrobat{SECTION_MESSAGE, "MSG_InstAcrobat",
-                                         "Acrobat Reader is not installed. Would you like to install it now?"};
+inline constexpr TextKey MSG_InstAcrobat{
+    SECTION_MESSAGE, "MSG_InstAcrobat", "Acrobat Reader is not installed. Would you like to install it now?"};
 inline constexpr TextKey ER_FILE_Acrobat{SECTION_MESSAGE, "ER_FILE_Acrobat",
                                          "Unable to find Acrobat Reader setup file."};
 inline constexpr TextKey ER_LOGIN{SECTION_MESSAGE, "ER_LOGIN", "Unable to login the deivce."};
