@@ -82,10 +82,14 @@ bool TGlobalVar::ReadSettings(const QString &executablePath)
         ExePath += u'/';
     SettingsFile = SettingsFileFor(executablePath);
     SettingsStore->SetFileName(SettingsFile);
+    if (!QFileInfo::exists(SettingsFile))
+        DebugPrint("TGlobalVar::ReadSettings() no settings file %s, built-in texts used",
+                   qPrintable(SettingsFile));
 
     ShortName = ReadText(ProductKey::ShortName);
     MutexName = ShortName + QStringLiteral("_Mutex");
-    AppTitle = ReadString(ProductKey::AppTitle.Section, ProductKey::AppTitle.Key, FileBaseName(executablePath));
+    AppTitle =
+        ReadString(ProductKey::AppTitle.Section, ProductKey::AppTitle.Key, FileBaseName(executablePath));
     MsgTitle = ReadString(ProductKey::MsgTitle.Section, ProductKey::MsgTitle.Key, AppTitle);
     const QString reader = ReadText(ProductKey::AcrobatReader);
     AcrobatReaderPath = ExeRelativePath(reader);

@@ -1,5 +1,7 @@
 #include "app/inifile.h"
 
+#include "app/debug.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -49,7 +51,9 @@ QString CutValue(QStringView v)
 
 } // namespace
 
-IniFile::IniFile(const QString &fileName) : m_fileName(fileName) {}
+IniFile::IniFile(const QString &fileName) : m_fileName(fileName)
+{
+}
 
 IniFile IniFile::FromBytes(const QByteArray &data)
 {
@@ -181,6 +185,8 @@ void IniFile::Refresh() const
         QFile file(m_fileName);
         if (file.open(QIODevice::ReadOnly))
             data = file.readAll();
+        else
+            DebugPrint("IniFile FAIL open %s: %s", qPrintable(m_fileName), qPrintable(file.errorString()));
     }
     Parse(data);
     m_loaded = true;

@@ -92,9 +92,10 @@ QString WpaCipherName(int code)
 
 QString WirelessModeName(int code)
 {
-    return Pick(code, {&g_Var.WirlessMode_BG, &g_Var.WirlessMode_B, &g_Var.WirlessMode_A, &g_Var.WirlessMode_ABG,
-                       &g_Var.WirlessMode_G, &g_Var.WirlessMode_ABGN, &g_Var.WirlessMode_N, &g_Var.WirlessMode_GN,
-                       &g_Var.WirlessMode_AN, &g_Var.WirlessMode_BGN});
+    return Pick(code,
+                {&g_Var.WirlessMode_BG, &g_Var.WirlessMode_B, &g_Var.WirlessMode_A, &g_Var.WirlessMode_ABG,
+                 &g_Var.WirlessMode_G, &g_Var.WirlessMode_ABGN, &g_Var.WirlessMode_N, &g_Var.WirlessMode_GN,
+                 &g_Var.WirlessMode_AN, &g_Var.WirlessMode_BGN});
 }
 
 QString SurveyEncryptionName(int code)
@@ -105,6 +106,7 @@ QString SurveyEncryptionName(int code)
 
 QString SurveyAuthenticationName(int code)
 {
-    static const char *const names[] = {"OPEN", "", "WPA-PSK", "WPA2-PSK", "WPA-PSK/WPA2-PSK", "WPA", "WPA2", "WPA/WPA2"};
+    static const char *const names[] = {"OPEN", "",     "WPA-PSK", "WPA2-PSK", "WPA-PSK/WPA2-PSK",
+                                        "WPA",  "WPA2", "WPA/WPA2"};
     return code >= 0 && code < 8 ? QString::fromLatin1(names[code]) : QString();
 }

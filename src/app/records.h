@@ -118,21 +118,21 @@ struct IpConfigRecord
 // Wireless settings.
 struct WlConfigRecord
 {
-    char Ssid[33] = {};     // zero-terminated, at most 32 characters
-    uint8_t StdChannel = 0; // 0 automatic
-    uint8_t ExtChannel = 0; // sent only when StdChannel is not 0
+    char Ssid[33] = {};                          // zero-terminated, at most 32 characters
+    uint8_t StdChannel = 0;                      // 0 automatic
+    uint8_t ExtChannel = 0;                      // sent only when StdChannel is not 0
     uint8_t ChannelList[CHANNEL_LIST_SIZE] = {}; // one channel per byte, zero-terminated
-    int32_t WirelessMode = 0; // WLMODE_*; never decoded from the device
-    int32_t SecurityMode = 0; // SECMODE_*
-    int32_t AuthMode = 0;     // AUTHMODE_*
-    int32_t WepKeyLen = 0;    // WEPKEYLEN_*
-    int32_t WepKeyIndex = 0;  // reset to 1; the wire always carries index 0
-    char WepKey[128] = {};    // zero-terminated
-    int32_t WpaMode = 0;      // WPAMODE_*
-    int32_t WpaCipher = 0;    // WPACIPHER_*
-    char Passphrase[128] = {}; // zero-terminated
-    uint32_t WpsPin = 0;      // the device's WPS PIN as reported
-    uint32_t EnrolleePin = 0; // the client PIN entered on the WPS page
+    int32_t WirelessMode = 0;                    // WLMODE_*; never decoded from the device
+    int32_t SecurityMode = 0;                    // SECMODE_*
+    int32_t AuthMode = 0;                        // AUTHMODE_*
+    int32_t WepKeyLen = 0;                       // WEPKEYLEN_*
+    int32_t WepKeyIndex = 0;                     // reset to 1; the wire always carries index 0
+    char WepKey[128] = {};                       // zero-terminated
+    int32_t WpaMode = 0;                         // WPAMODE_*
+    int32_t WpaCipher = 0;                       // WPACIPHER_*
+    char Passphrase[128] = {};                   // zero-terminated
+    uint32_t WpsPin = 0;                         // the device's WPS PIN as reported
+    uint32_t EnrolleePin = 0;                    // the client PIN entered on the WPS page
 
     bool operator==(const WlConfigRecord &) const = default;
 };
@@ -143,7 +143,7 @@ struct SurveyEntry
     bool Flag = false;
     char Ssid[33] = {}; // zero-terminated, at most 32 characters
     uint8_t Bssid[6] = {};
-    int32_t Signal = 0;  // percent
+    int32_t Signal = 0; // percent
     int32_t Channel = 0;
     uint8_t Encryption = 0;     // SURVEY_ENC_*
     uint8_t Authentication = 0; // SURVEY_AUTH_*

@@ -154,7 +154,8 @@ TEST(Records, SurveyNames)
     const char *enc[] = {"Not Use", "WEP", "TKIP", "AES", "TKIP/AES", ""};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(SurveyEncryptionName(i), QString::fromLatin1(enc[i])) << i;
-    const char *auth[] = {"OPEN", "", "WPA-PSK", "WPA2-PSK", "WPA-PSK/WPA2-PSK", "WPA", "WPA2", "WPA/WPA2", ""};
+    const char *auth[] = {"OPEN", "",     "WPA-PSK",  "WPA2-PSK", "WPA-PSK/WPA2-PSK",
+                          "WPA",  "WPA2", "WPA/WPA2", ""};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(SurveyAuthenticationName(i), QString::fromLatin1(auth[i])) << i;
     EXPECT_EQ(SurveyEncryptionName(-1), "");

@@ -1,6 +1,7 @@
 // The settings file: the INI lookup rules, the start-up read into g_Var,
 // the built-in defaults of the shared sections, the message boxes and the
 // lock of the guarded settings file.
+#include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/inifile.h"
 #include "app/threadini.h"
@@ -174,7 +175,8 @@ TEST(IniFile, DecodesUtf8ElseWindows1252)
     EXPECT_EQ(utf8.ReadString("Product", "AppTitle", {}), QString::fromUtf8("Café € Setup"));
 
     // The five bytes Windows-1252 leaves unassigned keep their value.
-    EXPECT_EQ(IniFile::DecodeText("\x81\x8D\x8F\x90\x9D"), QString::fromUtf8("\u0081\u008D\u008F\u0090\u009D"));
+    EXPECT_EQ(IniFile::DecodeText("\x81\x8D\x8F\x90\x9D"),
+              QString::fromUtf8("\u0081\u008D\u008F\u0090\u009D"));
 }
 
 TEST(IniFile, MissingFileAndChangedFile)
@@ -201,10 +203,8 @@ TEST(SettingsFile, NameFollowsTheExecutable)
     {
         const char *exe, *ini;
     } rows[] = {
-        {"/m/Setup.exe", "/m/Setup.ini"},
-        {"/m/setup-wizard", "/m/setup-wizard.ini"},
-        {"/m.d/setup", "/m.d/setup.ini"},
-        {"/m/a.b.c", "/m/a.b.ini"},
+        {"/m/Setup.exe", "/m/Setup.ini"}, {"/m/setup-wizard", "/m/setup-wizard.ini"},
+        {"/m.d/setup", "/m.d/setup.ini"}, {"/m/a.b.c", "/m/a.b.ini"},
         {"/m/.hidden", "/m/.hidden.ini"},
     };
     for (const auto &r : rows)
@@ -213,7 +213,14 @@ TEST(SettingsFile, NameFollowsTheExecutable)
 
 TEST_F(SettingsTest, MissingFileGivesEveryDefault)
 {
+    std::vector<std::string> logged;
+    SetDebugTextHook([&](const char *text) { logged.emplace_back(text); });
     ASSERT_TRUE(g_Var.ReadSettings(Exe()));
+    SetDebugTextHook({});
+    // Support staff see from the log why only built-in texts are shown.
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0], "TGlobalVar::ReadSettings() no settings file " +
+                             dir.filePath("Setup.ini").toStdString() + ", built-in texts used");
     EXPECT_EQ(g_Var.ExePath, dir.path() + "/");
     EXPECT_EQ(g_Var.SettingsFile, dir.filePath("Setup.ini"));
     EXPECT_EQ(g_Var.ShortName, "QRZ-517MXB");

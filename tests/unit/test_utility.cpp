@@ -27,7 +27,7 @@ TEST(Utility, IsHexText)
         const char *text;
         bool hex;
     } rows[] = {
-        {"12ab", true}, {"12gb", false}, {"", true},        {"0123456789ABCDEFabcdef", true},
+        {"12ab", true},   {"12gb", false}, {"", true},       {"0123456789ABCDEFabcdef", true},
         {"12 ab", false}, {"0x12", false}, {"FFFFG", false},
     };
     for (const auto &r : rows)
@@ -41,8 +41,13 @@ TEST(Utility, PadCaption)
     {
         const char *in, *out;
     } rows[] = {
-        {"Options", " Options "}, {" Options ", " Options "}, {"", ""},  {" Left", " Left "},
-        {"Right ", " Right "},    {" ", " "},                 {"a", " a "},
+        {"Options", " Options "},
+        {" Options ", " Options "},
+        {"", ""},
+        {" Left", " Left "},
+        {"Right ", " Right "},
+        {" ", " "},
+        {"a", " a "},
     };
     for (const auto &r : rows) {
         QString text = QString::fromUtf8(r.in);
