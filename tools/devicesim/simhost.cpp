@@ -100,6 +100,9 @@ void SimHost::OnReadable(Listener *listener)
         if (!Attached(devices_[i].Config(), listener->interfaceName, localPort))
             continue;
         const std::vector<SimOutput> outputs = devices_[i].Handle(datagram.data);
+        // Written before the answer leaves, so whoever gets the answer finds
+        // the change in the state file.
+        DumpState();
         if (options_.verbose) {
             QTextStream(stderr) << "devicesim: rx " << listener->interfaceName << ':' << localPort << " from "
                                 << datagram.senderAddress << ':' << datagram.senderPort << " size " << count
@@ -117,7 +120,6 @@ void SimHost::OnReadable(Listener *listener)
             });
         }
     }
-    DumpState();
 }
 
 void SimHost::Send(Listener *listener, size_t deviceIndex, const SimOutput &output, const QString &toAddress,
