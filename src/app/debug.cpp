@@ -173,11 +173,9 @@ void DebugPrint(const char *format, ...)
     CDebugLog &log = DebugLog();
     if (!format || !DebugLogIsOn())
         return;
-    char small[512];
+    char small[512] = {};
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
     const int n = std::vsnprintf(small, sizeof(small), format, args);
     va_end(args);
     if (n < 0) {
@@ -188,8 +186,9 @@ void DebugPrint(const char *format, ...)
         Emit(log, small);
     } else {
         std::string big(static_cast<size_t>(n) + 1, '\0');
-        std::vsnprintf(big.data(), big.size(), format, again);
+        va_start(args, format);
+        std::vsnprintf(big.data(), big.size(), format, args);
+        va_end(args);
         Emit(log, big.c_str());
     }
-    va_end(again);
 }
