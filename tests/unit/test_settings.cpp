@@ -197,20 +197,6 @@ TEST(IniFile, MissingFileAndChangedFile)
 
 // ---------------------------------------------------------------- start-up read
 
-TEST(SettingsFile, NameFollowsTheExecutable)
-{
-    const struct
-    {
-        const char *exe, *ini;
-    } rows[] = {
-        {"/m/Setup.exe", "/m/Setup.ini"}, {"/m/setup-wizard", "/m/setup-wizard.ini"},
-        {"/m.d/setup", "/m.d/setup.ini"}, {"/m/a.b.c", "/m/a.b.ini"},
-        {"/m/.hidden", "/m/.hidden.ini"},
-    };
-    for (const auto &r : rows)
-        EXPECT_EQ(SettingsFileFor(r.exe), QString::fromUtf8(r.ini)) << r.exe;
-}
-
 TEST_F(SettingsTest, MissingFileGivesEveryDefault)
 {
     std::vector<std::string> logged;

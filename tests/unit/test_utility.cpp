@@ -129,6 +129,7 @@ TEST(Utility, ExecutableRelativeNames)
         {"/media/cd/Setup.exe", "/media/cd/Setup.Log", "Setup", "/media/cd/"},
         {"/opt/setup-wizard", "/opt/setup-wizard.Log", "setup-wizard", "/opt/"},
         {"/a.b/c", "/a.b/c.Log", "c", "/a.b/"},
+        {"/m/a.b.c", "/m/a.b.Log", "a.b", "/m/"},
         {"/x/.rc", "/x/.rc.Log", ".rc", "/x/"},
         {"Setup.exe", "Setup.Log", "Setup", ""},
     };
