@@ -1,0 +1,212 @@
+#include "controls/colorbtn.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+TColorBtn::TColorBtn(QWidget *parent) : QPushButton(parent)
+{
+    m_colorLo = palette().color(QPalette::Dark);
+    m_colorHi = palette().color(QPalette::Light);
+    // Hover looks depend on mouse moves without a pressed button.
+    setMouseTracking(true);
+}
+
+TColorBtn::~TColorBtn() = default;
+
+void TColorBtn::SetColorLo(const QColor &colour)
+{
+    if (colour == m_colorLo)
+        return;
+    m_colorLo = colour;
+    update();
+}
+
+void TColorBtn::SetColorHi(const QColor &colour)
+{
+    if (colour == m_colorHi)
+        return;
+    m_colorHi = colour;
+    update();
+}
+
+void TColorBtn::SetButtonStyle(bool on)
+{
+    if (on == m_buttonStyle)
+        return;
+    m_buttonStyle = on;
+    update();
+}
+
+void TColorBtn::SetGlyphs(const TImageList *glyphs)
+{
+    if (glyphs == m_glyphs)
+        return;
+    m_glyphs = glyphs;
+    update();
+}
+
+void TColorBtn::SetGlyphIndex(int index)
+{
+    if (index == m_glyphIndex)
+        return;
+    m_glyphIndex = index;
+    update();
+}
+
+TButtonDrawState TColorBtn::CurrentDrawState() const
+{
+    TButtonDrawState state;
+    state.selected = isDown();
+    state.disabled = !isEnabled();
+    state.focused = hasFocus();
+    return state;
+}
+
+QColor TColorBtn::FrameColor()
+{
+    return QColor(Qt::black);
+}
+
+bool TColorBtn::HasGlyph() const
+{
+    return m_glyphs && m_glyphIndex >= 0 && m_glyphIndex < m_glyphs->Count();
+}
+
+QRect TColorBtn::TextRect() const
+{
+    QRect r(0, 0, width(), height());
+    if (HasGlyph())
+        r.setLeft(r.left() + m_glyphs->Width() + 6);
+    return r;
+}
+
+void TColorBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &state)
+{
+    // Rectangles here are in exclusive-edge terms: right = x + width.
+    int left = 0, top = 0, right = width(), bottom = height();
+    const QColor face = palette().color(QPalette::Button);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (m_buttonStyle || state.focused) {
+        painter.setPen(FrameColor());
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(left, top, right - left - 1, bottom - top - 1);
+        ++left;
+        ++top;
+        --right;
+        --bottom;
+    }
+    if (right <= left || bottom <= top)
+        return;
+    if (state.selected) {
+        painter.setPen(m_colorLo);
+        painter.setBrush(face);
+        painter.drawRect(left, top, right - left - 1, bottom - top - 1);
+        return;
+    }
+    painter.fillRect(QRect(left, top, right - left, bottom - top), face);
+    // One-pixel 3-D frame: light top-left, frame colour bottom-right.
+    painter.setPen(m_colorHi);
+    painter.drawLine(left, bottom - 1, left, top);
+    painter.drawLine(left, top, right - 1, top);
+    painter.setPen(FrameColor());
+    painter.drawLine(right - 1, top, right - 1, bottom - 1);
+    painter.drawLine(left, bottom - 1, right - 1, bottom - 1);
+    // Inner shadow line just inside the bottom-right edges.
+    painter.setPen(m_colorLo);
+    painter.drawLine(left + 1, bottom - 2, right - 2, bottom - 2);
+    painter.drawLine(right - 2, bottom - 2, right - 2, top + 1);
+}
+
+namespace {
+
+QPixmap Tinted(const QPixmap &glyph, const QColor &colour)
+{
+    QPixmap out(glyph.size());
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    p.drawPixmap(0, 0, glyph);
+    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    p.fillRect(out.rect(), colour);
+    return out;
+}
+
+} // namespace
+
+void TColorBtn::DoDrawButtonGlyph(QPainter &painter, const TButtonDrawState &state)
+{
+    if (!HasGlyph())
+        return;
+    const QPixmap glyph = m_glyphs->Image(m_glyphIndex);
+    const int captionWidth = text().isEmpty() ? 0 : fontMetrics().horizontalAdvance(text());
+    int x = static_cast<int>(std::lround((width() - (captionWidth + 2) - glyph.width()) * 0.5));
+    int y = static_cast<int>(std::lround((height() - glyph.height() + 2) * 0.5));
+    if (state.selected) {
+        ++x;
+        ++y;
+    }
+    if (state.disabled) {
+        painter.drawPixmap(x + 1, y + 1, Tinted(glyph, m_colorHi));
+        painter.drawPixmap(x, y, Tinted(glyph, m_colorLo));
+        return;
+    }
+    painter.drawPixmap(x, y, glyph);
+}
+
+void TColorBtn::DoDrawButtonText(QPainter &painter, const TButtonDrawState &state)
+{
+    if (!text().isEmpty()) {
+        QRect r = TextRect();
+        if (state.selected)
+            r.translate(1, 1);
+        const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+        painter.setFont(font());
+        if (state.disabled) {
+            painter.setPen(m_colorHi);
+            painter.drawText(r.translated(1, 1), flags, text());
+            painter.setPen(m_colorLo);
+            painter.drawText(r, flags, text());
+        } else {
+            painter.setPen(palette().color(QPalette::ButtonText));
+            painter.drawText(r, flags, text());
+        }
+    }
+    if (state.focused) {
+        QPen dotted(FrameColor(), 1, Qt::DotLine);
+        painter.setPen(dotted);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(4, 4, width() - 8, height() - 8).adjusted(0, 0, -1, -1));
+    }
+}
+
+void TColorBtn::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const TButtonDrawState state = CurrentDrawState();
+    // Each pass gets the painter as the previous one left it; save/restore
+    // keeps a pass's pen or clip from leaking into the next.
+    painter.save();
+    DoDrawButtonFace(painter, state);
+    painter.restore();
+    painter.save();
+    DoDrawButtonGlyph(painter, state);
+    painter.restore();
+    painter.save();
+    DoDrawButtonText(painter, state);
+    painter.restore();
+}
+
+void TColorBtn::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a quick pair is an ordinary press, so it ends in
+    // an ordinary click.
+    mousePressEvent(event);
+}
+
+void TColorBtn::changeEvent(QEvent *event)
+{
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
+        update();
+}

@@ -1,0 +1,252 @@
+#include "controls/trifacebtn.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/debug.h"
+#include "controls/shaping.h"
+
+TTrifaceBtn::TTrifaceBtn(QWidget *parent) : TColorBtn(parent)
+{
+}
+
+TTrifaceBtn::~TTrifaceBtn() = default;
+
+void TTrifaceBtn::SetFace(const QImage &face)
+{
+    m_face = face.copy();
+    DoShapeButton();
+    DoRedrawButton();
+}
+
+void TTrifaceBtn::SetFaceOver(const QImage &face)
+{
+    m_faceOver = face.copy();
+    update();
+}
+
+void TTrifaceBtn::SetFaceDown(const QImage &face)
+{
+    m_faceDown = face.copy();
+    update();
+}
+
+void TTrifaceBtn::SetFaceDisable(const QImage &face)
+{
+    m_faceDisable = face.copy();
+    update();
+}
+
+void TTrifaceBtn::SetAutoShape(bool on)
+{
+    if (on && m_face.isNull())
+        on = false;
+    if (on == m_autoShape)
+        return;
+    m_autoShape = on;
+    if (on)
+        m_focusRect = false;
+    DoShapeButton();
+    DoRedrawButton();
+}
+
+void TTrifaceBtn::SetTransColor(const QColor &colour)
+{
+    if (colour == m_transColor)
+        return;
+    m_transColor = colour;
+    DoShapeButton();
+    DoRedrawButton();
+}
+
+void TTrifaceBtn::SetTransTolerance(qint16 tolerance)
+{
+    if (tolerance == m_transTolerance)
+        return;
+    m_transTolerance = tolerance;
+    DoShapeButton();
+    DoRedrawButton();
+}
+
+void TTrifaceBtn::SetFocusRect(bool on)
+{
+    if (on == m_focusRect)
+        return;
+    m_focusRect = on;
+    if (on && m_autoShape) {
+        m_autoShape = false;
+        DoShapeButton();
+    }
+    DoRedrawButton();
+}
+
+void TTrifaceBtn::SetShiftOnOver(bool on)
+{
+    if (on == m_shiftOnOver)
+        return;
+    m_shiftOnOver = on;
+    update();
+}
+
+TTrifaceBtn::FaceChoice TTrifaceBtn::ChooseFace(const TButtonDrawState &state) const
+{
+    FaceChoice choice;
+    if (state.disabled || !isEnabled()) {
+        choice = FaceChoice::FaceDisable;
+    } else if (state.selected) {
+        choice = FaceChoice::FaceDown;
+    } else if (m_mouseInside) {
+        if (m_shiftOnOver)
+            return m_faceOver.isNull() ? (m_face.isNull() ? FaceChoice::Base : FaceChoice::ShiftedFace)
+                                       : FaceChoice::ShiftedOver;
+        choice = FaceChoice::FaceOver;
+    } else {
+        choice = FaceChoice::Face;
+    }
+    // An empty special face shows the normal one; no normal face either
+    // means the flat look.
+    if (FaceImage(choice).isNull())
+        choice = m_face.isNull() ? FaceChoice::Base : FaceChoice::Face;
+    return choice;
+}
+
+const QImage &TTrifaceBtn::FaceImage(FaceChoice choice) const
+{
+    static const QImage none;
+    switch (choice) {
+    case FaceChoice::Face:
+    case FaceChoice::ShiftedFace:
+        return m_face;
+    case FaceChoice::FaceOver:
+    case FaceChoice::ShiftedOver:
+        return m_faceOver;
+    case FaceChoice::FaceDown:
+        return m_faceDown;
+    case FaceChoice::FaceDisable:
+        return m_faceDisable;
+    case FaceChoice::Base:
+        break;
+    }
+    return none;
+}
+
+void TTrifaceBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &state)
+{
+    const FaceChoice choice = ChooseFace(state);
+    if (choice == FaceChoice::Base) {
+        TColorBtn::DoDrawButtonFace(painter, state);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (choice == FaceChoice::ShiftedOver || choice == FaceChoice::ShiftedFace)
+        DrawShiftFace(painter, FaceImage(choice));
+    else
+        painter.drawImage(rect(), FaceImage(choice));
+
+    if (m_focusRect && state.focused) {
+        const int l = 0, t = 0, r = width(), b = height();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(FrameColor());
+        painter.drawPolyline(QPolygon{QPoint(l, t + 6), QPoint(l, t), QPoint(l + 6, t)});
+        painter.drawPolyline(QPolygon{QPoint(r - 7, t), QPoint(r - 1, t), QPoint(r - 1, t + 6)});
+        painter.drawPolyline(QPolygon{QPoint(l, b - 7), QPoint(l, b - 1), QPoint(l + 6, b - 1)});
+        painter.drawPolyline(QPolygon{QPoint(r - 7, b - 1), QPoint(r - 1, b - 1), QPoint(r - 1, b - 7)});
+    }
+}
+
+void TTrifaceBtn::DrawShiftFace(QPainter &painter, const QImage &face)
+{
+    if (m_autoShape && !m_shape.isEmpty()) {
+        // Outside the outline the unshifted face stays; inside it the face
+        // moves one pixel up and left.
+        painter.drawImage(rect(), face);
+        painter.save();
+        painter.setClipRegion(m_shape);
+        painter.drawImage(QRect(-1, -1, width(), height()), face);
+        painter.restore();
+        return;
+    }
+    painter.drawImage(QRect(-1, -1, width(), height()), face);
+}
+
+void TTrifaceBtn::DoDrawButtonText(QPainter &painter, const TButtonDrawState &state)
+{
+    TButtonDrawState s = state;
+    // A face shows focus by its corner marks only.
+    if (!m_face.isNull())
+        s.focused = false;
+    if (m_mouseInside && m_shiftOnOver && isEnabled() && !s.disabled && !s.selected) {
+        if (text().isEmpty())
+            return;
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(TextRect().translated(-1, -1), Qt::AlignCenter | Qt::TextSingleLine, text());
+        return;
+    }
+    TColorBtn::DoDrawButtonText(painter, s);
+}
+
+void TTrifaceBtn::ApplyFixedSize()
+{
+    if (m_autoShape && !m_face.isNull()) {
+        setFixedSize(m_face.size());
+    } else {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
+QString TTrifaceBtn::DoShapeButton()
+{
+    ApplyFixedSize();
+    if (!m_autoShape || m_face.isNull()) {
+        m_shape = QRegion();
+        clearMask();
+        return {};
+    }
+    const ShapeResult shape = ShapeFromFace(m_face, m_transColor, m_transTolerance);
+    if (!shape.Ok()) {
+        DebugPrint("TTrifaceBtn::DoShapeButton() %s: %s", qPrintable(objectName()), qPrintable(shape.error));
+        m_shape = QRegion();
+        clearMask();
+        return shape.error;
+    }
+    m_shape = shape.region;
+    setMask(m_shape);
+    return {};
+}
+
+QSize TTrifaceBtn::sizeHint() const
+{
+    if (!m_face.isNull())
+        return m_face.size();
+    return TColorBtn::sizeHint();
+}
+
+void TTrifaceBtn::DoRedrawButton()
+{
+    if (QWidget *parent = parentWidget())
+        parent->update(geometry());
+    update();
+}
+
+void TTrifaceBtn::mouseMoveEvent(QMouseEvent *event)
+{
+    TColorBtn::mouseMoveEvent(event);
+    m_leaveTracking = true;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (inside != m_mouseInside) {
+        m_mouseInside = inside;
+        DoRedrawButton();
+    }
+}
+
+void TTrifaceBtn::leaveEvent(QEvent *event)
+{
+    TColorBtn::leaveEvent(event);
+    m_leaveTracking = false;
+    if (m_mouseInside) {
+        m_mouseInside = false;
+        DoRedrawButton();
+    }
+}
