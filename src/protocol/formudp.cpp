@@ -181,8 +181,10 @@ void TFormUDP::UDPSocketRead(DatagramSocket *socket)
     m_localIP = socket->Address();
     ReceivedDatagram datagram;
     const int count = socket->Recv(datagram);
-    if (count > 0 && count <= int(kReceiveBufferSize)) {
-        ProcRecvData(reinterpret_cast<uint8_t *>(datagram.data.data()), count, socket, datagram.senderPort,
+    if (count > 0) {
+        // Never trust the count beyond the bytes actually handed over.
+        const int size = std::min({count, int(datagram.data.size()), int(kReceiveBufferSize)});
+        ProcRecvData(reinterpret_cast<uint8_t *>(datagram.data.data()), size, socket, datagram.senderPort,
                      datagram.senderAddress);
     } else {
         DebugPrint("TFormUDP::UDPSocketRead() %d", count);
