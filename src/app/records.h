@@ -191,6 +191,7 @@ QString WirelessModeName(int code);
 
 // The fixed texts the survey lists show for a network's encryption and
 // authentication codes ("Not Use", "WEP", ...; authentication 1 is blank).
-// An unknown code gives an empty text.
+// An unknown code gives an empty text. (The WPS survey dialog names only
+// authentication codes 0 to 4; it blanks the others itself.)
 QString SurveyEncryptionName(int code);
 QString SurveyAuthenticationName(int code);
