@@ -64,8 +64,8 @@ void BM_ReceiveGetConfig(benchmark::State &state)
         }
         CipherPayload(kPassword, datagram.data() + kHeaderSize, datagram.size() - kHeaderSize);
         LogPacket("10.77.0.2", kDevicePort, datagram.data(), datagram.size());
-        const WalkSummary summary =
-            DecodeGetConfig(datagram.data() + kHeaderSize, datagram.size() - kHeaderSize, {ip, wl, deviceMode});
+        const WalkSummary summary = DecodeGetConfig(datagram.data() + kHeaderSize,
+                                                    datagram.size() - kHeaderSize, {ip, wl, deviceMode});
         benchmark::DoNotOptimize(summary);
         benchmark::DoNotOptimize(wl);
     }

@@ -171,8 +171,9 @@ void TFormUDP::UDPSocketRead(DatagramSocket *socket)
 {
     // Only sockets of the current list are read; a notification for one
     // closed meanwhile has nothing to deliver.
-    const auto it = std::find_if(m_sockets.begin(), m_sockets.end(),
-                                 [socket](const std::unique_ptr<DatagramSocket> &s) { return s.get() == socket; });
+    const auto it =
+        std::find_if(m_sockets.begin(), m_sockets.end(),
+                     [socket](const std::unique_ptr<DatagramSocket> &s) { return s.get() == socket; });
     if (it == m_sockets.end()) {
         DebugPrint("TFormUDP::UDPSocketRead() unknown socket");
         return;
@@ -250,7 +251,8 @@ void TFormUDP::SendPacket(uint8_t *packet, size_t size)
 {
     LogPacket(packet, size);
     const QByteArray key = PasswordKey();
-    CipherPayload(std::string_view(key.constData(), size_t(key.size())), packet + kHeaderSize, size - kHeaderSize);
+    CipherPayload(std::string_view(key.constData(), size_t(key.size())), packet + kHeaderSize,
+                  size - kHeaderSize);
     for (const std::unique_ptr<DatagramSocket> &socket : m_sockets) {
         std::memcpy(packet + kOffMac, socket->Mac().data(), socket->Mac().size());
         // A failed copy on one adapter must not keep the others from going out.
@@ -382,9 +384,11 @@ bool TFormUDP::SendWPSPIN(int wait, WpsPinForm form)
 {
     DebugPrint("TFormUDP::SendWPSPIN()");
     const WlConfigRecord &config = g_Var.NewWlConfig;
-    Request request = form == WpsPinForm::Enrollee
-                          ? BuildWpsPinEnrollee(m_localMac, config.EnrolleePin)
-                          : BuildWpsPinSsid(m_localMac, std::string_view(config.Ssid, strnlen(config.Ssid, sizeof config.Ssid)));
+    Request request =
+        form == WpsPinForm::Enrollee
+            ? BuildWpsPinEnrollee(m_localMac, config.EnrolleePin)
+            : BuildWpsPinSsid(m_localMac,
+                              std::string_view(config.Ssid, strnlen(config.Ssid, sizeof config.Ssid)));
     Issue(request, REQ_WPS_PIN, wait);
     return true;
 }
@@ -407,7 +411,8 @@ bool TFormUDP::SendStationGetConfig(int wait)
 
 // ----- receivers -----
 
-void TFormUDP::RecvDiscover(const uint8_t *data, size_t size, DatagramSocket *socket, const QString &senderAddress)
+void TFormUDP::RecvDiscover(const uint8_t *data, size_t size, DatagramSocket *socket,
+                            const QString &senderAddress)
 {
     DebugPrint("TFormUDP::RecvDiscover()");
     if (m_pending != REQ_DISCOVER) {
@@ -471,7 +476,8 @@ void TFormUDP::RecvGetConfig(const uint8_t *data, size_t size)
     }
     StopWait();
     int deviceMode = g_Var.DeviceMode;
-    DecodeGetConfig(data + kHeaderSize, size - kHeaderSize, {g_Var.CurIpConfig, g_Var.CurWlConfig, deviceMode});
+    DecodeGetConfig(data + kHeaderSize, size - kHeaderSize,
+                    {g_Var.CurIpConfig, g_Var.CurWlConfig, deviceMode});
     g_Var.DeviceMode = deviceMode;
     Post(UM_UDP_REPLY, REQ_GET_CONFIG, 1);
 }
@@ -526,7 +532,8 @@ void TFormUDP::RecvStationGetConfig(const uint8_t *data, size_t size)
         return;
     }
     StopWait();
-    DecodeStationGetConfig(data + kHeaderSize, size - kHeaderSize, g_Var.ApClientPin, sizeof g_Var.ApClientPin);
+    DecodeStationGetConfig(data + kHeaderSize, size - kHeaderSize, g_Var.ApClientPin,
+                           sizeof g_Var.ApClientPin);
     Post(UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1);
 }
 

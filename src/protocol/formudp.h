@@ -119,7 +119,7 @@ public:
     const Protocol::MacAddress &LocalMac() const { return m_localMac; }
     const Protocol::MacAddress &PeerFilter() const { return m_peerFilter; }
     int SocketCount() const { return int(m_sockets.size()); }
-    const DatagramSocket *Socket(int index) const { return m_sockets.at(size_t(index)).get(); }
+    DatagramSocket *Socket(int index) const { return m_sockets.at(size_t(index)).get(); }
 
 protected:
     // UM_SOCKET_DATA with wParam 1 runs UDPSocketRead for the socket in lParam.

@@ -152,7 +152,8 @@ bool Request::AppendU16(uint8_t type, uint16_t value)
 
 bool Request::AppendU32(uint8_t type, uint32_t value)
 {
-    const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};
+    const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8),
+                              uint8_t(value)};
     return AppendTlv(type, bytes, sizeof bytes);
 }
 

@@ -11,8 +11,7 @@ namespace Protocol {
 namespace {
 
 // A record's text field, up to its terminator or its full width.
-template <size_t N>
-std::string_view RawText(const char (&field)[N])
+template <size_t N> std::string_view RawText(const char (&field)[N])
 {
     return std::string_view(field, strnlen(field, N));
 }
@@ -252,7 +251,8 @@ WalkSummary DecodeGetConfig(const uint8_t *payload, size_t length, ConfigTarget 
             char channels[255 * 4 + 1] = {}; // " %d" of a byte is at most 4 characters
             size_t used = 0;
             for (int i = 0; i < element.length; ++i)
-                used += size_t(std::snprintf(channels + used, sizeof channels - used, " %d", element.value[i]));
+                used +=
+                    size_t(std::snprintf(channels + used, sizeof channels - used, " %d", element.value[i]));
             DebugPrint("  WL_CH_LIST=(%d) %s", element.length, channels);
             break;
         }

@@ -160,9 +160,10 @@ protected:
 TEST_F(FormUdpTest, OneSocketPerAdapterOnItsFirstUsableAddress)
 {
     net.SetAdapters({
-        FakeNetwork::MakeAdapter("eth0", kMacA, {{"0.0.0.0", "0.0.0.0"}, {"192.168.0.5", "255.255.255.0"}}, "First"),
-        FakeNetwork::MakeAdapter("eth1", kMacB, {{"10.77.0.1", "255.255.255.0"}, {"10.77.0.9", "255.255.255.0"}},
-                                 "Second"),
+        FakeNetwork::MakeAdapter("eth0", kMacA, {{"0.0.0.0", "0.0.0.0"}, {"192.168.0.5", "255.255.255.0"}},
+                                 "First"),
+        FakeNetwork::MakeAdapter("eth1", kMacB,
+                                 {{"10.77.0.1", "255.255.255.0"}, {"10.77.0.9", "255.255.255.0"}}, "Second"),
         FakeNetwork::MakeAdapter("eth2", {0x00, 0x0C, 0x29, 0xAA, 0x00, 0x03},
                                  {{"10.1.1.1", "255.0.0.0"}, {"10.1.1.2", "255.0.0.0"}}, "Third"),
     });
@@ -241,7 +242,8 @@ TEST_F(FormUdpTest, SameDeviceThroughTwoAdaptersIsOneRecord)
     device.ip = kDeviceIp;
     device.interfaceNames = {"eth0", "eth1"};
     device.respond = [](const SentDatagram &) {
-        return std::vector<FakeAnswer>{FakeAnswer(Answer(kDevice, CMD_DISCOVER, {0x01, 0x04, 'A', 'P', '-', '1'}))};
+        return std::vector<FakeAnswer>{
+            FakeAnswer(Answer(kDevice, CMD_DISCOVER, {0x01, 0x04, 'A', 'P', '-', '1'}))};
     };
     net.AddDevice(std::move(device));
     LogCapture log;
@@ -351,7 +353,8 @@ TEST_F(FormUdpTest, LoginRequestCarriesTheDeviceAndThePhrase)
     ASSERT_EQ(net.Sent().size(), 2u);
     const std::vector<uint8_t> payload = ClearPayload(net.Sent()[0].data);
     const Request expected = BuildLogin(Engine().LocalMac(), kDevice);
-    EXPECT_EQ(payload, std::vector<uint8_t>(expected.Data() + kHeaderSize, expected.Data() + expected.Size()));
+    EXPECT_EQ(payload,
+              std::vector<uint8_t>(expected.Data() + kHeaderSize, expected.Data() + expected.Size()));
     EXPECT_EQ(net.Sent()[0].data.size(), 120);
 }
 
@@ -392,9 +395,9 @@ TEST_F(FormUdpTest, PeerFilterAfterLogin)
     Engine().SendGetConfig(15000);
     LogCapture log;
     Deliver(Answer(kOtherDevice, CMD_GET_CONFIG, {0x50, 0x01, 'x'}));
-    EXPECT_EQ(log.Lines(), (std::vector<std::string>{
-                               "Local IP:10.77.0.1",
-                               "TFormUDP::ProcRecvData() FAIL destination address doesn't match"}));
+    EXPECT_EQ(log.Lines(),
+              (std::vector<std::string>{"Local IP:10.77.0.1",
+                                        "TFormUDP::ProcRecvData() FAIL destination address doesn't match"}));
     EXPECT_EQ(Engine().Pending(), REQ_GET_CONFIG);
     EXPECT_TRUE(Engine().Waiting());
     EXPECT_TRUE(recorder.messages.empty());
@@ -426,8 +429,9 @@ TEST_F(FormUdpTest, GetConfigAnswerFillsGVar)
     LogIn();
     g_Var.DeviceMode = DEVICE_AP;
     Engine().SendGetConfig(15000);
-    Deliver(Answer(kDevice, CMD_GET_CONFIG,
-                   {0x00, 0x01, 0x02, 0x30, 0x01, 0x00, 0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64, 0x50, 0x02, 'h', 'i'}));
+    Deliver(Answer(
+        kDevice, CMD_GET_CONFIG,
+        {0x00, 0x01, 0x02, 0x30, 0x01, 0x00, 0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64, 0x50, 0x02, 'h', 'i'}));
     EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_GET_CONFIG, 1}}));
     EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
     EXPECT_EQ(g_Var.CurIpConfig.IpMode, 0);
@@ -453,7 +457,8 @@ TEST_F(FormUdpTest, SetAnswersReportTheirKindAndResult)
          REQ_WL_STATION_SETTING},
         {"mode", [](TFormUDP &e) { e.SendSetMode(28000, DEVICE_AP); }, CMD_SET_CONFIG, REQ_SET_MODE},
         {"PBC", [](TFormUDP &e) { e.SendWPSPBC(10000); }, CMD_SET_CONFIG, REQ_WPS_PBC},
-        {"PIN", [](TFormUDP &e) { e.SendWPSPIN(10000, WpsPinForm::UpstreamSsid); }, CMD_SET_CONFIG, REQ_WPS_PIN},
+        {"PIN", [](TFormUDP &e) { e.SendWPSPIN(10000, WpsPinForm::UpstreamSsid); }, CMD_SET_CONFIG,
+         REQ_WPS_PIN},
     };
     for (const Case &c : cases) {
         recorder.messages.clear();

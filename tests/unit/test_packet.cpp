@@ -70,11 +70,12 @@ TEST(Packet, RequestAppendsTlvsAndFinishesLength)
         0x30, 0x01, 0x00,                   // 1-byte value
         0x92, 0x02, 0x17, 0x70,             // 2-byte big-endian
         0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64, // 4-byte big-endian
-        0x50, 0x02, 'a', 'b',               // text without terminator
+        0x50, 0x02, 'a',  'b',              // text without terminator
         0x6B, 0x00,                         // empty value
     };
     EXPECT_TRUE(request.ok());
-    EXPECT_EQ(Bytes(request.Data(), request.Data() + request.Size()), Datagram(kLocalMac, CMD_SET_CONFIG, payload));
+    EXPECT_EQ(Bytes(request.Data(), request.Data() + request.Size()),
+              Datagram(kLocalMac, CMD_SET_CONFIG, payload));
 }
 
 // The request buffer is 1024 bytes: an element that would run past it is
@@ -113,7 +114,10 @@ TEST(Packet, TlvWalk)
         {"empty payload", {}, {}, false},
         {"one byte", {0x91}, {}, false},
         {"zero-length element, then a single byte", {0x6B, 0x00, 0x91}, {{0x6B, {}}}, false},
-        {"two elements", {0x91, 0x01, 0x01, 0x92, 0x02, 0x17, 0x70}, {{0x91, {0x01}}, {0x92, {0x17, 0x70}}}, false},
+        {"two elements",
+         {0x91, 0x01, 0x01, 0x92, 0x02, 0x17, 0x70},
+         {{0x91, {0x01}}, {0x92, {0x17, 0x70}}},
+         false},
         {"last element runs past the end", {0x91, 0x01, 0x01, 0x50, 0x05, 'a', 'b'}, {{0x91, {0x01}}}, true},
         {"first element runs past the end", {0x50, 0x01}, {}, true},
     };
@@ -128,7 +132,8 @@ TEST(Packet, TlvWalk)
         EXPECT_EQ(walker.Truncated(), c.truncated) << c.name;
         EXPECT_EQ(walker.Count(), int(c.elements.size())) << c.name;
         const std::vector<std::string> expectedLog =
-            c.truncated ? std::vector<std::string>{"  not enough bytes in buffer"} : std::vector<std::string>{};
+            c.truncated ? std::vector<std::string>{"  not enough bytes in buffer"}
+                        : std::vector<std::string>{};
         EXPECT_EQ(log.Lines(), expectedLog) << c.name;
     }
 }
@@ -185,9 +190,10 @@ TEST(Packet, AcceptanceChecks)
     const Case cases[] = {
         {"17 bytes", shortOne, open, Acceptance::FailLength, "TFormUDP::ProcRecvData() FAIL length"},
         {"magic", badMagic, open, Acceptance::FailMagic, "TFormUDP::ProcRecvData() FAIL magic word"},
-        {"version 3", Header(kDevice, 0, 0, 3), open, Acceptance::FailVersion, "TFormUDP::ProcRecvData() FAIL version"},
-        {"own broadcast on the second adapter", Datagram(kAdapterB, CMD_DISCOVER, {}), open, Acceptance::FailRequest,
-         "TFormUDP::ProcRecvData() FAIL received a request"},
+        {"version 3", Header(kDevice, 0, 0, 3), open, Acceptance::FailVersion,
+         "TFormUDP::ProcRecvData() FAIL version"},
+        {"own broadcast on the second adapter", Datagram(kAdapterB, CMD_DISCOVER, {}), open,
+         Acceptance::FailRequest, "TFormUDP::ProcRecvData() FAIL received a request"},
         {"own local MAC", Datagram(kLocalMac, CMD_DISCOVER, {}), open, Acceptance::FailRequest,
          "TFormUDP::ProcRecvData() FAIL received a request"},
         {"another device while logged in", Datagram(kOtherDevice, CMD_DISCOVER, {0x01, 0x01, 'B'}), locked,
@@ -197,8 +203,10 @@ TEST(Packet, AcceptanceChecks)
         {"length beyond the datagram", Header(kDevice, CMD_GET_CONFIG, 1), open, Acceptance::FailTotalLength,
          "TFormUDP::ProcRecvData() FAIL total length"},
         {"18 bytes, length 0", Datagram(kDevice, CMD_LOGOUT, {}), open, Acceptance::Accepted, nullptr},
-        {"logged-in device", Datagram(kDevice, CMD_EVENT, {0x95, 0x00}), locked, Acceptance::Accepted, nullptr},
-        {"any device before login", Datagram(kOtherDevice, CMD_DISCOVER, {}), open, Acceptance::Accepted, nullptr},
+        {"logged-in device", Datagram(kDevice, CMD_EVENT, {0x95, 0x00}), locked, Acceptance::Accepted,
+         nullptr},
+        {"any device before login", Datagram(kOtherDevice, CMD_DISCOVER, {}), open, Acceptance::Accepted,
+         nullptr},
     };
     for (const Case &c : cases) {
         LogCapture log;
@@ -220,8 +228,8 @@ TEST(Packet, HeaderFields)
 TEST(Packet, DecimalTextFollowsTheCLibraryRules)
 {
     const std::pair<const char *, int> cases[] = {
-        {"85", 85}, {"100", 100}, {"   ", 0}, {"", 0}, {" 7", 7}, {"-3", -3}, {"+4", 4},
-        {"12a", 12}, {"a12", 0}, {"\t9", 9}, {"0", 0}, {"- 1", 0},
+        {"85", 85}, {"100", 100}, {"   ", 0}, {"", 0},    {" 7", 7}, {"-3", -3},
+        {"+4", 4},  {"12a", 12},  {"a12", 0}, {"\t9", 9}, {"0", 0},  {"- 1", 0},
     };
     for (const auto &[text, value] : cases)
         EXPECT_EQ(DecimalText(text), value) << '"' << text << '"';
@@ -229,8 +237,8 @@ TEST(Packet, DecimalTextFollowsTheCLibraryRules)
 
 namespace {
 
-Bytes SurveyRecord(uint8_t flag, const std::string &ssid, const char *signal, const char *channel, uint8_t enc,
-                   uint8_t auth, uint8_t status, uint8_t wps)
+Bytes SurveyRecord(uint8_t flag, const std::string &ssid, const char *signal, const char *channel,
+                   uint8_t enc, uint8_t auth, uint8_t status, uint8_t wps)
 {
     Bytes record(kSurveyRecordSize, 0);
     record[0] = flag;

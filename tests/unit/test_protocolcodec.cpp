@@ -21,9 +21,11 @@ const MacAddress kDevice{0x00, 0x1D, 0x73, 0x01, 0x02, 0x03};
 
 Bytes Header(uint8_t command, size_t length)
 {
-    return {'S', 'W', 'P', '1', '2', '3', '4', '5', 0x02,      // magic, version
-            0x02, 0x11, 0x22, 0x33, 0x44, 0x55,               // local MAC
-            command, uint8_t(length >> 8), uint8_t(length)};  // command, length
+    // clang-format off
+    return {'S', 'W', 'P', '1', '2', '3', '4', '5', 0x02,     // magic, version
+            0x02, 0x11, 0x22, 0x33, 0x44, 0x55,              // local MAC
+            command, uint8_t(length >> 8), uint8_t(length)}; // command, length
+    // clang-format on
 }
 
 Bytes Whole(const Request &request)
@@ -160,13 +162,13 @@ TEST(ProtocolCodec, WirelessSettings)
     const Bytes ssid = {0x50, 0x04, 'h', 'o', 'm', 'e'};
     const Bytes modeNone = {0x54, 0x01, 0x09, 0x60, 0x01, 0x00};
     const Bytes wep = Cat({{0x54, 0x01, 0x09, 0x60, 0x01, 0x01}, // WL_MODE, WL_SECURITY_MODE WEP
-                           {0x61, 0x01, 0x01},                    // WL_AUTH_MODE shared
+                           {0x61, 0x01, 0x01},                   // WL_AUTH_MODE shared
                            {0x63, 0x0A},
-                           Text("0123456789"), // WL_WEPKEY, 10 characters
+                           Text("0123456789"),   // WL_WEPKEY, 10 characters
                            {0x67, 0x01, 0x00}}); // WL_WEPKEY_INDEX 0, whatever the record holds
     const Bytes wpa = Cat({{0x54, 0x01, 0x09, 0x60, 0x01, 0x02}, // WL_SECURITY_MODE WPA
-                           {0x68, 0x01, 0x01},                    // WL_WPA_MODE WPA2
-                           {0x69, 0x01, 0x01},                    // WL_WPA_CIPHER AES
+                           {0x68, 0x01, 0x01},                   // WL_WPA_MODE WPA2
+                           {0x69, 0x01, 0x01},                   // WL_WPA_CIPHER AES
                            {0x6A, 0x0A},
                            Text("passphrase")});
 
@@ -190,10 +192,10 @@ TEST(ProtocolCodec, WirelessSettings)
          Cat({ssid, {0x53, 0x01, 0x00, 0x54, 0x01, 0x09, 0x60, 0x01, 0x07}})},
         {"station, no security", BuildWlStationSetting(kLocalMac, fixedChannel), CMD_STATION_SET_CONFIG,
          Cat({ssid, {0x59, 0x01, 0x01}, modeNone})},
-        {"station, WEP", BuildWlStationSetting(kLocalMac, Wireless("home", SECMODE_WEP)), CMD_STATION_SET_CONFIG,
-         Cat({ssid, {0x59, 0x01, 0x01}, wep})},
-        {"station, WPA", BuildWlStationSetting(kLocalMac, Wireless("home", SECMODE_WPAPSK)), CMD_STATION_SET_CONFIG,
-         Cat({ssid, {0x59, 0x01, 0x01}, wpa})},
+        {"station, WEP", BuildWlStationSetting(kLocalMac, Wireless("home", SECMODE_WEP)),
+         CMD_STATION_SET_CONFIG, Cat({ssid, {0x59, 0x01, 0x01}, wep})},
+        {"station, WPA", BuildWlStationSetting(kLocalMac, Wireless("home", SECMODE_WPAPSK)),
+         CMD_STATION_SET_CONFIG, Cat({ssid, {0x59, 0x01, 0x01}, wpa})},
     };
     for (const Case &c : cases)
         EXPECT_EQ(Whole(c.request), Cat({Header(c.command, c.payload.size()), c.payload})) << c.name;
@@ -218,14 +220,29 @@ TEST(ProtocolCodec, ResultAnswers)
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {"login with port", {0x91, 0x01, 0x01, 0x92, 0x02, 0x17, 0x70}, true, 1, true, 6000,
+        {"login with port",
+         {0x91, 0x01, 0x01, 0x92, 0x02, 0x17, 0x70},
+         true,
+         1,
+         true,
+         6000,
          {"  Result=1", "  Port=6000"}},
         {"refused login", {0x91, 0x01, 0x00}, true, 0, false, 0, {"  Result=0"}},
-        {"set answer ignores a port", {0x92, 0x02, 0x17, 0x70, 0x91, 0x01, 0x05}, false, 5, false, 0,
+        {"set answer ignores a port",
+         {0x92, 0x02, 0x17, 0x70, 0x91, 0x01, 0x05},
+         false,
+         5,
+         false,
+         0,
          {"  Result=5"}},
         {"no result element", {0x01, 0x02, 'x', 'y'}, true, 0, false, 0, {}},
         {"empty payload", {}, false, 0, false, 0, {}},
-        {"result before a broken element", {0x91, 0x01, 0x01, 0x92, 0x09, 0x00}, true, 1, false, 0,
+        {"result before a broken element",
+         {0x91, 0x01, 0x01, 0x92, 0x09, 0x00},
+         true,
+         1,
+         false,
+         0,
          {"  Result=1", "  not enough bytes in buffer"}},
     };
     for (const Case &c : cases) {
@@ -264,24 +281,26 @@ TEST(ProtocolCodec, DiscoverAnswer)
 TEST(ProtocolCodec, GetConfigAnswerFillsTheRecordsAndLogsEachField)
 {
     const Bytes payload = Cat({
-        {0x00, 0x01, 0x02},                                 // DEVICE_MODE bridge
-        {0x30, 0x01, 0x05},                                 // IP_MODE, non-zero = DHCP
-        {0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64},               // LAN_IP
-        {0x32, 0x04, 0xFF, 0xFF, 0xFF, 0x00},               // LAN_NETMASK
-        {0x33, 0x04, 0xC0, 0xA8, 0x0A, 0x01},               // LAN_GATEWAY
-        {0x50, 0x04}, Text("home"),                         // WL_SSID
-        {0x51, 0x0B, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},    // WL_CH_LIST
-        {0x52, 0x01, 0x02},                                 // WL_EXT_CH
-        {0x53, 0x01, 0x06},                                 // WL_STD_CH
-        {0x60, 0x01, 0x02},                                 // WL_SECURITY_MODE
-        {0x61, 0x01, 0x01},                                 // WL_AUTH_MODE
-        {0x62, 0x01, 0x01},                                 // WL_WEPKEY_LEN
-        {0x67, 0x01, 0x03},                                 // WL_WEPKEY_INDEX, logged only
-        {0x68, 0x01, 0x00},                                 // WL_WPA_MODE
-        {0x69, 0x01, 0xFF},                                 // WL_WPA_CIPHER, widened unsigned
-        {0x6C, 0x04, 0x01, 0x2D, 0x68, 0x7E},               // WL_WPS_PIN 19753086
-        {0x63, 0x03}, Text("key"),                          // WL_WEPKEY: never decoded
-        {0x54, 0x01, 0x04},                                 // WL_MODE: never decoded
+        {0x00, 0x01, 0x02},                   // DEVICE_MODE bridge
+        {0x30, 0x01, 0x05},                   // IP_MODE, non-zero = DHCP
+        {0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64}, // LAN_IP
+        {0x32, 0x04, 0xFF, 0xFF, 0xFF, 0x00}, // LAN_NETMASK
+        {0x33, 0x04, 0xC0, 0xA8, 0x0A, 0x01}, // LAN_GATEWAY
+        {0x50, 0x04},
+        Text("home"),                                    // WL_SSID
+        {0x51, 0x0B, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, // WL_CH_LIST
+        {0x52, 0x01, 0x02},                              // WL_EXT_CH
+        {0x53, 0x01, 0x06},                              // WL_STD_CH
+        {0x60, 0x01, 0x02},                              // WL_SECURITY_MODE
+        {0x61, 0x01, 0x01},                              // WL_AUTH_MODE
+        {0x62, 0x01, 0x01},                              // WL_WEPKEY_LEN
+        {0x67, 0x01, 0x03},                              // WL_WEPKEY_INDEX, logged only
+        {0x68, 0x01, 0x00},                              // WL_WPA_MODE
+        {0x69, 0x01, 0xFF},                              // WL_WPA_CIPHER, widened unsigned
+        {0x6C, 0x04, 0x01, 0x2D, 0x68, 0x7E},            // WL_WPS_PIN 19753086
+        {0x63, 0x03},
+        Text("key"),        // WL_WEPKEY: never decoded
+        {0x54, 0x01, 0x04}, // WL_MODE: never decoded
     });
     IpConfigRecord ip;
     WlConfigRecord wl;
@@ -353,13 +372,25 @@ TEST(ProtocolCodec, GetConfigAnswerEdgeCases)
     };
     const Case cases[] = {
         {"no SSID keeps the default", {0x30, 0x01, 0x00}, "wireless", 0, {"  IP_MODE=0"}},
-        {"later element overwrites", Cat({{0x50, 0x01}, Text("a"), {0x50, 0x01}, Text("b")}), "b", 1,
+        {"later element overwrites",
+         Cat({{0x50, 0x01}, Text("a"), {0x50, 0x01}, Text("b")}),
+         "b",
+         1,
          {"  WL_SSID=a", "  WL_SSID=b"}},
-        {"SSID cut to 32", Cat({{0x50, 40}, Text(std::string(40, 's'))}), std::string(32, 's'), 1,
+        {"SSID cut to 32",
+         Cat({{0x50, 40}, Text(std::string(40, 's'))}),
+         std::string(32, 's'),
+         1,
          {"  WL_SSID=" + std::string(32, 's')}},
-        {"broken element ends the walk", {0x30, 0x01, 0x00, 0x50, 0x08, 'x'}, "wireless", 0,
+        {"broken element ends the walk",
+         {0x30, 0x01, 0x00, 0x50, 0x08, 'x'},
+         "wireless",
+         0,
          {"  IP_MODE=0", "  not enough bytes in buffer"}},
-        {"short fixed-width element refused", {0x31, 0x02, 0xC0, 0xA8, 0x30, 0x01, 0x00}, "wireless", 0,
+        {"short fixed-width element refused",
+         {0x31, 0x02, 0xC0, 0xA8, 0x30, 0x01, 0x00},
+         "wireless",
+         0,
          {"  TLV=0x31 FAIL length 2, 4 expected", "  IP_MODE=0"}},
     };
     for (const Case &c : cases) {
@@ -388,11 +419,20 @@ TEST(ProtocolCodec, EventAnswer)
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {"timeout and configured", {0x95, 0x00, 0x96, 0x04, 0x00, 0x00, 0x00, 0x22}, true, {34},
+        {"timeout and configured",
+         {0x95, 0x00, 0x96, 0x04, 0x00, 0x00, 0x00, 0x22},
+         true,
+         {34},
          {"  TLVTYPE_OTHER_CONNECTTIMEOUT", "  TLVTYPE_OTHER_WPS_STATUS 34"}},
-        {"negative status passes unchanged", {0x96, 0x04, 0xFF, 0xFF, 0xFF, 0xFE}, false, {-2},
+        {"negative status passes unchanged",
+         {0x96, 0x04, 0xFF, 0xFF, 0xFF, 0xFE},
+         false,
+         {-2},
          {"  TLVTYPE_OTHER_WPS_STATUS -2"}},
-        {"unknown code passes unchanged", {0x96, 0x04, 0x00, 0x00, 0x01, 0x08}, false, {264},
+        {"unknown code passes unchanged",
+         {0x96, 0x04, 0x00, 0x00, 0x01, 0x08},
+         false,
+         {264},
          {"  TLVTYPE_OTHER_WPS_STATUS 264"}},
         {"unlisted type", {0x42, 0x01, 0x00}, false, {}, {"  TLV=0x42"}},
     };
