@@ -1,0 +1,92 @@
+#include "ui/pagetest.h"
+
+#include "wizard/core/appmessage.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+// The fake network lives with the core test helpers, which widget tests do
+// not link; it is built into this helper library from its one source.
+#include "core/fakenetwork.cpp" // NOLINT(bugprone-suspicious-include)
+
+MainWindowRecorder::MainWindowRecorder()
+    : m_previous(MainWindow())
+{
+    SetMainWindow(this);
+}
+
+MainWindowRecorder::~MainWindowRecorder() { SetMainWindow(m_previous); }
+
+std::vector<int> MainWindowRecorder::Commands() const
+{
+    std::vector<int> commands;
+    for (const RecordedMessage &message : messages)
+        if (message.id == UM_WIZARD_COMMAND)
+            commands.push_back(int(message.wParam));
+    return commands;
+}
+
+std::vector<RecordedMessage> MainWindowRecorder::EngineMessages() const
+{
+    std::vector<RecordedMessage> result;
+    for (const RecordedMessage &message : messages)
+        if (message.id != UM_WIZARD_COMMAND)
+            result.push_back(message);
+    return result;
+}
+
+bool MainWindowRecorder::event(QEvent *event)
+{
+    if (event->type() != AppMessage::eventType())
+        return QObject::event(event);
+    const auto *message = static_cast<AppMessage *>(event);
+    messages.push_back({message->id, message->wParam, message->lParam});
+    if (message->id != UM_WIZARD_COMMAND && page)
+        SendAppMessage(page, message->id, message->wParam, message->lParam);
+    return true;
+}
+
+EngineBench::EngineBench()
+{
+    network.AddAdapter(FakeNetwork::MakeAdapter(QStringLiteral("eth0"), MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E},
+                                                {{QString::fromLatin1(LocalAddress), QStringLiteral("255.255.255.0")}}));
+    engine = std::make_unique<TFormUDP>(&network, &network);
+    SetFormUDP(engine.get());
+}
+
+EngineBench::~EngineBench()
+{
+    SetFormUDP(nullptr);
+    engine.reset();
+}
+
+FakeDevice &EngineBench::AddDevice(SimDeviceConfig config, const QString &ip)
+{
+    return network.AddSimDevice(std::move(config), {QStringLiteral("eth0")}, ip);
+}
+
+int EngineBench::Requests(SimKind kind, int device)
+{
+    const auto &requests = network.Devices().at(size_t(device))->sim->Requests();
+    const auto found = requests.find(kind);
+    return found == requests.end() ? 0 : found->second;
+}
+
+SimDeviceConfig SimConfig(uint8_t macLast, const QByteArray &name)
+{
+    SimDeviceConfig config;
+    config.mac = MacBytes{0x02, 0x00, 0x4C, 0x00, 0x00, macLast};
+    config.name = name;
+    return config;
+}
+
+bool WaitUntil(const std::function<bool()> &done, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
