@@ -1,0 +1,84 @@
+#pragma once
+// The command line of wizardctl: subcommands, their options, the help
+// texts and the exit codes. Parsing only checks the form of the options
+// (known names, values present, numbers and choices); the rules on the
+// values themselves (addresses, keys, PINs, names) are the shared input
+// rules of app/validation.h, applied by the commands before anything is
+// sent.
+
+#include "protocol/datagramsocket.h"
+
+#include <QString>
+#include <QStringList>
+
+// Exit codes (documented in --help and docs/wizardctl.md).
+enum CtlExit : int {
+    CTL_EXIT_OK = 0,           // done; a write was verified by reading it back
+    CTL_EXIT_INVALID = 1,      // bad command line or input refused by the rules; nothing was sent
+    CTL_EXIT_NO_DEVICE = 2,    // no adapter, or no device answered / the MAC was not found
+    CTL_EXIT_NOT_VERIFIED = 3, // written, but the read-back does not show the values
+    CTL_EXIT_NO_ANSWER = 4,    // the device did not answer, or refused the request
+    CTL_EXIT_LOGIN = 5,        // the login was refused or not answered (wrong password?)
+    CTL_EXIT_WPS_FAILED = 6,   // the WPS run was accepted but did not succeed
+};
+
+struct CtlOptions
+{
+    QString command; // discover, show, set-ip, set-mode, set-wireless, wps, survey, station-pin
+    bool help = false;
+    bool json = false;
+    QString logFile;
+
+    // discover
+    int waitMs = 4000;
+
+    // every device command
+    QString macText;
+    MacBytes mac{};
+    QString password; // the factory password unless given
+
+    // set-ip
+    bool dhcp = false;
+    QString ip, mask, gateway;
+    bool hasIp = false, hasMask = false, hasGateway = false;
+
+    // set-mode
+    int deviceMode = 0;
+
+    // set-wireless (the wireless mode defaults to b/g/n, as the profile pages)
+    QString ssid;
+    bool hasSsid = false;
+    int wirelessMode = 9;
+    int security = 0;
+    int wepLength = 0;
+    bool hasWepLength = false;
+    QString key;
+    bool hasKey = false;
+    int auth = -1; // -1: Auto on an access point, Open on a bridge
+    int wpaMode = 2;
+    bool hasWpaMode = false;
+    QString passphrase;
+    bool hasPassphrase = false;
+
+    // wps
+    bool pbc = false;
+    QString pin;
+    bool hasPin = false;
+
+    // survey
+    bool wpsOnly = false;
+};
+
+enum class ParseResult {
+    Run,   // options complete: run the command
+    Help,  // --help (or no command): print HelpText(options.command), exit 0
+    Error, // print the error and the usage line, exit CTL_EXIT_INVALID
+};
+
+ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, QString &error);
+
+// The help of one subcommand, or the overview for an empty or unknown one.
+QString HelpText(const QString &command);
+
+// "02:00:4C:00:00:01" or "02-00-4c-00-00-01" into six bytes.
+bool ParseMac(const QString &text, MacBytes &mac);

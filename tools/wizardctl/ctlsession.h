@@ -1,0 +1,85 @@
+#pragma once
+// One conversation of wizardctl with a device through the wizard's engine
+// (TFormUDP, unchanged). The engine posts its answers to a small receiver
+// object set as its notify target; the session waits for them in local
+// event loops, so the code reads as the sequence the pages run: discover,
+// log in, read, write with one re-login on a time-out, read back.
+// Waits are the pages' own (product milliseconds through Timing).
+
+#include "app/records.h"
+#include "protocol/formudp.h"
+
+#include <QDeadlineTimer>
+#include <QObject>
+#include <deque>
+#include <functional>
+#include <memory>
+
+class CtlReceiver : public QObject
+{
+public:
+    struct Message
+    {
+        int id;
+        intptr_t wParam;
+        intptr_t lParam;
+    };
+    bool event(QEvent *event) override;
+    std::deque<Message> messages;
+};
+
+class CtlSession
+{
+public:
+    // Waits of the pages (product milliseconds).
+    static constexpr int kLoginWait = 5000;
+    static constexpr int kGetConfigWait = 15000;
+    static constexpr int kSetWait = 32000;
+    static constexpr int kSetModeWait = 28000;
+    static constexpr int kWpsWait = 10000;
+    static constexpr int kSurveyWait = 7000;
+    static constexpr int kStationWait = 3000;
+    static constexpr int kSettleDelay = 3000; // after an accepted IP or wireless write
+
+    CtlSession();
+    ~CtlSession();
+    CtlSession(const CtlSession &) = delete;
+    CtlSession &operator=(const CtlSession &) = delete;
+
+    TFormUDP &Engine() { return *m_engine; }
+
+    // Opens a socket on every adapter and broadcasts a discovery request;
+    // collects answers for `waitMs`, or until the device with `stopAt`
+    // answers. False when no adapter could be opened.
+    bool Discover(int waitMs, const MacBytes *stopAt = nullptr);
+    std::vector<DeviceRecord> Devices() const;
+
+    struct Answer
+    {
+        bool timedOut = false;
+        intptr_t result = 0;
+    };
+    // Calls `send` (one engine send operation of `kind`) and waits for its
+    // reply or time-out. Device events that arrive meanwhile are kept.
+    Answer Request(int kind, const std::function<void()> &send);
+
+    enum class Login { Accepted, Refused, NoAnswer };
+    Login LogIn(); // g_Var.SelectedDevice and g_Var.Password must be set
+
+    // The pages' write sequence: with `retryLogin` set, a time-out is met by
+    // a logout without waiting, a fresh login and one repeat. A login
+    // that fails on the way ends it.
+    enum class Write { Accepted, Refused, NoAnswer, LoginFailed };
+    Write WriteWithRetry(int kind, const std::function<void()> &send);
+
+    // Waits until `deadline` for a device event; false when none came.
+    bool NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline);
+    // Drops the events received so far (they came before a WPS run was
+    // accepted); each is logged.
+    void DropEvents(const char *who);
+
+private:
+    std::unique_ptr<CtlReceiver> m_receiver;
+    std::unique_ptr<TFormUDP> m_engine;
+    std::deque<CtlReceiver::Message> m_events;
+};

@@ -1,0 +1,80 @@
+// wizardctl: the command-line client of the setup wizard. See --help and
+// docs/wizardctl.md. The logic is in the ctl* units; this file only sets
+// up the application, the message-box service and the log.
+#include "ctlcommands.h"
+#include "ctllog.h"
+#include "ctloptions.h"
+
+#include "app/globalvar.h"
+#include "app/messagebox.h"
+#include "app/timing.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+// The engine shows one message itself (no adapter could be opened); here
+// it goes to the error stream.
+class StreamMessageBox : public MessageBoxService
+{
+public:
+    explicit StreamMessageBox(QTextStream &err) : m_err(err) {}
+    int ShowMessageBox(const QString &text, const QString &, MsgKind) override
+    {
+        m_err << "wizardctl: " << text << '\n';
+        m_err.flush();
+        return MSG_RESULT_OK;
+    }
+
+private:
+    QTextStream &m_err;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+#ifdef WIZARDCTL_TEST_SEAMS
+    // The lab tests' build only: shrink every wait of the product (a 32-second
+    // time-out in a fraction of a second) without changing any logic.
+    bool scaled = false;
+    const double scale = qEnvironmentVariable("WIZARDCTL_TIME_SCALE").toDouble(&scaled);
+    if (scaled)
+        Timing::SetScale(scale);
+#endif
+
+    g_Var.ReadSettings();
+    StreamMessageBox messages(err);
+    SetMessageBoxService(&messages);
+
+    CtlOptions options;
+    QString error;
+    switch (ParseCommandLine(app.arguments(), options, error)) {
+    case ParseResult::Help:
+        out << HelpText(options.command);
+        return CTL_EXIT_OK;
+    case ParseResult::Error:
+        err << "wizardctl: " << error << '\n'
+            << "Try 'wizardctl " << (options.command.isEmpty() ? QString() : options.command + u' ')
+            << "--help'.\n";
+        return CTL_EXIT_INVALID;
+    case ParseResult::Run:
+        break;
+    }
+
+    CtlLogFile log;
+    if (!options.logFile.isEmpty() && !log.Open(options.logFile, error)) {
+        err << "wizardctl: " << error << '\n';
+        return CTL_EXIT_INVALID;
+    }
+    const int rc = RunCommand(options, out, err);
+    out.flush();
+    err.flush();
+    SetMessageBoxService(nullptr);
+    return rc;
+}
