@@ -13,6 +13,10 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QJsonArray>
 #include <gtest/gtest.h>
 #include <set>
@@ -166,4 +170,117 @@ TEST(LabDeviceSim, LoginAndWriteShowInTheStateFile)
     EXPECT_TRUE(state["loggedIn"].toBool());
     EXPECT_EQ(state["mode"].toInt(), 2);
     EXPECT_EQ(state["requests"].toObject()["login"].toInt(), 2);
+}
+
+namespace {
+
+// A configuration file for the simulator, written by the outer run (the
+// lab's simulator starts before the inner run does).
+QString WriteConfig(const char *name, const QByteArray &json)
+{
+    const QString path = QStringLiteral(WIZARD_BINARY_DIR "/lab-%1.json").arg(QString::fromLatin1(name));
+    if (!Lab::Inside()) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(json);
+    }
+    return path;
+}
+
+QByteArray Decipher(QByteArray datagram, const char *password)
+{
+    CipherPayload(password, reinterpret_cast<uint8_t *>(datagram.data()) + kHeaderSize,
+                  size_t(datagram.size()) - kHeaderSize);
+    return datagram;
+}
+
+} // namespace
+
+TEST(LabDeviceSim, ConfigFileSetsRepliesDevicesAndSurvey)
+{
+    const QString config = WriteConfig("config-file", R"({
+        "reply": "unicast",
+        "interfaces": ["dev0"],
+        "devices": [
+            {"name": "Json-1", "mac": "02:00:4C:00:01:01", "password": "pw-one",
+             "survey": [{"ssid": "Net-A", "bssid": "02:5A:00:00:00:AA", "signal": "85", "channel": "11",
+                         "encryption": 3, "authentication": 3, "status": 1, "wps": true},
+                        {"ssid": "Net-B", "signal": 7, "channel": 1}]},
+            {"name": "Json-2", "mac": "02:00:4C:00:01:02", "mode": "bridge"}
+        ]})");
+    LAB_RUN_INSIDE({"--dev-args", "--config " + config});
+    PcSide pc;
+    pc.Broadcast(BuildDiscover(kPcMac));
+    auto heard = pc.Listen(1500, 2);
+    using T = std::tuple<QString, QString, QString>;
+    EXPECT_EQ(Summary(heard), (std::set<T>{T{"pc0", "Json-1", "10.77.0.2"}, T{"pc0", "Json-2", "10.77.0.2"}}))
+        << "only dev0 listens";
+
+    const MacBytes device{0x02, 0x00, 0x4C, 0x00, 0x01, 0x01};
+    pc.Broadcast(BuildLogin(kPcMac, device), "pw-one");
+    heard = pc.Listen(1500, 2);
+    // Json-2 cannot read a login under another password and refuses it.
+    ASSERT_EQ(heard.size(), 2u);
+    pc.Broadcast(BuildSiteSurvey(kPcMac), "pw-one");
+    heard = pc.Listen(1500, 1);
+    ASSERT_EQ(heard.size(), 1u) << "only the logged-in device answers";
+    const QByteArray answer = Decipher(heard[0].datagram.data, "pw-one");
+    const auto entries = DecodeSurvey(reinterpret_cast<const uint8_t *>(answer.constData()) + kHeaderSize,
+                                      size_t(answer.size()) - kHeaderSize);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_STREQ(entries[0].Ssid, "Net-A");
+    EXPECT_EQ(entries[0].Bssid[5], 0xAA);
+    EXPECT_EQ(entries[0].Signal, 85);
+    EXPECT_EQ(entries[0].Channel, 11);
+    EXPECT_EQ(entries[0].Encryption, 3);
+    EXPECT_EQ(entries[0].Status, 1);
+    EXPECT_TRUE(entries[0].Wps);
+    EXPECT_EQ(entries[1].Signal, 7);
+    EXPECT_FALSE(entries[1].Wps);
+}
+
+TEST(LabDeviceSim, DelayedAndDoubledAnswers)
+{
+    LAB_RUN_INSIDE({"--dev-args", "--device name=Slow,iface=dev0,delay=300,twice"});
+    PcSide pc;
+    QElapsedTimer timer;
+    timer.start();
+    pc.Broadcast(BuildDiscover(kPcMac));
+    EXPECT_TRUE(pc.Listen(200).empty()) << "nothing before the delay";
+    const auto heard = pc.Listen(1500, 2);
+    EXPECT_EQ(heard.size(), 2u);
+    EXPECT_GE(timer.elapsed(), 300);
+}
+
+// The simulator's command line, run on the host: only --help and refused
+// options, which end before any socket is opened.
+TEST(DeviceSimCommandLine, HelpAndRefusedOptions)
+{
+    const QString simulator = QStringLiteral(WIZARD_BINARY_DIR "/tools/devicesim/devicesim");
+    if (!QFileInfo(simulator).isExecutable())
+        GTEST_SKIP() << "devicesim is not built";
+    struct Case
+    {
+        QStringList arguments;
+        int exitCode;
+        const char *output; // expected in standard output or error
+    } cases[] = {
+        {{"--help"}, 0, "Device keys:"},
+        {{"--device", "colour=blue"}, 64, "unknown device key 'colour'"},
+        {{"--device", "mode=router"}, 64, "bad value 'router' for device key 'mode'"},
+        {{"--device", "mac=02:00:4C"}, 64, "bad value '02:00:4C' for device key 'mac'"},
+        {{"--device", "drop-everything=1"}, 64, "drop-everything"},
+        {{"--reply", "multicast"}, 64, "--reply must be broadcast or unicast"},
+        {{"--config", "/nonexistent/devicesim.json"}, 64, "cannot read /nonexistent/devicesim.json"},
+        {{"--frobnicate"}, 64, "unknown option --frobnicate"},
+    };
+    for (const Case &c : cases) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(simulator, c.arguments);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        const QString output = QString::fromLocal8Bit(process.readAll());
+        EXPECT_EQ(process.exitCode(), c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(output.contains(QLatin1String(c.output))) << output.toStdString();
+    }
 }
