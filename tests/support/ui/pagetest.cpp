@@ -1,5 +1,6 @@
 #include "ui/pagetest.h"
 
+#include "app/globalvar.h"
 #include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
@@ -72,6 +73,40 @@ int EngineBench::Requests(SimKind kind, int device)
     return found == requests.end() ? 0 : found->second;
 }
 
+bool EngineBench::WaitIdle(int ms)
+{
+    const bool idle = WaitUntil([this] { return !engine->Waiting(); }, ms);
+    FlushPosted();
+    return idle;
+}
+
+std::vector<DeviceRecord> EngineBench::Discover()
+{
+    std::vector<DeviceRecord> devices;
+    if (engine->SendDiscover(4000, true) && WaitIdle())
+        engine->GetDeviceList(devices);
+    return devices;
+}
+
+bool EngineBench::Login(int index)
+{
+    const std::vector<DeviceRecord> devices = Discover();
+    if (index >= int(devices.size()))
+        return false;
+    g_Var.SelectedDevice = devices[size_t(index)];
+    engine->SendLogin(5000);
+    WaitIdle();
+    return engine->loggedIn();
+}
+
+bool EngineBench::ReadConfig()
+{
+    const int before = Requests(SimKind::GetConfig);
+    engine->SendGetConfig(15000);
+    WaitIdle();
+    return Requests(SimKind::GetConfig) > before;
+}
+
 SimDeviceConfig SimConfig(uint8_t macLast, const QByteArray &name)
 {
     SimDeviceConfig config;
@@ -89,4 +124,10 @@ bool WaitUntil(const std::function<bool()> &done, int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     return true;
+}
+
+void FlushPosted()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
 }

@@ -5,6 +5,7 @@
 // and a bench that runs the real protocol engine on the in-process fake
 // network with simulated devices.
 
+#include "app/records.h"
 #include "core/fakenetwork.h"
 #include "protocol/formudp.h"
 
@@ -65,6 +66,17 @@ public:
     // Requests of `kind` the device with index `device` has seen.
     int Requests(SimKind kind, int device = 0);
 
+    // A whole discovery (re-initialising the engine); the devices found.
+    std::vector<DeviceRecord> Discover();
+    // Discovery, then g_Var.SelectedDevice := device `index` and a login
+    // with g_Var.Password. True when the engine is logged in afterwards.
+    bool Login(int index = 0);
+    // A configuration read into g_Var; true when the device saw it.
+    bool ReadConfig();
+    // Waits until the engine has no request outstanding and its last
+    // message has been delivered.
+    bool WaitIdle(int ms = 5000);
+
     FakeNetwork network;
     std::unique_ptr<TFormUDP> engine;
 };
@@ -75,3 +87,6 @@ SimDeviceConfig SimConfig(uint8_t macLast = 1, const QByteArray &name = "AP-0001
 
 // Runs the event loop until `done` holds or `ms` real milliseconds pass.
 bool WaitUntil(const std::function<bool()> &done, int ms = 5000);
+
+// Delivers everything already posted (commands, engine messages).
+void FlushPosted();
