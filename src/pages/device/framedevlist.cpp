@@ -126,8 +126,10 @@ void TFrameDevList::ReleasePage()
 
 bool TFrameDevList::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {
+    // The same search as a click on Refresh; called directly so that it also
+    // runs when a search from an earlier visit still has Refresh disabled.
     if (!isBack)
-        BtnRefresh->click();
+        StartSearch();
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 

@@ -1,0 +1,301 @@
+// The static address page: the mask proposal, the broadcast correction,
+// the validation order with one message per failed rule, the comparison
+// with what the device already has, and the write with its one retry,
+// against the real engine and a simulated device on the fake network.
+#include "app/globalvar.h"
+#include "app/timing.h"
+#include "controls/centeredit.h"
+#include "controls/trifacebtn.h"
+#include "pages/device/framedevipcfg.h"
+#include "pages/device/frameipeditrect.h"
+#include "ui/pagetest.h"
+#include "ui/recordingui.h"
+#include "wizard/core/appmessage.h"
+
+#include <QApplication>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kErIPAddr = QStringLiteral("The IP Address entered is invalid.");
+const QString kErSubnetMask = QStringLiteral("The Subnet Mask entered is invalid.");
+const QString kErSameAsLocal = QStringLiteral("The IP Address is the same as local host IP.");
+const QString kErGateway = QStringLiteral("The Default Gateway entered is invalid.");
+const QString kErConnect = QStringLiteral("Unable to connect to the device.");
+
+class IpConfigTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Timing::SetScale(0.01);
+        g_Var.NonWorking = false;
+        g_Var.Password = QStringLiteral("tulip");
+        ResetIpConfig(g_Var.CurIpConfig);
+        ResetIpConfig(g_Var.NewIpConfig);
+        page = std::make_unique<TFrameDevIPCfg>();
+        page->LoadPageTexts();
+        main.page = page.get();
+    }
+    void TearDown() override
+    {
+        main.page = nullptr;
+        page.reset();
+        Timing::SetScale(1.0);
+    }
+
+    void Fill(const char *ip, const char *mask, const char *gateway)
+    {
+        page->IPEditIP->SetAddress(QString::fromLatin1(ip));
+        page->IPEditMask->SetAddress(QString::fromLatin1(mask));
+        page->IPEditGateway->SetAddress(QString::fromLatin1(gateway));
+    }
+    std::vector<int> Commands()
+    {
+        FlushPosted();
+        return main.Commands();
+    }
+    void ShowPage()
+    {
+        page->show();
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    }
+
+    RecordingUi ui;
+    MainWindowRecorder main;
+    EngineBench bench;
+    std::unique_ptr<TFrameDevIPCfg> page;
+};
+
+TEST_F(IpConfigTest, ValidationRulesInOrder)
+{
+    struct Row {
+        const char *ip;
+        const char *mask;
+        const char *gateway;
+        const QString *message; // nullptr: accepted, stored as the three values below
+        uint32_t storedIp = 0, storedMask = 0, storedGateway = 0;
+    };
+    const Row rows[] = {
+        {"", "255.255.255.0", "", &kErIPAddr},
+        {"192.168.1", "255.255.255.0", "", &kErIPAddr}, // last octet empty
+        {"127.0.0.1", "255.0.0.0", "", &kErIPAddr},
+        {"127.0.0.1", "255.0.0.255", "", &kErIPAddr}, // the address is checked first
+        {"0.0.0.0", "255.0.0.0", "", &kErIPAddr},
+        {"224.0.0.1", "255.255.255.0", "", &kErIPAddr},
+        {"239.1.2.3", "255.255.255.0", "", &kErIPAddr},
+        {"192.168.1.10", "", "", &kErSubnetMask},
+        {"192.168.1.10", "255.255.255", "", &kErSubnetMask},
+        {"192.168.1.10", "255.255.0.255", "", &kErSubnetMask},
+        {"192.168.1.10", "255.255.255.255", "", &kErSubnetMask},
+        {"192.168.1.10", "0.0.0.0", "", &kErSubnetMask},
+        {"192.168.1.10", "255.0.255.0", "", &kErSubnetMask},
+        {"192.168.1.0", "255.255.255.0", "", &kErIPAddr},     // host part zero
+        {"192.168.1.127", "255.255.255.128", "", &kErIPAddr}, // host part all ones
+        {"192.168.1.10", "255.255.255.0", "192.168.2.1", &kErGateway},
+        {"192.168.1.10", "255.255.255.0", "192.168.1", &kErGateway},
+        {"192.168.1.10", "255.255.255.0", "192.168.1.0", &kErGateway},
+        {"192.168.1.10", "255.255.255.0", "192.168.1.255", &kErGateway},
+        {"192.168.1.10", "255.255.255.0", "", nullptr, 0xC0A8010A, 0xFFFFFF00, 0},
+        {"192.168.1.10", "255.255.255.0", "192.168.1.254", nullptr, 0xC0A8010A, 0xFFFFFF00, 0xC0A801FE},
+        {"10.1.2.3", "255.0.0.0", "10.0.0.1", nullptr, 0x0A010203, 0xFF000000, 0x0A000001},
+        {"192.168.1.129", "255.255.255.128", "192.168.1.130", nullptr, 0xC0A80181, 0xFFFFFF80, 0xC0A80182},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.ip) + " / " + row.mask + " / " + row.gateway);
+        ui.Clear();
+        main.Clear();
+        const IpConfigRecord before{IP_MODE_DHCP, 1, 2, 3, 4, 5};
+        const IpConfigRecord stored{IP_MODE_STATIC, row.storedIp, row.storedMask, row.storedGateway, 0, 0};
+        // Accepted values equal to the device's own go on without a request.
+        g_Var.CurIpConfig = row.message ? before : stored;
+        g_Var.NewIpConfig = before;
+        Fill(row.ip, row.mask, row.gateway);
+        page->BtnNext->click();
+        if (row.message) {
+            EXPECT_EQ(ui.BoxTexts(), QStringList{*row.message});
+            EXPECT_TRUE(Commands().empty());
+            // Only the address mode is taken before the checks.
+            EXPECT_EQ(g_Var.NewIpConfig, (IpConfigRecord{IP_MODE_STATIC, 1, 2, 3, 4, 5}));
+            EXPECT_EQ(g_Var.CurIpConfig, before);
+        } else {
+            EXPECT_TRUE(ui.boxes.isEmpty());
+            EXPECT_EQ(g_Var.NewIpConfig, stored);
+            EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+        }
+    }
+    EXPECT_TRUE(bench.network.Sent().empty());
+}
+
+TEST_F(IpConfigTest, BroadcastAddressBecomesPointTwoFiftyFourBeforeTheChecks)
+{
+    g_Var.CurIpConfig = {IP_MODE_STATIC, 0xC0A800FE, 0xFFFFFF00, 0, 0, 0};
+    Fill("192.168.0.255", "255.255.255.0", "");
+    page->BtnNext->click();
+    EXPECT_EQ(page->IPEditIP->GetAddress(), QStringLiteral("192.168.0.254"));
+    EXPECT_TRUE(ui.boxes.isEmpty());
+    // Equal to what the device has: nothing is sent.
+    EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+    EXPECT_TRUE(bench.network.Sent().empty());
+}
+
+TEST_F(IpConfigTest, OwnAdapterAddressIsRefused)
+{
+    bench.AddDevice(SimConfig(1));
+    ASSERT_FALSE(bench.Discover().empty());
+    ASSERT_EQ(bench.engine->LocalIP(), QString::fromLatin1(EngineBench::LocalAddress));
+    Fill(EngineBench::LocalAddress, "255.255.255.0", "");
+    page->BtnNext->click();
+    EXPECT_EQ(ui.BoxTexts(), QStringList{kErSameAsLocal});
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(IpConfigTest, EnteringTheMaskFieldProposesAMaskByAddressClass)
+{
+    ShowPage();
+    struct Row {
+        const char *ip;
+        const char *maskBefore;
+        const char *proposed;
+    };
+    const Row rows[] = {
+        {"10.0.0.1", "", "255.0.0.0"},         {"127.1.1.1", "", "255.0.0.0"},
+        {"128.0.0.1", "", "255.255.0.0"},      {"172.16.0.1", "", "255.255.0.0"},
+        {"191.255.0.1", "", "255.255.0.0"},    {"192.168.1.1", "", "255.255.255.0"},
+        {"223.1.1.1", "", "255.255.255.0"},    {"10.0.0.1", "255.255.0.0", "255.255.0.0"},
+        {"", "", ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.ip);
+        Fill(row.ip, row.maskBefore, "");
+        page->IPEditIP->Edits[0]->setFocus();
+        QApplication::processEvents();
+        page->IPEditMask->Edits[0]->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(page->IPEditMask->GetAddress(), QString::fromLatin1(row.proposed));
+    }
+}
+
+TEST_F(IpConfigTest, ForwardEntryFillsTheFieldsAndBackEntryKeepsThem)
+{
+    g_Var.NewIpConfig = {IP_MODE_STATIC, 0xC0A8010A, 0xFFFFFF00, 0xFFFFFFFF, 0x08080808, 0};
+    page->RBtnDHCP->click();
+    page->CanEnter(nullptr, false, 0);
+    EXPECT_TRUE(page->RBtnStatic->isChecked());
+    EXPECT_TRUE(page->IPEditIP->isEnabled());
+    EXPECT_EQ(page->IPEditIP->GetAddress(), QStringLiteral("192.168.1.10"));
+    EXPECT_EQ(page->IPEditMask->GetAddress(), QStringLiteral("255.255.255.0"));
+    EXPECT_EQ(page->IPEditGateway->GetAddress(), QString());
+    EXPECT_EQ(page->IPEditDNS1->GetAddress(), QStringLiteral("8.8.8.8"));
+    EXPECT_EQ(page->IPEditDNS2->GetAddress(), QString());
+    EXPECT_FALSE(page->IPEditDNS1->isVisibleTo(page.get()));
+
+    g_Var.NewIpConfig.Gateway = 0;
+    page->CanEnter(nullptr, false, 0);
+    EXPECT_EQ(page->IPEditGateway->GetAddress(), QString());
+    g_Var.NewIpConfig.Gateway = 0xC0A80101;
+    page->CanEnter(nullptr, false, 0);
+    EXPECT_EQ(page->IPEditGateway->GetAddress(), QStringLiteral("192.168.1.1"));
+
+    page->IPEditIP->SetAddress(QStringLiteral("10.0.0.9"));
+    g_Var.NewIpConfig.Ip = 0;
+    page->CanEnter(nullptr, true, 0);
+    EXPECT_EQ(page->IPEditIP->GetAddress(), QStringLiteral("10.0.0.9"));
+}
+
+TEST_F(IpConfigTest, AddressModeRadiosEnableTheFields)
+{
+    page->RBtnDHCP->click();
+    for (TFrameIPEditRect *field : {page->IPEditIP, page->IPEditMask, page->IPEditGateway, page->IPEditDNS1,
+                                    page->IPEditDNS2})
+        EXPECT_FALSE(field->isEnabled());
+    page->RBtnStatic->click();
+    for (TFrameIPEditRect *field : {page->IPEditIP, page->IPEditMask, page->IPEditGateway, page->IPEditDNS1,
+                                    page->IPEditDNS2})
+        EXPECT_TRUE(field->isEnabled());
+}
+
+class IpConfigDeviceTest : public IpConfigTest
+{
+protected:
+    // A device on 192.168.1.1/24 with gateway .254, logged in, its
+    // configuration read and offered unchanged to the page.
+    void Connect(SimDeviceConfig config)
+    {
+        config.dhcp = false;
+        device = &bench.AddDevice(config);
+        ASSERT_TRUE(bench.Login());
+        ASSERT_TRUE(bench.ReadConfig());
+        g_Var.NewIpConfig = g_Var.CurIpConfig;
+        ASSERT_EQ(g_Var.CurIpConfig, (IpConfigRecord{IP_MODE_STATIC, 0xC0A80101, 0xFFFFFF00, 0xC0A801FE, 0, 0}));
+        main.Clear();
+        page->CanEnter(nullptr, false, 0);
+    }
+    FakeDevice *device = nullptr;
+};
+
+TEST_F(IpConfigDeviceTest, UnchangedValuesMoveOnWithoutARequest)
+{
+    Connect(SimConfig(1));
+    bench.network.ClearSent();
+    page->BtnNext->click();
+    EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+    EXPECT_TRUE(bench.network.Sent().empty());
+    EXPECT_TRUE(ui.boxes.isEmpty());
+}
+
+TEST_F(IpConfigDeviceTest, ChangedValuesAreWrittenWithOneRetry)
+{
+    struct Row {
+        int dropped;
+        bool nonWorking;
+        bool succeeds;
+    };
+    for (const Row row : {Row{0, false, true}, Row{1, false, true}, Row{2, false, false}, Row{2, true, false}}) {
+        SCOPED_TRACE(row.dropped);
+        ui.Clear();
+        page = std::make_unique<TFrameDevIPCfg>();
+        page->LoadPageTexts();
+        main.page = page.get();
+        EngineBench local;
+        SimDeviceConfig config = SimConfig(1);
+        config.dhcp = false;
+        config.dropFirst[SimKind::SetIp] = row.dropped;
+        local.AddDevice(config);
+        ASSERT_TRUE(local.Login());
+        ASSERT_TRUE(local.ReadConfig());
+        g_Var.NewIpConfig = g_Var.CurIpConfig;
+        g_Var.NonWorking = row.nonWorking;
+        page->CanEnter(nullptr, false, 0);
+        main.Clear();
+
+        page->IPEditIP->SetAddress(QStringLiteral("192.168.1.20"));
+        page->BtnNext->click();
+
+        EXPECT_EQ(local.Requests(SimKind::SetIp), row.dropped == 0 ? 1 : 2);
+        EXPECT_EQ(local.Requests(SimKind::Logout), row.dropped == 0 ? 0 : 1);
+        EXPECT_EQ(g_Var.NewIpConfig.Ip, 0xC0A80114u);
+        if (row.succeeds) {
+            EXPECT_TRUE(ui.boxes.isEmpty());
+            EXPECT_EQ(g_Var.CurIpConfig.Ip, 0xC0A80114u); // read back from the device
+            EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+        } else {
+            EXPECT_EQ(ui.BoxTexts(), QStringList{kErConnect});
+            EXPECT_EQ(Commands(), row.nonWorking ? std::vector<int>{WIZARD_NEXT} : std::vector<int>{});
+        }
+    }
+}
+
+TEST_F(IpConfigDeviceTest, ChangingOnlyTheHiddenNameServerStillWrites)
+{
+    Connect(SimConfig(1));
+    page->IPEditDNS1->SetAddress(QStringLiteral("8.8.4.4"));
+    page->BtnNext->click();
+    EXPECT_EQ(bench.Requests(SimKind::SetIp), 1);
+    EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+}
+
+} // namespace
