@@ -113,7 +113,8 @@ QString TBitmapBtn::DoShapeButton()
         return {};
     }
     setFixedSize(size);
-    const ShapeResult shape = ShapeFromFace(m_faces.copy(QRect(QPoint(0, 0), size)), m_transColor, m_transTolerance);
+    const ShapeResult shape =
+        ShapeFromFace(m_faces.copy(QRect(QPoint(0, 0), size)), m_transColor, m_transTolerance);
     if (!shape.Ok()) {
         DebugPrint("TBitmapBtn::DoShapeButton() %s: %s", qPrintable(objectName()), qPrintable(shape.error));
         m_shape = QRegion();

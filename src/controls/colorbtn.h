@@ -13,7 +13,8 @@
 class QPainter;
 
 // What one paint is drawing: taken from the button's state at paint time.
-struct TButtonDrawState {
+struct TButtonDrawState
+{
     bool selected = false; // pressed
     bool disabled = false;
     bool focused = false;

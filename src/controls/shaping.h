@@ -32,7 +32,8 @@ bool IsTransparentPixel(QRgb pixel, QRgb transColor, int tolerance);
 // of the face can be made.
 std::vector<QRect> OpaqueRuns(const QImage &face, QColor transColor, int tolerance, bool *ok = nullptr);
 
-struct ShapeResult {
+struct ShapeResult
+{
     QRegion region;
     int rectCount = 0;
     int batchCount = 0;

@@ -37,7 +37,8 @@ void TSkinImage::SetImage(int index, const QPixmap &picture)
 void TSkinImage::SetImageIndex(int index)
 {
     if (m_source == gsrcImage) {
-        if (index < 0 || index >= static_cast<int>(m_images.size()) || m_images[static_cast<size_t>(index)].isNull())
+        if (index < 0 || index >= static_cast<int>(m_images.size()) ||
+            m_images[static_cast<size_t>(index)].isNull())
             return;
         m_imageIndex = index;
         m_shown = m_images[static_cast<size_t>(index)];

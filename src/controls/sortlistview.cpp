@@ -143,8 +143,9 @@ void TSortListView::SortItems()
     QList<QTreeWidgetItem *> items;
     while (topLevelItemCount() > 0)
         items.push_back(takeTopLevelItem(0));
-    std::stable_sort(items.begin(), items.end(),
-                     [this](const QTreeWidgetItem *a, const QTreeWidgetItem *b) { return m_compare(a, b) < 0; });
+    std::stable_sort(items.begin(), items.end(), [this](const QTreeWidgetItem *a, const QTreeWidgetItem *b) {
+        return m_compare(a, b) < 0;
+    });
     addTopLevelItems(items);
     if (current)
         setCurrentItem(current);
@@ -164,8 +165,8 @@ void TSortListView::DrawHeaderItem(QPainter &painter, const QRect &rect, int col
     }
     const QFontMetrics fm(header()->font());
     const THeaderItemLayout layout =
-        LayoutHeaderItem(rect, arrowShown ? arrowBmp.size() : QSize(), QSize(fm.horizontalAdvance(caption),
-                                                                             fm.height()), align);
+        LayoutHeaderItem(rect, arrowShown ? arrowBmp.size() : QSize(),
+                         QSize(fm.horizontalAdvance(caption), fm.height()), align);
     if (layout.drawCaption && !caption.isEmpty()) {
         painter.setFont(header()->font());
         painter.setPen(header()->palette().color(QPalette::ButtonText));

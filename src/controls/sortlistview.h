@@ -14,9 +14,10 @@
 #include <functional>
 
 // Geometry of one header item (pure, for drawing and for tests).
-struct THeaderItemLayout {
-    QRect arrowRect;   // zero width at the item's right edge when no arrow
-    QRect textRect;    // where the caption is drawn
+struct THeaderItemLayout
+{
+    QRect arrowRect; // zero width at the item's right edge when no arrow
+    QRect textRect;  // where the caption is drawn
     bool drawCaption = false;
     bool drawArrow = false;
 };

@@ -103,7 +103,7 @@ TTrifaceBtn::FaceChoice TTrifaceBtn::ChooseFace(const TButtonDrawState &state) c
     } else {
         choice = FaceChoice::Face;
     }
-    // An empty special face shows the normal one; no normal face either
+    // An empty state face shows the normal one; no normal face either
     // means the flat look.
     if (FaceImage(choice).isNull())
         choice = m_face.isNull() ? FaceChoice::Base : FaceChoice::Face;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -15,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <QApplication>
 #include <atomic>
 #include <future>
 
@@ -29,8 +29,7 @@
 
 namespace {
 
-template <typename T>
-T *Make(QWidget *parent, const char *name, const QString &text = {})
+template <typename T> T *Make(QWidget *parent, const char *name, const QString &text = {})
 {
     auto *w = new T(parent); // owned by parent
     w->setObjectName(name);
@@ -41,7 +40,8 @@ T *Make(QWidget *parent, const char *name, const QString &text = {})
 
 // A window like the wizard's: own controls, a group box as visual parent,
 // and a nested page with controls of its own.
-struct TestWindow {
+struct TestWindow
+{
     QWidget window;
     QLabel *lbTitle;
     QGroupBox *gbox;
@@ -101,9 +101,9 @@ TEST(Ownership, CreationOrderStopsAtNestedPages)
     std::vector<std::string> names;
     for (QObject *o : OwnedComponents(&w.window))
         names.push_back(o->objectName().toStdString());
-    const std::vector<std::string> expected = {"LbTitle", "GBoxOptions", "ChkAgree", "RBtnAuto", "BtnNext",
-                                               "EdtName", "PlSearch",    "LvPlain",  "LvSort",   "MnuHelp",
-                                               "FrameDevList1"};
+    const std::vector<std::string> expected = {"LbTitle", "GBoxOptions", "ChkAgree",     "RBtnAuto",
+                                               "BtnNext", "EdtName",     "PlSearch",     "LvPlain",
+                                               "LvSort",  "MnuHelp",     "FrameDevList1"};
     EXPECT_EQ(names, expected);
     std::vector<std::string> pageNames;
     for (QObject *o : OwnedComponents(w.page))
@@ -150,7 +150,8 @@ TEST(ApplyTexts, EachKindTakesItsText)
 
 TEST(ApplyTexts, GroupBoxPaddingAndMissingSection)
 {
-    struct Row {
+    struct Row
+    {
         const char *ini;
         const char *title;
     };
@@ -186,7 +187,8 @@ TEST(ApplyTexts, PageSectionLeavesWindowTitleAlone)
 
 TEST(ApplyLayout, PositionRules)
 {
-    struct Row {
+    struct Row
+    {
         const char *what;
         const char *value;
         QRect expected;
@@ -210,7 +212,8 @@ TEST(ApplyLayout, PositionRules)
         // A plain button: the shaped one would insist on its face's size.
         auto *btn = Make<QPushButton>(&form, "BtnNext", "Next");
         btn->setGeometry(designed);
-        ApplyLayout(&form, "FormMain", Ini(qPrintable(QString("[FormMain_CtrlPos]\nBtnNext=%1\n").arg(r.value))));
+        ApplyLayout(&form, "FormMain",
+                    Ini(qPrintable(QString("[FormMain_CtrlPos]\nBtnNext=%1\n").arg(r.value))));
         EXPECT_EQ(btn->geometry(), r.expected);
     }
 }

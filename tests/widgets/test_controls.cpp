@@ -39,10 +39,11 @@ using Choice = TTrifaceBtn::FaceChoice;
 
 void Send(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::LeftButton)
 {
-    const Qt::MouseButtons held =
-        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) ? Qt::MouseButtons(button)
-                                                                                 : Qt::MouseButtons();
-    QMouseEvent ev(type, pos, w->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : button, held, {});
+    const Qt::MouseButtons held = (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+                                      ? Qt::MouseButtons(button)
+                                      : Qt::MouseButtons();
+    QMouseEvent ev(type, pos, w->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : button, held,
+                   {});
     QCoreApplication::sendEvent(w, &ev);
 }
 
@@ -50,7 +51,8 @@ void Send(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt
 
 TEST(TrifaceBtn, FaceChoiceTable)
 {
-    struct Row {
+    struct Row
+    {
         const char *what;
         bool enabled, pressed, inside, shift;
         bool hasOver, hasDown, hasDisable;
@@ -193,16 +195,16 @@ TEST(TrifaceBtn, FaceIsCopiedOnAssignment)
 
 TEST(BitmapBtn, SliceTable)
 {
-    struct Row {
+    struct Row
+    {
         int numFaces;
         bool pressed, disabled;
         int slice;
     };
     const Row rows[] = {
-        {1, false, false, 0}, {1, true, false, 0}, {1, false, true, 0},
-        {2, false, false, 0}, {2, true, false, 1}, {2, false, true, 0},
-        {3, false, false, 0}, {3, true, false, 1}, {3, false, true, 2},
-        {0, false, false, -1},
+        {1, false, false, 0}, {1, true, false, 0},   {1, false, true, 0},  {2, false, false, 0},
+        {2, true, false, 1},  {2, false, true, 0},   {3, false, false, 0}, {3, true, false, 1},
+        {3, false, true, 2},  {0, false, false, -1},
     };
     for (const Row &r : rows) {
         TBitmapBtn b;
@@ -222,7 +224,8 @@ TEST(BitmapBtn, SliceTable)
 
 TEST(SortListView, HeaderClickRules)
 {
-    struct Row {
+    struct Row
+    {
         const char *what;
         int sortColumn, skip;
         bool increase;
@@ -291,7 +294,8 @@ TEST(SortListView, RealHeaderClickAndCompareCallback)
 
 TEST(SortListView, HeaderItemLayout)
 {
-    struct Row {
+    struct Row
+    {
         const char *what;
         QRect item;
         QSize arrow, caption;
@@ -307,12 +311,12 @@ TEST(SortListView, HeaderItemLayout)
          Qt::AlignLeft, true, QRect(87, 6, 8, 8), 95},
         {"left: long caption pulled before the arrow", QRect(0, 0, 100, 20), QSize(8, 8), QSize(90, 14),
          Qt::AlignLeft, true, QRect(87, 6, 8, 8), 85},
-        {"right alignment always pulled", QRect(0, 0, 100, 20), QSize(8, 8), QSize(10, 14), Qt::AlignRight, true,
-         QRect(87, 6, 8, 8), 85},
-        {"narrow item draws no caption", QRect(50, 0, 9, 20), QSize(8, 8), QSize(30, 14), Qt::AlignLeft, false,
-         QRect(50, 6, 8, 8), 0},
-        {"arrow wider than the item is clipped", QRect(0, 0, 6, 20), QSize(8, 30), QSize(30, 14), Qt::AlignLeft,
-         false, QRect(0, 0, 6, 20), 0},
+        {"right alignment always pulled", QRect(0, 0, 100, 20), QSize(8, 8), QSize(10, 14), Qt::AlignRight,
+         true, QRect(87, 6, 8, 8), 85},
+        {"narrow item draws no caption", QRect(50, 0, 9, 20), QSize(8, 8), QSize(30, 14), Qt::AlignLeft,
+         false, QRect(50, 6, 8, 8), 0},
+        {"arrow wider than the item is clipped", QRect(0, 0, 6, 20), QSize(8, 30), QSize(30, 14),
+         Qt::AlignLeft, false, QRect(0, 0, 6, 20), 0},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.what);

@@ -49,7 +49,8 @@ int CountRunsByHand(const QImage &img, QColor trans)
 
 TEST(Shaping, ColourDistanceRule)
 {
-    struct Row {
+    struct Row
+    {
         QRgb pixel;
         int tolerance;
         bool transparent;
@@ -69,7 +70,8 @@ TEST(Shaping, ColourDistanceRule)
 
 TEST(Shaping, RunsAndRegions)
 {
-    struct Case {
+    struct Case
+    {
         const char *what;
         QImage face;
         int tolerance;

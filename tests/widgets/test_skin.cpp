@@ -17,7 +17,8 @@ namespace {
 const QString kData = QStringLiteral(WIZARD_TEST_DATA "/skin/");
 
 // An executable folder with a settings file and a skin folder "skin".
-struct SkinSetup {
+struct SkinSetup
+{
     QTemporaryDir dir;
     QString exePath;
     std::unique_ptr<GuardedIni> settings;
@@ -36,23 +37,37 @@ struct SkinSetup {
     }
 };
 
-
 } // namespace
 
 TEST(SkinStore, BuiltInPicturesHaveTheirSizes)
 {
-    struct Row {
+    struct Row
+    {
         const char *name;
         int w, h;
     };
     const Row rows[] = {
-        {"ImgBGMain", 600, 450},          {"ImgFrameBG", 600, 323},        {"ImgBtnN", 85, 21},
-        {"ImgBtnH", 85, 21},              {"ImgBtnD", 85, 21},             {"ImgBGProgress", 190, 50},
-        {"ImgTutorial", 516, 270},        {"ImgTutorial2", 552, 240},      {"ImgBGAutorun", 600, 450},
-        {"ImgBtnSetupWizardN", 197, 32},  {"ImgBtnSetupWizardD", 197, 32}, {"ImgBtnUGN", 197, 31},
-        {"ImgBtnUGD", 197, 31},           {"ImgBtnProductRegN", 197, 30},  {"ImgBtnProductRegD", 197, 30},
-        {"ImgBtnExitN", 197, 31},         {"ImgBtnExitD", 197, 31},        {"ImgBtnUG_UGN", 198, 21},
-        {"ImgBtnUG_UGD", 198, 21},        {"ImgBtnUG_QIGN", 198, 21},      {"ImgBtnUG_QIGD", 198, 21},
+        {"ImgBGMain", 600, 450},
+        {"ImgFrameBG", 600, 323},
+        {"ImgBtnN", 85, 21},
+        {"ImgBtnH", 85, 21},
+        {"ImgBtnD", 85, 21},
+        {"ImgBGProgress", 190, 50},
+        {"ImgTutorial", 516, 270},
+        {"ImgTutorial2", 552, 240},
+        {"ImgBGAutorun", 600, 450},
+        {"ImgBtnSetupWizardN", 197, 32},
+        {"ImgBtnSetupWizardD", 197, 32},
+        {"ImgBtnUGN", 197, 31},
+        {"ImgBtnUGD", 197, 31},
+        {"ImgBtnProductRegN", 197, 30},
+        {"ImgBtnProductRegD", 197, 30},
+        {"ImgBtnExitN", 197, 31},
+        {"ImgBtnExitD", 197, 31},
+        {"ImgBtnUG_UGN", 198, 21},
+        {"ImgBtnUG_UGD", 198, 21},
+        {"ImgBtnUG_QIGN", 198, 21},
+        {"ImgBtnUG_QIGD", 198, 21},
     };
     TFormRes res;
     ASSERT_EQ(TFormRes::PictureNames().size(), static_cast<qsizetype>(std::size(rows)));
@@ -74,7 +89,8 @@ TEST(SkinStore, BuiltInPicturesHaveTheirSizes)
 
 TEST(SkinStore, Replacements)
 {
-    struct Case {
+    struct Case
+    {
         const char *what;
         QByteArray ini;
         QStringList files;
@@ -83,20 +99,48 @@ TEST(SkinStore, Replacements)
         bool logged; // one FAIL line names the picture
     };
     const Case cases[] = {
-        {"JPEG named for ImgFrameBG is used", "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgFrameBG=frame_green_red.jpg\n",
-         {"frame_green_red.jpg"}, "ImgFrameBG", true, false},
-        {"backslash folder with trailing separator", "[Product]\nRes_Path=skin\\\n[FormRes_TImage]\nImgBtnN=button_green.bmp\n",
-         {"button_green.bmp"}, "ImgBtnN", true, false},
-        {"named file missing", "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgFrameBG=absent.jpg\n", {},
-         "ImgFrameBG", false, false},
-        {"truncated JPEG", "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgFrameBG=frame_truncated.jpg\n",
-         {"frame_truncated.jpg"}, "ImgFrameBG", false, true},
-        {"text file named .jpg", "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgBGMain=not_a_picture.jpg\n",
-         {"not_a_picture.jpg"}, "ImgBGMain", false, true},
-        {"truncated bitmap", "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgBtnD=button_truncated.bmp\n",
-         {"button_truncated.bmp"}, "ImgBtnD", false, true},
-        {"skin folder missing", "[Product]\nRes_Path=nowhere\n[FormRes_TImage]\nImgFrameBG=frame_green_red.jpg\n",
-         {"frame_green_red.jpg"}, "ImgFrameBG", false, false},
+        {"JPEG named for ImgFrameBG is used",
+         "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgFrameBG=frame_green_red.jpg\n",
+         {"frame_green_red.jpg"},
+         "ImgFrameBG",
+         true,
+         false},
+        {"backslash folder with trailing separator",
+         "[Product]\nRes_Path=skin\\\n[FormRes_TImage]\nImgBtnN=button_green.bmp\n",
+         {"button_green.bmp"},
+         "ImgBtnN",
+         true,
+         false},
+        {"named file missing",
+         "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgFrameBG=absent.jpg\n",
+         {},
+         "ImgFrameBG",
+         false,
+         false},
+        {"truncated JPEG",
+         "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgFrameBG=frame_truncated.jpg\n",
+         {"frame_truncated.jpg"},
+         "ImgFrameBG",
+         false,
+         true},
+        {"text file named .jpg",
+         "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgBGMain=not_a_picture.jpg\n",
+         {"not_a_picture.jpg"},
+         "ImgBGMain",
+         false,
+         true},
+        {"truncated bitmap",
+         "[Product]\nRes_Path=skin\n[FormRes_TImage]\nImgBtnD=button_truncated.bmp\n",
+         {"button_truncated.bmp"},
+         "ImgBtnD",
+         false,
+         true},
+        {"skin folder missing",
+         "[Product]\nRes_Path=nowhere\n[FormRes_TImage]\nImgFrameBG=frame_green_red.jpg\n",
+         {"frame_green_red.jpg"},
+         "ImgFrameBG",
+         false,
+         false},
         {"no settings at all", "", {"frame_green_red.jpg"}, "ImgFrameBG", false, false},
     };
     const TFormRes builtIn;
@@ -158,7 +202,8 @@ TEST(JpegDecoder, FailuresAreResults)
     QFile whole(kData + "frame_green_red.jpg");
     ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
     const QByteArray bytes = whole.readAll();
-    struct Case {
+    struct Case
+    {
         const char *what;
         QByteArray data;
         bool ok;

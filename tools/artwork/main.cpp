@@ -110,7 +110,8 @@ QImage ResolveFace(const QImage &argb, const QColor &under)
     return out;
 }
 
-struct FaceLook {
+struct FaceLook
+{
     QColor top, bottom, border, text;
 };
 
@@ -164,7 +165,8 @@ void AutorunFaces()
 {
     const FaceLook normal{QColor(0xFF, 0xFF, 0xFF), QColor(0xE8, 0xF0, 0xFA), QColor(0xA9, 0xC4, 0xE4), Navy};
     const FaceLook active{Sky, Blue, Navy, QColor(0xFF, 0xFF, 0xFF)};
-    struct Entry {
+    struct Entry
+    {
         const char *name;
         int height;
         const char *caption;
@@ -185,7 +187,8 @@ void AutorunFaces()
 // the menu panel, a small bullet and the caption indented below the button.
 void SubmenuEntries()
 {
-    struct Entry {
+    struct Entry
+    {
         const char *name;
         const char *caption;
     };

@@ -208,7 +208,8 @@ void WizardWindow()
     list->SetSortColunm(3);
     list->SetIncrease(false);
     const TImageList &icons = FormRes()->ImgsType();
-    struct Net {
+    struct Net
+    {
         const char *ssid, *mac;
         int signal, icon;
         const char *sec;
@@ -218,7 +219,8 @@ void WizardWindow()
                         {"lab-bridge", "00:0A:1B:2C:3D:52", 41, 2, "WEP"},
                         {"far-away", "00:0A:1B:2C:3D:54", 12, 1, "None"}};
     for (const Net &n : nets) {
-        auto *item = new QTreeWidgetItem(list, QStringList{"", n.ssid, n.mac, QString("%1 %").arg(n.signal), n.sec});
+        auto *item =
+            new QTreeWidgetItem(list, QStringList{"", n.ssid, n.mac, QString("%1 %").arg(n.signal), n.sec});
         item->setIcon(0, QIcon(icons.Image(n.icon)));
         item->setIcon(3, QIcon(icons.Image(4 + std::min(4, n.signal / 20))));
     }
@@ -245,7 +247,8 @@ void AutorunWindow()
     QWidget win;
     win.resize(600, 450);
     Background(&win, FormRes()->Picture("ImgBGAutorun"));
-    struct Entry {
+    struct Entry
+    {
         const char *face;
         QRect at;
     };

@@ -74,7 +74,8 @@ void ApplyTexts(QWidget *container, const QString &section, const IniFile &reade
     if (!container)
         return;
     if (!IsFrameBoundary(container))
-        container->setWindowTitle(ReadText(reader, section, container->objectName(), container->windowTitle()));
+        container->setWindowTitle(
+            ReadText(reader, section, container->objectName(), container->windowTitle()));
 
     for (QObject *component : OwnedComponents(container)) {
         const QString name = component->objectName();
@@ -84,7 +85,8 @@ void ApplyTexts(QWidget *container, const QString &section, const IniFile &reade
             check->setText(ReadText(reader, section, name, check->text()));
         } else if (auto *panel = qobject_cast<TPaintPanel *>(component)) {
             panel->SetCaption(ReadText(reader, section, name, panel->Caption()));
-        } else if (auto *list = qobject_cast<QTreeWidget *>(component); list && !qobject_cast<TSortListView *>(list)) {
+        } else if (auto *list = qobject_cast<QTreeWidget *>(component);
+                   list && !qobject_cast<TSortListView *>(list)) {
             QTreeWidgetItem *head = list->headerItem();
             for (int i = 0; head && i < list->columnCount(); ++i) {
                 // "%s_Col%d" of the list's name and the column index.

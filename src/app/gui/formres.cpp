@@ -11,7 +11,8 @@
 
 namespace {
 
-struct BuiltIn {
+struct BuiltIn
+{
     const char *name;
     const char *resource;
 };
@@ -46,7 +47,8 @@ const char kIconStrip[] = ":/skin/ImgsType.png";
 bool IsJpegName(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") || suffix == QLatin1String("jpe");
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
+           suffix == QLatin1String("jpe");
 }
 
 TFormRes *g_installed = nullptr;
@@ -157,7 +159,8 @@ void TFormRes::LoadBuiltIns()
 void TFormRes::LoadReplacements(const QString &exePath, GuardedIni &settings)
 {
     IniLock lock(settings);
-    QString resPath = lock.Reader().ReadString(QStringLiteral("Product"), QStringLiteral("Res_Path"), QString());
+    QString resPath =
+        lock.Reader().ReadString(QStringLiteral("Product"), QStringLiteral("Res_Path"), QString());
     // Settings files written on the other platform use backslashes.
     resPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QString folder = exePath + resPath;
@@ -177,8 +180,8 @@ void TFormRes::LoadReplacements(const QString &exePath, GuardedIni &settings)
         QString error;
         const QImage picture = LoadPictureFile(path, &error);
         if (picture.isNull()) {
-            DebugPrint("TFormRes: %s FAIL: %s is not a readable picture (%s), built-in kept", qPrintable(e.name),
-                       qPrintable(path), qPrintable(error));
+            DebugPrint("TFormRes: %s FAIL: %s is not a readable picture (%s), built-in kept",
+                       qPrintable(e.name), qPrintable(path), qPrintable(error));
             continue;
         }
         e.picture = picture;

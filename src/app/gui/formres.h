@@ -54,7 +54,8 @@ public:
     static QImage LoadPictureFile(const QString &path, QString *error);
 
 private:
-    struct Entry {
+    struct Entry
+    {
         QString name;
         QImage picture;
         bool builtIn = true;

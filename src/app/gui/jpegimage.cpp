@@ -9,7 +9,8 @@ namespace {
 
 // libjpeg calls error_exit on every fatal error; ours records the message
 // and longjmps back to the decode call instead of calling exit().
-struct JumpingErrorManager {
+struct JumpingErrorManager
+{
     jpeg_error_mgr pub;
     std::jmp_buf escape;
     char message[JMSG_LENGTH_MAX];
