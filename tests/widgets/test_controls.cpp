@@ -402,3 +402,36 @@ TEST(OtherControls, EditLabelPanel)
     panel.grab();
     EXPECT_EQ(painted, 1);
 }
+
+TEST(TrifaceBtn, PaintShowsTheChosenFace)
+{
+    struct Row
+    {
+        const char *what;
+        bool hover, down, disabled, shift;
+        QColor expected;
+    };
+    const Row rows[] = {
+        {"normal", false, false, false, false, Qt::white},
+        {"hover", true, false, false, false, Qt::blue},
+        {"pressed", false, true, false, false, Qt::darkBlue},
+        {"disabled", false, false, true, false, Qt::gray},
+        {"shifted hover draws FaceOver", true, false, false, true, Qt::blue},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.what);
+        TTrifaceBtn b;
+        b.SetFace(Solid(Qt::white));
+        b.SetFaceOver(Solid(Qt::blue));
+        b.SetFaceDown(Solid(Qt::darkBlue));
+        b.SetFaceDisable(Solid(Qt::gray));
+        b.SetShiftOnOver(r.shift);
+        b.resize(85, 21);
+        if (r.hover)
+            Send(&b, QEvent::MouseMove, QPoint(40, 10));
+        b.setDown(r.down);
+        b.setEnabled(!r.disabled);
+        const QImage shot = b.grab().toImage();
+        EXPECT_EQ(shot.pixelColor(40, 3), r.expected);
+    }
+}
