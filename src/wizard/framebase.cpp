@@ -1,7 +1,9 @@
 #include "wizard/framebase.h"
 
-#include "app/debug.h"
+#include "app/gui/applytexts.h"
+#include "controls/trifacebtn.h"
 #include "wizard/core/appmessage.h"
+#include "wizard/skinsupport.h"
 #include "wizard/timage.h"
 
 #include <QMetaObject>
@@ -9,12 +11,16 @@
 
 TFrameBase::TFrameBase(QWidget *parent) : QFrame(parent)
 {
+    // The settings mechanisms stop at every page: it owns its own controls.
+    MarkAsFrame(this);
+    resize(600, 324);
 }
 
 TFrameBase::~TFrameBase() = default;
 
 void TFrameBase::LoadPageTexts()
 {
+    ApplyFormTexts(this, SectionName());
 }
 
 void TFrameBase::ReleasePage()
@@ -57,12 +63,33 @@ void TFrameBase::PostWizardCommand(int command)
     PostAppMessage(MainWindow(), UM_WIZARD_COMMAND, command, 0);
 }
 
-void TFrameBase::SkinBackground(TImage *)
+void TFrameBase::SkinBackground(TImage *background)
 {
+    if (background)
+        background->setPicture(SkinPicture(QStringLiteral("ImgFrameBG")));
 }
 
-void TFrameBase::SkinButton(QPushButton *)
+void TFrameBase::SkinButton(QPushButton *button)
 {
+    SetButtonFaces(button, QStringLiteral("ImgBtnN"), QStringLiteral("ImgBtnH"), QStringLiteral("ImgBtnD"));
+}
+
+TImage *TFrameBase::CreatePageBackground()
+{
+    auto *background = new TImage(this);
+    background->setObjectName(QStringLiteral("ImgBG"));
+    background->setGeometry(0, 0, 600, 324);
+    background->lower();
+    return background;
+}
+
+TTrifaceBtn *TFrameBase::CreatePageButton(const char *name, const QString &caption, int left)
+{
+    auto *button = new TTrifaceBtn(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setGeometry(left, 288, 85, 21);
+    return button;
 }
 
 bool TFrameBase::event(QEvent *event)

@@ -14,6 +14,7 @@
 class AppMessage;
 class QPushButton;
 class TImage;
+class TTrifaceBtn;
 
 class TFrameBase : public QFrame
 {
@@ -56,6 +57,12 @@ protected:
     // and the three faces ImgBtnN / ImgBtnH / ImgBtnD on a skinned button.
     void SkinBackground(TImage *background);
     void SkinButton(QPushButton *button);
+
+    // Builders for the standard page design: the background ImgBG
+    // (600 x 324 at 0,0, lying under everything else) and a bottom-row
+    // skinned button (top 288, 85 x 21; Exit at left 24, Back 389, Next 492).
+    TImage *CreatePageBackground();
+    TTrifaceBtn *CreatePageButton(const char *name, const QString &caption, int left);
 
     bool event(QEvent *event) override;
 

@@ -1,41 +1,45 @@
 #include "wizard/skinsupport.h"
 
 #include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/gui/applytexts.h"
+#include "app/gui/formres.h"
+#include "controls/trifacebtn.h"
 
-#include <QFile>
-#include <QGuiApplication>
 #include <QPushButton>
 #include <QWidget>
 
 QPixmap SkinPicture(const QString &name)
 {
-    for (const char *ext : {".jpg", ".bmp", ".png"}) {
-        const QString path = QStringLiteral(":/skin/") + name + QLatin1String(ext);
-        if (QFile::exists(path))
-            return QPixmap(path);
-    }
-    DebugPrint("SkinPicture() FAIL no picture %s", qUtf8Printable(name));
-    return QPixmap();
+    const QPixmap picture = FormRes()->Pixmap(name);
+    if (picture.isNull())
+        DebugPrint("SkinPicture() FAIL no picture %s", qUtf8Printable(name));
+    return picture;
 }
 
-void ApplyFormTexts(QWidget *, const QString &)
+void ApplyFormTexts(QWidget *form, const QString &section)
 {
+    if (form && g_Var.SettingsStore)
+        ApplyTexts(form, section, *g_Var.SettingsStore);
 }
 
-void ApplyFormLayout(QWidget *, const QString &)
+void ApplyFormLayout(QWidget *form, const QString &path)
 {
+    if (form && g_Var.SettingsStore)
+        ApplyLayout(form, path, *g_Var.SettingsStore);
 }
 
-void SetButtonFaces(QPushButton *, const QString &, const QString &, const QString &)
+void SetButtonFaces(QPushButton *button, const QString &normal, const QString &hover, const QString &down)
 {
+    auto *skinned = qobject_cast<TTrifaceBtn *>(button);
+    if (!skinned)
+        return;
+    skinned->SetFace(FormRes()->Picture(normal));
+    skinned->SetFaceOver(FormRes()->Picture(hover));
+    skinned->SetFaceDown(FormRes()->Picture(down));
 }
 
 QString AppTitleText()
 {
-    return QGuiApplication::applicationDisplayName();
-}
-
-QString MsgTitleText()
-{
-    return QGuiApplication::applicationDisplayName();
+    return g_Var.AppTitle;
 }

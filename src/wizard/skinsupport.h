@@ -26,6 +26,3 @@ void SetButtonFaces(QPushButton *button, const QString &normal, const QString &h
 
 // The application title (AppTitle), every window's first caption.
 QString AppTitleText();
-
-// The message-box title (MsgTitle).
-QString MsgTitleText();

@@ -1,16 +1,14 @@
 #include "wizard/uiservices.h"
 
 #include "app/debug.h"
+#include "platform/platform.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QUrl>
 
 namespace {
 
@@ -20,16 +18,6 @@ UiServices *ProductServices()
 {
     static DesktopUiServices services;
     return &services;
-}
-
-// A target may be an address ("http://...") or a path; paths are made
-// absolute against the current folder, as the shell resolves them.
-QUrl TargetUrl(const QString &target)
-{
-    const QUrl url(target);
-    if (url.isValid() && url.scheme().size() > 1)
-        return url;
-    return QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
 }
 
 } // namespace
@@ -108,25 +96,19 @@ bool DesktopUiServices::ShellOpen(const QString &target, ShellVerb verb)
 {
     if (target.isEmpty())
         return false;
-    const QUrl url = TargetUrl(target);
-    // A folder opens in the file manager either way; "explore" only differs
-    // from "open" on a platform whose shell tells the two apart.
-    if (verb == ShellVerb::Explore && !(url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())) {
-        DebugPrint("DesktopUiServices::ShellOpen() FAIL no folder %s", qUtf8Printable(target));
-        return false;
-    }
-    const bool ok = QDesktopServices::openUrl(url);
+    const bool ok = verb == ShellVerb::Explore ? Platform::Current().ShellExplore(target)
+                                                : Platform::Current().ShellOpen(target);
     if (!ok)
         DebugPrint("DesktopUiServices::ShellOpen() FAIL %s", qUtf8Printable(target));
     return ok;
 }
 
-bool DesktopUiServices::HasAssociatedProgram(const QString &)
+bool DesktopUiServices::HasAssociatedProgram(const QString &path)
 {
-    return true;
+    return !Platform::Current().FindExecutable(path).isEmpty();
 }
 
-bool DesktopUiServices::TopLevelWindowExists(const QString &)
+bool DesktopUiServices::TopLevelWindowExists(const QString &title)
 {
-    return false;
+    return Platform::Current().FindWindowByTitle(title);
 }

@@ -63,7 +63,7 @@ UiServices *Ui();
 void SetUiServices(UiServices *services);
 
 // The product implementation: QMessageBox titled by the caller, QFileDialog,
-// QPrintDialog on a QPrinter, QDesktopServices and the platform layer.
+// QPrintDialog on a QPrinter, and the platform layer for the shell.
 class DesktopUiServices : public UiServices
 {
 public:
