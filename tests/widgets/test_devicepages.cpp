@@ -491,14 +491,23 @@ TEST_F(WlModeSelTest, SetModeTimeoutsGetOneReloginAndOneMessage)
         EXPECT_EQ(local.Requests(SimKind::SetMode), 2);
         EXPECT_EQ(local.Requests(SimKind::Login), 2); // the first and the one re-login
         EXPECT_EQ(local.Requests(SimKind::Logout), 0);
-        EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
         if (row.succeeds) {
             EXPECT_TRUE(ui.boxes.isEmpty());
+            EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
             EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
         } else {
             EXPECT_EQ(ui.BoxTexts(), QStringList{kErConnect});
             EXPECT_EQ(boxesDuringWait, 2); // shown after the second time-out
             EXPECT_TRUE(Commands().empty());
+            // The device kept its mode and the page its choice, so Next
+            // tries the write again rather than moving on.
+            EXPECT_EQ(g_Var.DeviceMode, DEVICE_AP);
+            EXPECT_TRUE(page.RBtnWirelessBridge->isChecked());
+            ui.onMessageBox = nullptr;
+            page.BtnNext->click();
+            EXPECT_EQ(local.Requests(SimKind::SetMode), 3);
+            EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
+            EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
         }
         ui.onMessageBox = nullptr;
         main.page = nullptr;
@@ -518,6 +527,7 @@ TEST_F(WlModeSelTest, SilentDeviceFailsAfterOneLoginAndTestModeMovesOn)
     page->BtnNext->click();
     EXPECT_EQ(ui.BoxTexts(), QStringList{kErConnect});
     EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+    EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE); // test mode goes on in the chosen mode
 }
 
 TEST_F(WlModeSelTest, BackLogsOutWithoutWaiting)

@@ -158,12 +158,13 @@ void TFrameWlModeSel::ShowDeviceMode()
 
 void TFrameWlModeSel::NextClick()
 {
+    const int previousMode = g_Var.DeviceMode;
     if (RBtnAPMode->isChecked() && g_Var.DeviceMode != DEVICE_AP) {
         g_Var.DeviceMode = DEVICE_AP;
-        ApplyDeviceMode();
+        ApplyDeviceMode(previousMode);
     } else if (RBtnWirelessBridge->isChecked() && g_Var.DeviceMode != DEVICE_WBRIDGE) {
         g_Var.DeviceMode = DEVICE_WBRIDGE;
-        ApplyDeviceMode();
+        ApplyDeviceMode(previousMode);
     } else {
         PostWizardCommand(WIZARD_NEXT);
     }
@@ -176,7 +177,7 @@ void TFrameWlModeSel::BackClick()
     PostWizardCommand(WIZARD_BACK);
 }
 
-void TFrameWlModeSel::ApplyDeviceMode()
+void TFrameWlModeSel::ApplyDeviceMode(int previousMode)
 {
     RetryLogin = true;
     auto dialog = std::make_unique<TFormProgress>();
@@ -192,8 +193,15 @@ void TFrameWlModeSel::ApplyDeviceMode()
     }
     DebugPrint("TFrameWlModeSel::ApplyDeviceMode() FAIL result %d", result);
     ShowMessage(MessageKey::ER_CONNECT);
-    if (g_Var.NonWorking)
+    if (g_Var.NonWorking) {
+        // Test mode walks on in the chosen mode without a device.
         PostWizardCommand(WIZARD_NEXT);
+        return;
+    }
+    // The device did not take the mode: it keeps the one it had, so that a
+    // second Next with the same choice tries the write again instead of
+    // moving on as if it had worked.
+    g_Var.DeviceMode = previousMode;
 }
 
 void TFrameWlModeSel::StartAction()

@@ -55,7 +55,9 @@ protected:
 private:
     void NextClick();
     void BackClick();
-    void ApplyDeviceMode();
+    // Writes g_Var.DeviceMode; on failure outside test mode DeviceMode goes
+    // back to `previousMode`, the mode the device still has.
+    void ApplyDeviceMode(int previousMode);
     void StartAction();
     void Close(int result);
 };
