@@ -3,13 +3,13 @@
 // network). The wizard creates it with the other pages and gives it its
 // texts; no move of the wizard leads to it.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class TImage;
 
 class TFrameAdhocMode : public TFrameBase
@@ -27,9 +27,9 @@ public:
     QLineEdit *EdtSSID;
     QLabel *LbChannel;
     QComboBox *CmbChannel;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     void BtnExitClick();
     void BtnBackClick();

@@ -1,7 +1,9 @@
 #include "pages/wireless/framesetwlmethod.h"
 
+#include "app/globalvar.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
+#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QFont>
@@ -58,6 +60,13 @@ void TFrameSetWlMethod::LoadPageTexts()
 
 bool TFrameSetWlMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {
+    // A Back keeps what the user left; a forward entry starts again from the
+    // manual choice and the explanation of the current mode.
+    if (!isBack) {
+        RBtnManual->setChecked(true);
+        LbSetWlMsg->setText(ReadText(g_Var.DeviceMode == DEVICE_AP ? StringKey::SetWlMethod_AP_MODE_MSG
+                                                                    : StringKey::SetWlMethod_BRIDGE_MODE_MSG));
+    }
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
@@ -73,5 +82,9 @@ void TFrameSetWlMethod::BtnBackClick()
 
 void TFrameSetWlMethod::BtnNextClick()
 {
+    if (RBtnWPS->isChecked())
+        g_Var.WlMethod = 0;
+    else if (RBtnManual->isChecked())
+        g_Var.WlMethod = 1;
     PostWizardCommand(WIZARD_NEXT);
 }

@@ -6,11 +6,11 @@
 // starts again from "Manual Setup" and reloads the mode-dependent
 // explanation from section String.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class QRadioButton;
 class TImage;
 
@@ -31,9 +31,9 @@ public:
     QRadioButton *RBtnWPS;
     QLabel *LbSetWlMsg;
     QLabel *LbClickNext;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     void BtnExitClick();
     void BtnBackClick();

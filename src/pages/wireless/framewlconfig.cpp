@@ -2,6 +2,7 @@
 
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
+#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>

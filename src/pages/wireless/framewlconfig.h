@@ -3,11 +3,11 @@
 // each with its explanation). The wizard creates it with the other pages and
 // gives it its texts; no move of the wizard leads to it.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class QRadioButton;
 class TImage;
 
@@ -25,9 +25,9 @@ public:
     QLabel *LbInfrastructure;
     QRadioButton *RBtnAdhoc;
     QLabel *LbAdhoc;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     void BtnExitClick();
     void BtnBackClick();

@@ -3,12 +3,12 @@
 // other sub-pages but holds no choices and no move of the sequence leads to
 // it; its Next only posts the next command.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class TImage;
 
 class TFrameWlProfBand : public TFrameBase
@@ -23,9 +23,9 @@ public:
     QGroupBox *GBoxWirelessBand;
     QLabel *LbBand;
     QComboBox *CmbBand;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     void BtnExitClick();
     void BtnBackClick();

@@ -7,6 +7,7 @@
 // for a bridge, one re-login after a time-out, the configuration read back
 // after an accepted write. Only then does the sequence finish.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 #include <QByteArray>
@@ -14,8 +15,7 @@
 
 class QGroupBox;
 class QLabel;
-class QPagedPaintDevice;
-class QPushButton;
+class QPainter;
 class TFormProgress;
 class TImage;
 
@@ -52,15 +52,18 @@ public:
     QLabel *LbInfo3;
     QLabel *LblInfo3;
     QLabel *LbComfirmMsg;
-    QPushButton *BtnSave;
-    QPushButton *BtnPrint;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnSave;
+    TTrifaceBtn *BtnPrint;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
-    // The file-save dialog's settings.
+    // The file-save dialog's settings (SaveDlgSetting).
     static constexpr const char *SaveDefaultSuffix = "txt";
     static constexpr const char *SaveFilter = "Text File(*.txt)";
+
+    // A text of this page's section of the settings file.
+    QString PageText(const char *key, const char *def) const;
 
     // True when the IP settings belong on the summary: access-point mode, or
     // bridge mode reached through the site survey's manual setup.
@@ -75,15 +78,19 @@ public:
     // Replaces `fileName` with the summary atomically; false (and nothing
     // changed on disk) when the file cannot be written.
     bool SaveSummary(const QString &fileName) const;
-    // Draws the summary on `device` at 10 pt: headings at x 100, rows at
-    // x 200, y growing by each line's height. False when painting could not
-    // begin.
-    bool PrintSummary(QPagedPaintDevice *device) const;
+    // Draws the summary with an active painter on a printer at 10 pt:
+    // headings at x 100, rows at x 200, y starting at 0 and growing by each
+    // line's height, 100 units of space before each block.
+    void PaintSummary(QPainter &painter) const;
 
     // The progress dialog's start action, re-run after a login.
     void SendProfile();
     // The one re-login allowed per write.
     bool RetryLogin = false;
+    // True while the progress dialog of a write is on screen.
+    bool Writing() const;
+    // The dialog of the write in progress, null otherwise.
+    TFormProgress *ProgressDialog() const { return m_progress; }
 
     void BtnExitClick();
     void BtnBackClick();
@@ -96,7 +103,10 @@ protected:
 
 private:
     void EndProgress(int result);
+    // Rows 18 pixels apart below the top of LbNetworkInfo, the wireless
+    // block moved up when the network block is hidden.
     void LayoutRows();
+    void SetDetailRow(QLabel *caption, QLabel *value, const QString &captionText, const QString &valueText);
 
     // The dialog of the write in progress; null otherwise.
     TFormProgress *m_progress = nullptr;

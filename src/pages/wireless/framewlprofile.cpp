@@ -1,5 +1,6 @@
 #include "pages/wireless/framewlprofile.h"
 
+#include "app/globalvar.h"
 #include "pages/wireless/framewlprofband.h"
 #include "pages/wireless/framewlprofconfirm.h"
 #include "pages/wireless/framewlprofpsk.h"
@@ -120,7 +121,16 @@ bool TFrameWlProfile::ShowSubPage(TFrameBase *target, bool isBack)
 
 TFrameBase *TFrameWlProfile::SecurityTarget() const
 {
-    return FrameWlProfConfirm1;
+    switch (g_Var.NewWlConfig.SecurityMode) {
+    case SECMODE_NONE:
+        return FrameWlProfConfirm1;
+    case SECMODE_WEP:
+        return FrameWlProfWEP1;
+    case SECMODE_WPAPSK:
+        return FrameWlProfPSK1;
+    default:
+        return nullptr;
+    }
 }
 
 void TFrameWlProfile::HandleAppMessage(AppMessage *message)

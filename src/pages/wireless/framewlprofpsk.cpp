@@ -1,7 +1,12 @@
 #include "pages/wireless/framewlprofpsk.h"
 
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/gui/widgethelpers.h"
+#include "app/utility.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
+#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -41,37 +46,78 @@ void TFrameWlProfPSK::LoadPageTexts()
     SkinButton(BtnExit);
     SkinButton(BtnBack);
     SkinButton(BtnNext);
+    CmbWPAMode->clear();
+    for (int code : {WPAMODE_WPA, WPAMODE_WPA2, WPAMODE_AUTO})
+        WlDesign::AddCodeItem(CmbWPAMode, WpaModeName(code), code);
     TFrameBase::LoadPageTexts();
 }
 
 bool TFrameWlProfPSK::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {
+    if (!isBack) {
+        SelectComboByValue(CmbWPAMode, PreselectedMode());
+        EdtPassphrase->setText(FieldText(g_Var.NewWlConfig.Passphrase));
+        CmbWPAModeSelect();
+    }
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
 void TFrameWlProfPSK::Entered(TFrameBase *fromPage, bool isBack, int param)
 {
+    FocusEdit(EdtPassphrase);
     TFrameBase::Entered(fromPage, isBack, param);
+}
+
+int TFrameWlProfPSK::PreselectedMode()
+{
+    if (g_Var.DeviceMode == DEVICE_AP) {
+        const int mode = g_Var.NewWlConfig.WpaMode;
+        return mode == WPAMODE_WPA || mode == WPAMODE_WPA2 || mode == WPAMODE_AUTO ? mode : WPAMODE_AUTO;
+    }
+    switch (g_Var.SelectedAp.Authentication) {
+    case SURVEY_AUTH_WPAPSK:
+        return WPAMODE_WPA;
+    case SURVEY_AUTH_WPA2PSK:
+        return WPAMODE_WPA2;
+    default:
+        return WPAMODE_AUTO;
+    }
 }
 
 int TFrameWlProfPSK::CipherForMode(int wpaMode)
 {
     switch (wpaMode) {
-    case 0:
-        return 0;
-    case 1:
-        return 1;
+    case WPAMODE_WPA:
+        return WPACIPHER_TKIP;
+    case WPAMODE_WPA2:
+        return WPACIPHER_AES;
     default:
-        return 2;
+        return WPACIPHER_AUTO;
     }
 }
 
 void TFrameWlProfPSK::CmbWPAModeSelect()
 {
+    LbCipherValue->setText(WpaCipherName(CipherForMode(SelectedComboValue(CmbWPAMode, WPAMODE_AUTO))));
 }
 
 bool TFrameWlProfPSK::CheckPassphrase()
 {
+    const QString passphrase = EdtPassphrase->text();
+    const qsizetype n = passphrase.size();
+    if (n == 64) {
+        if (IsHexText(passphrase))
+            return true;
+        DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL 64 characters, not all hexadecimal");
+        FocusEdit(EdtPassphrase);
+        ShowMessage(MessageKey::ER_PSKKeyHex);
+        return false;
+    }
+    if (n >= 8 && n <= 63)
+        return true;
+    DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters", int(n));
+    FocusEdit(EdtPassphrase);
+    ShowMessage(MessageKey::ER_PSKKey);
     return false;
 }
 
@@ -87,4 +133,18 @@ void TFrameWlProfPSK::BtnBackClick()
 
 void TFrameWlProfPSK::BtnNextClick()
 {
+    if (!CheckPassphrase())
+        return;
+    WlConfigRecord &config = g_Var.NewWlConfig;
+    config.WpaMode = SelectedComboValue(CmbWPAMode, WPAMODE_AUTO);
+    CopyToField(config.Passphrase, EdtPassphrase->text());
+    // The cipher is stored as it is shown, so the two can never disagree.
+    const QString cipher = LbCipherValue->text();
+    if (cipher == g_Var.CipherTKIP)
+        config.WpaCipher = WPACIPHER_TKIP;
+    else if (cipher == g_Var.CipherAES)
+        config.WpaCipher = WPACIPHER_AES;
+    else
+        config.WpaCipher = WPACIPHER_AUTO;
+    PostWizardCommand(WIZARD_NEXT);
 }

@@ -4,13 +4,13 @@
 // shown in LbCipherValue and stored from that shown text, so what is stored
 // always matches what the user saw.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class TImage;
 
 class TFrameWlProfPSK : public TFrameBase
@@ -31,13 +31,17 @@ public:
     QLabel *LbCipherValue;
     QLabel *LbPassphrase;
     QLineEdit *EdtPassphrase;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     // Mode-to-cipher rule: WPA only -> TKIP, WPA2 only -> AES, anything else
     // (both, or no selection) -> TKIP and AES.
     static int CipherForMode(int wpaMode);
+    // The WPA mode selected on a forward entry: for an access point the
+    // stored mode (both when it is unknown); for a bridge what the network
+    // chosen on the site survey uses.
+    static int PreselectedMode();
 
     // The user picked a WPA mode: LbCipherValue shows the matching cipher.
     void CmbWPAModeSelect();

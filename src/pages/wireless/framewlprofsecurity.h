@@ -5,12 +5,12 @@
 // security details for None); the sequence branches on it to the WEP page,
 // the passphrase page or straight to the confirmation.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class TImage;
 
 class TFrameWlProfSecurity : public TFrameBase
@@ -22,13 +22,17 @@ public:
     void LoadPageTexts() override;
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
 
+    // The code selected on a forward entry: None for an access point; for a
+    // bridge what the chosen network uses (WEP, WPA-PSK, else None).
+    static int PreselectedSecurity();
+
     TImage *ImgBG;
     QGroupBox *GBoxSecurity;
     QLabel *LbSecurity;
     QComboBox *CmbSecurity;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     void BtnExitClick();
     void BtnBackClick();

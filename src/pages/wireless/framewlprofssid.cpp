@@ -1,7 +1,10 @@
 #include "pages/wireless/framewlprofssid.h"
 
+#include "app/globalvar.h"
+#include "app/gui/widgethelpers.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
+#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -39,11 +42,22 @@ void TFrameWlProfSSID::LoadPageTexts()
 
 bool TFrameWlProfSSID::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {
+    if (!isBack) {
+        // A bridge joins the network picked on the site survey; an access
+        // point proposes the product's own name unless the user typed one.
+        if (g_Var.DeviceMode == DEVICE_WBRIDGE)
+            EdtSSID->setText(FieldText(g_Var.SelectedAp.Ssid));
+        else
+            EdtSSID->setText(g_Var.ReadString(QString::fromLatin1(SettingKey::SSID.Section),
+                                              QString::fromLatin1(SettingKey::SSID.Key),
+                                              FieldText(g_Var.NewWlConfig.Ssid)));
+    }
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
 void TFrameWlProfSSID::Entered(TFrameBase *fromPage, bool isBack, int param)
 {
+    FocusEdit(EdtSSID);
     TFrameBase::Entered(fromPage, isBack, param);
 }
 
@@ -59,5 +73,15 @@ void TFrameWlProfSSID::BtnBackClick()
 
 void TFrameWlProfSSID::BtnNextClick()
 {
+    const QString ssid = EdtSSID->text();
+    if (ssid.isEmpty()) {
+        ShowMessage(MessageKey::ER_Empty_SSID);
+        FocusEdit(EdtSSID);
+        return;
+    }
+    CopyToField(g_Var.NewWlConfig.Ssid, ssid);
+    // A new network name starts on automatic channels.
+    g_Var.NewWlConfig.StdChannel = 0;
+    g_Var.NewWlConfig.ExtChannel = 0;
     PostWizardCommand(WIZARD_NEXT);
 }

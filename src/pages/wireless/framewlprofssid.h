@@ -5,12 +5,12 @@
 // Next refuses an empty name and stores the name with automatic channels in
 // g_Var.NewWlConfig.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class TImage;
 
 class TFrameWlProfSSID : public TFrameBase
@@ -27,9 +27,9 @@ public:
     QGroupBox *GBoxSSID;
     QLabel *LbSSID;
     QLineEdit *EdtSSID;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     void BtnExitClick();
     void BtnBackClick();

@@ -1,8 +1,14 @@
 #include "pages/wireless/framewlprofwep.h"
 
+#include "app/globalvar.h"
+#include "app/gui/widgethelpers.h"
+#include "app/debug.h"
+#include "app/utility.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
+#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
+#include "wizard/uiservices.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -40,37 +46,89 @@ void TFrameWlProfWEP::LoadPageTexts()
     SkinButton(BtnExit);
     SkinButton(BtnBack);
     SkinButton(BtnNext);
+    CmbWEP->clear();
+    WlDesign::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_64), WEPKEYLEN_64);
+    WlDesign::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_128), WEPKEYLEN_128);
     TFrameBase::LoadPageTexts();
 }
 
 bool TFrameWlProfWEP::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {
+    if (!isBack) {
+        const WlConfigRecord &config = g_Var.NewWlConfig;
+        const bool accessPoint = g_Var.DeviceMode == DEVICE_AP;
+        // A bridge cannot negotiate the authentication with the network it
+        // joins, so Auto is offered to an access point only.
+        CmbAuthen->clear();
+        WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_OPEN), AUTHMODE_OPEN);
+        WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_SHARED), AUTHMODE_SHARED);
+        if (accessPoint)
+            WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_AUTO), AUTHMODE_AUTO);
+
+        if (!SelectComboByValue(CmbWEP, config.WepKeyLen))
+            SelectComboByValue(CmbWEP, WEPKEYLEN_64);
+        CmbWEPSelect();
+        EdtKey1->setText(FieldText(config.WepKey));
+
+        if (accessPoint) {
+            if (!SelectComboByValue(CmbAuthen, config.AuthMode))
+                SelectComboByValue(CmbAuthen, AUTHMODE_AUTO);
+        } else {
+            SelectComboByValue(CmbAuthen, AUTHMODE_OPEN);
+        }
+    }
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
 void TFrameWlProfWEP::Entered(TFrameBase *fromPage, bool isBack, int param)
 {
+    FocusEdit(EdtKey1);
     TFrameBase::Entered(fromPage, isBack, param);
 }
 
 void TFrameWlProfWEP::CmbWEPSelect()
 {
-    EdtKey1->setMaxLength(WlDesign::SelectedCode(CmbWEP, 0) == 1 ? 26 : 10);
+    EdtKey1->setMaxLength(SelectedComboValue(CmbWEP, WEPKEYLEN_64) == WEPKEYLEN_128 ? 26 : 10);
     EdtKey1->clear();
 }
 
-int TFrameWlProfWEP::CheckWepKey(int)
+int TFrameWlProfWEP::CheckWepKey(int lengthCode)
 {
+    const QString key = EdtKey1->text();
+    const int n = int(key.size());
+    const int m = EdtKey1->maxLength();
+    if (n == m / 2)
+        return 0;
+    if (n == m && IsHexText(key))
+        return 1;
+    const QString text = WepKeyMessage(lengthCode, n == m);
+    FocusEdit(EdtKey1);
+    DebugPrint("TFrameWlProfWEP::CheckWepKey() FAIL length code %d, %d of %d characters", lengthCode, n, m);
+    Ui()->ShowMessageBox(text, g_Var.MsgTitle, MsgKind::Information);
     return -1;
 }
 
-QString TFrameWlProfWEP::WepKeyMessage(int, bool)
+QString TFrameWlProfWEP::WepKeyMessage(int lengthCode, bool rightLength)
 {
-    return QString();
+    switch (lengthCode) {
+    case WEPKEYLEN_64:
+        return MessageText(rightLength ? MessageKey::ER_WEP64Hex : MessageKey::ER_WEP64);
+    case WEPKEYLEN_128:
+        return MessageText(rightLength ? MessageKey::ER_WEP128Hex : MessageKey::ER_WEP128);
+    default:
+        return MessageText(MessageKey::ER_WEPKey);
+    }
 }
 
-QString TFrameWlProfWEP::WepKeyText(int) const
+QString TFrameWlProfWEP::WepKeyText(int format) const
 {
+    const QString key = EdtKey1->text();
+    const int n = int(key.size());
+    const int m = EdtKey1->maxLength();
+    if (format == 0 && n == m / 2)
+        return key;
+    if (format == 1 && n == m && IsHexText(key))
+        return key.toUpper();
     return QString();
 }
 
@@ -86,4 +144,13 @@ void TFrameWlProfWEP::BtnBackClick()
 
 void TFrameWlProfWEP::BtnNextClick()
 {
+    const int lengthCode = SelectedComboValue(CmbWEP, WEPKEYLEN_64);
+    const int format = CheckWepKey(lengthCode);
+    if (format < 0)
+        return;
+    WlConfigRecord &config = g_Var.NewWlConfig;
+    config.WepKeyLen = lengthCode;
+    CopyToField(config.WepKey, WepKeyText(format));
+    config.AuthMode = SelectedComboValue(CmbAuthen, AUTHMODE_AUTO);
+    PostWizardCommand(WIZARD_NEXT);
 }

@@ -5,6 +5,7 @@
 // digits, stored in upper case); a rejected key shows the most specific
 // message the settings file offers and leaves everything stored unchanged.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 #include <QString>
@@ -13,7 +14,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class TImage;
 
 class TFrameWlProfWEP : public TFrameBase
@@ -34,9 +34,9 @@ public:
     QLineEdit *EdtKey1;
     QLabel *LbAuthen;
     QComboBox *CmbAuthen;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     // The user picked a key length: the key edit takes the matching maximum
     // length (26 for 128 bit, else 10) and is emptied.

@@ -1,7 +1,10 @@
 #include "pages/wireless/framewlprofwlmode.h"
 
+#include "app/globalvar.h"
+#include "app/gui/widgethelpers.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
+#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -34,11 +37,17 @@ void TFrameWlProfWlMode::LoadPageTexts()
     SkinButton(BtnExit);
     SkinButton(BtnBack);
     SkinButton(BtnNext);
+    // The modes the device offers, b/g/n first.
+    CmbMode->clear();
+    for (int code : {WLMODE_BGN, WLMODE_BG, WLMODE_N})
+        WlDesign::AddCodeItem(CmbMode, WirelessModeName(code), code);
     TFrameBase::LoadPageTexts();
 }
 
 bool TFrameWlProfWlMode::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {
+    if (!isBack)
+        SelectComboByValue(CmbMode, WLMODE_BGN);
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
@@ -54,5 +63,6 @@ void TFrameWlProfWlMode::BtnBackClick()
 
 void TFrameWlProfWlMode::BtnNextClick()
 {
+    g_Var.NewWlConfig.WirelessMode = SelectedComboValue(CmbMode, WLMODE_BGN);
     PostWizardCommand(WIZARD_NEXT);
 }

@@ -3,12 +3,12 @@
 // three modes the device offers (b/g/n, b/g, n only), b/g/n pre-selected on
 // every forward entry; Next stores the mode code in g_Var.NewWlConfig.
 
+#include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class TImage;
 
 class TFrameWlProfWlMode : public TFrameBase
@@ -24,9 +24,9 @@ public:
     QGroupBox *GBoxWlMode;
     QLabel *LbMode;
     QComboBox *CmbMode;
-    QPushButton *BtnExit;
-    QPushButton *BtnBack;
-    QPushButton *BtnNext;
+    TTrifaceBtn *BtnExit;
+    TTrifaceBtn *BtnBack;
+    TTrifaceBtn *BtnNext;
 
     void BtnExitClick();
     void BtnBackClick();

@@ -1,12 +1,12 @@
 #include "pages/wireless/wlpagedesign.h"
 
+#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
 namespace WlDesign {
@@ -56,9 +56,10 @@ QRadioButton *Radio(QWidget *parent, const QString &name, const QString &text, i
     return Place(new QRadioButton(text, parent), name, x, y, w, 17);
 }
 
-QPushButton *Button(QWidget *parent, const QString &name, const QString &text, int x, int y, int w, int h)
+TTrifaceBtn *Button(QWidget *parent, const QString &name, const QString &text, int x, int y, int w, int h)
 {
-    QPushButton *button = Place(new QPushButton(text, parent), name, x, y, w, h);
+    TTrifaceBtn *button = Place(new TTrifaceBtn(parent), name, x, y, w, h);
+    button->setText(text);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }

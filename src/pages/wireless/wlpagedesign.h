@@ -13,10 +13,10 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 class QWidget;
 class TImage;
+class TTrifaceBtn;
 
 namespace WlDesign {
 
@@ -39,15 +39,15 @@ QComboBox *Combo(QWidget *parent, const QString &name, int x, int y, int w);
 QRadioButton *Radio(QWidget *parent, const QString &name, const QString &text, int x, int y, int w);
 
 // A skinned push button, 85 x 21 unless told otherwise.
-QPushButton *Button(QWidget *parent, const QString &name, const QString &text, int x, int y, int w = 85,
+TTrifaceBtn *Button(QWidget *parent, const QString &name, const QString &text, int x, int y, int w = 85,
                     int h = 21);
 
 // The three wizard buttons of the standard page design: "Exit" at 24,288,
 // "Back" at 389,288, "Next" at 492,288, each 85 x 21.
 struct WizardButtons {
-    QPushButton *exit;
-    QPushButton *back;
-    QPushButton *next;
+    TTrifaceBtn *exit;
+    TTrifaceBtn *back;
+    TTrifaceBtn *next;
 };
 WizardButtons StandardButtons(QWidget *page);
 
