@@ -67,6 +67,64 @@ protected:
     EngineBench bench;
 };
 
+// --------------------------------------------------------------------- design
+
+// The settings file and the host address controls by name, so every page
+// must carry its controls under their names, with the standard buttons in
+// their places and the designed captions.
+TEST_F(DevicePagesTest, PagesCarryTheirNamedControlsAndStandardButtons)
+{
+    struct Button {
+        const char *name;
+        const char *caption;
+        int left;
+    };
+    struct Row {
+        std::unique_ptr<TFrameBase> page;
+        const char *groupBox;
+        int groupLeft;
+        std::vector<Button> buttons;
+        std::vector<const char *> others;
+    };
+    std::vector<Row> rows;
+    rows.push_back({std::make_unique<TFrameDevList>(), "GBoxDevList", 12,
+                    {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnCfg", "Configure", 492}},
+                    {"LbDevListInfo", "LvDevList", "BtnRefresh", "PlSearch", "TimerSearch"}});
+    rows.push_back({std::make_unique<TFramePassword>(), "GBoxPassword", 24,
+                    {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnLogin", "Login", 492}},
+                    {"LbPassword", "EdtPassword", "LbDefPswd", "LbInfo1"}});
+    rows.push_back({std::make_unique<TFrameWlModeSel>(), "GBoxWlModeSel", 24,
+                    {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnNext", "Next", 492}},
+                    {"RBtnAPMode", "LbAPModeInfo", "Image1", "RBtnWirelessBridge", "LbWirelessBridgeInfo", "Image2",
+                     "Label1"}});
+    rows.push_back({std::make_unique<TFrameSetupMethod>(), "GBoxSetupMethod", 12,
+                    {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnNext", "Next", 492}},
+                    {"LbCurrentIP", "LbIP", "LblIP", "LbMask", "LblMask", "LbGateway", "LblGateway", "RBtnSetIPDHCP",
+                     "LbDHCPInfo", "RBtnSetIP", "LbSetIPInfo", "RBtnSetWireless", "RBtnWebUI", "RBtnSetAdvance",
+                     "LbClickNext"}});
+    rows.push_back({std::make_unique<TFrameSuccess>(), "GBoxSuccess", 24,
+                    {{"BtnExit", "Exit", 492}, {"BtnBack", "Back", 389}, {"BtnNext", "Next", 24}},
+                    {"LbSuccess1", "LbSuccess2"}});
+    for (const Row &row : rows) {
+        const QString className = QString::fromLatin1(row.page->metaObject()->className());
+        SCOPED_TRACE(className.toStdString());
+        auto *background = row.page->findChild<QWidget *>(QStringLiteral("ImgBG"));
+        ASSERT_NE(background, nullptr);
+        EXPECT_EQ(background->geometry(), QRect(0, 0, 600, 324));
+        auto *group = row.page->findChild<QWidget *>(QString::fromLatin1(row.groupBox));
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(group->pos(), QPoint(row.groupLeft, 16));
+        for (const Button &button : row.buttons) {
+            auto *widget = row.page->findChild<TTrifaceBtn *>(QString::fromLatin1(button.name));
+            ASSERT_NE(widget, nullptr) << button.name;
+            EXPECT_EQ(widget->text(), QString::fromLatin1(button.caption));
+            EXPECT_EQ(widget->geometry(), QRect(button.left, 288, 85, 21)) << button.name;
+        }
+        for (const char *name : row.others)
+            EXPECT_NE(row.page->findChild<QObject *>(QString::fromLatin1(name)), nullptr) << name;
+    }
+}
+
 // ---------------------------------------------------------------- device list
 
 class DevListTest : public DevicePagesTest
@@ -413,6 +471,31 @@ TEST_F(WlModeSelTest, LoadingStartsAsAccessPoint)
     page.LoadPageTexts();
     EXPECT_EQ(g_Var.DeviceMode, DEVICE_AP);
     EXPECT_TRUE(page.RBtnAPMode->isChecked());
+}
+
+TEST_F(WlModeSelTest, ShowingTheModeLogsItAndSetsTheRadios)
+{
+    struct Row {
+        int mode;
+        const char *line;
+        bool apChecked; // after starting from the bridge radio
+    };
+    const Row rows[] = {
+        {DEVICE_AP, "g_Var.DeviceMode DEVICE_AP", true},
+        {DEVICE_WBRIDGE, "g_Var.DeviceMode DEVICE_WBRIDGE", false},
+        {7, "g_Var.DeviceMode != DEVICE_AP, DEVICE_WBRIDGE", false},
+    };
+    auto page = MakePage<TFrameWlModeSel>();
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.line);
+        page->RBtnWirelessBridge->setChecked(true);
+        g_Var.DeviceMode = row.mode;
+        LogCapture log;
+        page->Entered(nullptr, true, 0);
+        EXPECT_EQ(log.Lines(), std::vector<std::string>{row.line});
+        EXPECT_EQ(page->RBtnAPMode->isChecked(), row.apChecked);
+        EXPECT_EQ(page->RBtnWirelessBridge->isChecked(), !row.apChecked);
+    }
 }
 
 TEST_F(WlModeSelTest, NextWithoutAChangeSendsNothing)

@@ -6,9 +6,11 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-// The fake network lives with the core test helpers, which widget tests do
-// not link; it is built into this helper library from its one source.
+// The fake network and the log capture live with the core test helpers,
+// which widget tests do not link; they are built into this helper library
+// from their one source each.
 #include "core/fakenetwork.cpp" // NOLINT(bugprone-suspicious-include)
+#include "core/logcapture.cpp"  // NOLINT(bugprone-suspicious-include)
 
 MainWindowRecorder::MainWindowRecorder()
     : m_previous(MainWindow())

@@ -3,10 +3,12 @@
 // application's main window that records the wizard commands pages post and
 // hands the engine's messages on to the page under test (as the host does),
 // and a bench that runs the real protocol engine on the in-process fake
-// network with simulated devices.
+// network with simulated devices. The fake network (core/fakenetwork.h)
+// and the log capture (core/logcapture.h) come with it.
 
 #include "app/records.h"
 #include "core/fakenetwork.h"
+#include "core/logcapture.h"
 #include "protocol/formudp.h"
 
 #include <QObject>
