@@ -74,12 +74,14 @@ protected:
 // their places and the designed captions.
 TEST_F(DevicePagesTest, PagesCarryTheirNamedControlsAndStandardButtons)
 {
-    struct Button {
+    struct Button
+    {
         const char *name;
         const char *caption;
         int left;
     };
-    struct Row {
+    struct Row
+    {
         std::unique_ptr<TFrameBase> page;
         const char *groupBox;
         int groupLeft;
@@ -87,22 +89,32 @@ TEST_F(DevicePagesTest, PagesCarryTheirNamedControlsAndStandardButtons)
         std::vector<const char *> others;
     };
     std::vector<Row> rows;
-    rows.push_back({std::make_unique<TFrameDevList>(), "GBoxDevList", 12,
+    rows.push_back({std::make_unique<TFrameDevList>(),
+                    "GBoxDevList",
+                    12,
                     {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnCfg", "Configure", 492}},
                     {"LbDevListInfo", "LvDevList", "BtnRefresh", "PlSearch", "TimerSearch"}});
-    rows.push_back({std::make_unique<TFramePassword>(), "GBoxPassword", 24,
+    rows.push_back({std::make_unique<TFramePassword>(),
+                    "GBoxPassword",
+                    24,
                     {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnLogin", "Login", 492}},
                     {"LbPassword", "EdtPassword", "LbDefPswd", "LbInfo1"}});
-    rows.push_back({std::make_unique<TFrameWlModeSel>(), "GBoxWlModeSel", 24,
+    rows.push_back({std::make_unique<TFrameWlModeSel>(),
+                    "GBoxWlModeSel",
+                    24,
                     {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnNext", "Next", 492}},
-                    {"RBtnAPMode", "LbAPModeInfo", "Image1", "RBtnWirelessBridge", "LbWirelessBridgeInfo", "Image2",
-                     "Label1"}});
-    rows.push_back({std::make_unique<TFrameSetupMethod>(), "GBoxSetupMethod", 12,
+                    {"RBtnAPMode", "LbAPModeInfo", "Image1", "RBtnWirelessBridge", "LbWirelessBridgeInfo",
+                     "Image2", "Label1"}});
+    rows.push_back({std::make_unique<TFrameSetupMethod>(),
+                    "GBoxSetupMethod",
+                    12,
                     {{"BtnExit", "Exit", 24}, {"BtnBack", "Back", 389}, {"BtnNext", "Next", 492}},
-                    {"LbCurrentIP", "LbIP", "LblIP", "LbMask", "LblMask", "LbGateway", "LblGateway", "RBtnSetIPDHCP",
-                     "LbDHCPInfo", "RBtnSetIP", "LbSetIPInfo", "RBtnSetWireless", "RBtnWebUI", "RBtnSetAdvance",
-                     "LbClickNext"}});
-    rows.push_back({std::make_unique<TFrameSuccess>(), "GBoxSuccess", 24,
+                    {"LbCurrentIP", "LbIP", "LblIP", "LbMask", "LblMask", "LbGateway", "LblGateway",
+                     "RBtnSetIPDHCP", "LbDHCPInfo", "RBtnSetIP", "LbSetIPInfo", "RBtnSetWireless",
+                     "RBtnWebUI", "RBtnSetAdvance", "LbClickNext"}});
+    rows.push_back({std::make_unique<TFrameSuccess>(),
+                    "GBoxSuccess",
+                    24,
                     {{"BtnExit", "Exit", 492}, {"BtnBack", "Back", 389}, {"BtnNext", "Next", 24}},
                     {"LbSuccess1", "LbSuccess2"}});
     for (const Row &row : rows) {
@@ -383,7 +395,8 @@ TEST_F(PasswordTest, EmptyPasswordIsStoredAndUsedAsTheDefaultKey)
 
 TEST_F(PasswordTest, FailedLoginShowsTheMessageAndKeepsThePage)
 {
-    struct Row {
+    struct Row
+    {
         const char *what;
         bool refuse;
         const char *devicePassword;
@@ -475,7 +488,8 @@ TEST_F(WlModeSelTest, LoadingStartsAsAccessPoint)
 
 TEST_F(WlModeSelTest, ShowingTheModeLogsItAndSetsTheRadios)
 {
-    struct Row {
+    struct Row
+    {
         int mode;
         const char *line;
         bool apChecked; // after starting from the bridge radio
@@ -548,7 +562,8 @@ TEST_F(WlModeSelTest, ChangedModeIsWrittenAndReadBack)
 
 TEST_F(WlModeSelTest, SetModeTimeoutsGetOneReloginAndOneMessage)
 {
-    struct Row {
+    struct Row
+    {
         int dropped;
         bool succeeds;
     };
@@ -668,7 +683,8 @@ TEST_F(SetupMethodTest, ForwardEntryPreselectsDynamicAndBackEntryKeepsTheChoice)
 
 TEST_F(SetupMethodTest, CurrentAddressValues)
 {
-    struct Row {
+    struct Row
+    {
         uint32_t ip, mask, gateway;
         const char *shown[3];
     };
@@ -703,12 +719,14 @@ TEST_F(SetupMethodTest, DeviceAlreadyOnDynamicMovesOnWithoutARequest)
 
 TEST_F(SetupMethodTest, DynamicIsWrittenWithReadBackAndOneRetry)
 {
-    struct Row {
+    struct Row
+    {
         int dropped;
         bool nonWorking;
         bool succeeds;
     };
-    for (const Row row : {Row{0, false, true}, Row{1, false, true}, Row{2, false, false}, Row{2, true, false}}) {
+    for (const Row row :
+         {Row{0, false, true}, Row{1, false, true}, Row{2, false, false}, Row{2, true, false}}) {
         SCOPED_TRACE(row.dropped);
         EngineBench local;
         SimDeviceConfig config = SimConfig(1);

@@ -72,7 +72,8 @@ protected:
 
 TEST_F(IpConfigTest, ValidationRulesInOrder)
 {
-    struct Row {
+    struct Row
+    {
         const char *ip;
         const char *mask;
         const char *gateway;
@@ -156,16 +157,21 @@ TEST_F(IpConfigTest, OwnAdapterAddressIsRefused)
 TEST_F(IpConfigTest, EnteringTheMaskFieldProposesAMaskByAddressClass)
 {
     ShowPage();
-    struct Row {
+    struct Row
+    {
         const char *ip;
         const char *maskBefore;
         const char *proposed;
     };
     const Row rows[] = {
-        {"10.0.0.1", "", "255.0.0.0"},         {"127.1.1.1", "", "255.0.0.0"},
-        {"128.0.0.1", "", "255.255.0.0"},      {"172.16.0.1", "", "255.255.0.0"},
-        {"191.255.0.1", "", "255.255.0.0"},    {"192.168.1.1", "", "255.255.255.0"},
-        {"223.1.1.1", "", "255.255.255.0"},    {"10.0.0.1", "255.255.0.0", "255.255.0.0"},
+        {"10.0.0.1", "", "255.0.0.0"},
+        {"127.1.1.1", "", "255.0.0.0"},
+        {"128.0.0.1", "", "255.255.0.0"},
+        {"172.16.0.1", "", "255.255.0.0"},
+        {"191.255.0.1", "", "255.255.0.0"},
+        {"192.168.1.1", "", "255.255.255.0"},
+        {"223.1.1.1", "", "255.255.255.0"},
+        {"10.0.0.1", "255.255.0.0", "255.255.0.0"},
         {"", "", ""},
     };
     for (const Row &row : rows) {
@@ -209,12 +215,12 @@ TEST_F(IpConfigTest, ForwardEntryFillsTheFieldsAndBackEntryKeepsThem)
 TEST_F(IpConfigTest, AddressModeRadiosEnableTheFields)
 {
     page->RBtnDHCP->click();
-    for (TFrameIPEditRect *field : {page->IPEditIP, page->IPEditMask, page->IPEditGateway, page->IPEditDNS1,
-                                    page->IPEditDNS2})
+    for (TFrameIPEditRect *field :
+         {page->IPEditIP, page->IPEditMask, page->IPEditGateway, page->IPEditDNS1, page->IPEditDNS2})
         EXPECT_FALSE(field->isEnabled());
     page->RBtnStatic->click();
-    for (TFrameIPEditRect *field : {page->IPEditIP, page->IPEditMask, page->IPEditGateway, page->IPEditDNS1,
-                                    page->IPEditDNS2})
+    for (TFrameIPEditRect *field :
+         {page->IPEditIP, page->IPEditMask, page->IPEditGateway, page->IPEditDNS1, page->IPEditDNS2})
         EXPECT_TRUE(field->isEnabled());
 }
 
@@ -230,7 +236,8 @@ protected:
         ASSERT_TRUE(bench.Login());
         ASSERT_TRUE(bench.ReadConfig());
         g_Var.NewIpConfig = g_Var.CurIpConfig;
-        ASSERT_EQ(g_Var.CurIpConfig, (IpConfigRecord{IP_MODE_STATIC, 0xC0A80101, 0xFFFFFF00, 0xC0A801FE, 0, 0}));
+        ASSERT_EQ(g_Var.CurIpConfig,
+                  (IpConfigRecord{IP_MODE_STATIC, 0xC0A80101, 0xFFFFFF00, 0xC0A801FE, 0, 0}));
         main.Clear();
         page->CanEnter(nullptr, false, 0);
     }
@@ -249,12 +256,14 @@ TEST_F(IpConfigDeviceTest, UnchangedValuesMoveOnWithoutARequest)
 
 TEST_F(IpConfigDeviceTest, ChangedValuesAreWrittenWithOneRetry)
 {
-    struct Row {
+    struct Row
+    {
         int dropped;
         bool nonWorking;
         bool succeeds;
     };
-    for (const Row row : {Row{0, false, true}, Row{1, false, true}, Row{2, false, false}, Row{2, true, false}}) {
+    for (const Row row :
+         {Row{0, false, true}, Row{1, false, true}, Row{2, false, false}, Row{2, true, false}}) {
         SCOPED_TRACE(row.dropped);
         ui.Clear();
         page = std::make_unique<TFrameDevIPCfg>();

@@ -118,12 +118,13 @@ TEST_F(IpEditTest, TypedLettersAreRefusedButDigitsGoOn)
 
 TEST_F(IpEditTest, PastedTextIsCutToANumberOfAtMost255)
 {
-    struct Row {
+    struct Row
+    {
         const char *pasted;
         const char *kept;
     };
-    const Row rows[] = {{"300", "255"}, {"12a4", "12"}, {"256", "255"}, {"255", "255"}, {"a12", ""}, {"1.2", "1"},
-                        {"0099", "009"}};
+    const Row rows[] = {{"300", "255"}, {"12a4", "12"}, {"256", "255"}, {"255", "255"},
+                        {"a12", ""},    {"1.2", "1"},   {"0099", "009"}};
     for (const Row &row : rows) {
         TCenterEdit *box = edit->Edits[1];
         box->clear();
@@ -176,7 +177,8 @@ TEST_F(IpEditTest, ArrowKeysCrossBoxesOnlyAtTheirEdges)
 
 TEST_F(IpEditTest, AddressTextInAndOut)
 {
-    struct Row {
+    struct Row
+    {
         QStringList boxes;
         const char *address;
     };

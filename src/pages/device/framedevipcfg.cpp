@@ -37,11 +37,17 @@ std::optional<quint32> FieldAddress(const TFrameIPEditRect *field)
 
 // The value stored for a field: its normalised address, 0 for an empty one
 // (so fields the device reported as 0 compare equal when left alone).
-quint32 StoredAddress(const TFrameIPEditRect *field) { return IpFromText(field->GetAddress()); }
+quint32 StoredAddress(const TFrameIPEditRect *field)
+{
+    return IpFromText(field->GetAddress());
+}
 
 // An address a device may take: not 0, not multicast or above, not
 // loopback.
-bool UsableAddress(quint32 ip) { return ip != 0 && ip < 0xE0000000u && (ip >> 24) != 127; }
+bool UsableAddress(quint32 ip)
+{
+    return ip != 0 && ip < 0xE0000000u && (ip >> 24) != 127;
+}
 
 // One-bits contiguous from the most significant bit, neither none nor all.
 bool UsableMask(quint32 mask)
@@ -59,8 +65,7 @@ QString ShownAddress(quint32 address)
 
 } // namespace
 
-TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent)
-    : TFrameBase(parent)
+TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageDesign;
     resize(PageWidth, PageHeight);
@@ -68,11 +73,12 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent)
     ImgBG = CreateBackground(this);
     GBoxCfg = CreateGroupBox(this, "GBoxCfg", QRect(12, 16, 576, 262));
     QWidget *box = GBoxCfg;
-    LbCfgInfo = CreateLabel(box, "LbCfgInfo", QStringLiteral("Specify IP Address:"), QRect(16, 14, 250, 16), false,
-                            true);
+    LbCfgInfo = CreateLabel(box, "LbCfgInfo", QStringLiteral("Specify IP Address:"), QRect(16, 14, 250, 16),
+                            false, true);
     RBtnDHCP = CreateRadio(box, "RBtnDHCP", QStringLiteral("Obtain network settings automatically"),
                            QRect(300, 40, 260, 18));
-    RBtnStatic = CreateRadio(box, "RBtnStatic", QStringLiteral("Specify network settings"), QRect(300, 60, 260, 18));
+    RBtnStatic =
+        CreateRadio(box, "RBtnStatic", QStringLiteral("Specify network settings"), QRect(300, 60, 260, 18));
     RBtnDHCP->hide();
     RBtnStatic->hide();
 
@@ -96,11 +102,13 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent)
     setTabOrder(IPEditGateway, IPEditIP);
     setTabOrder(IPEditIP, IPEditMask);
 
-    LbStaticIPInfo = CreateLabel(box, "LbStaticIPInfo",
-                                 QStringLiteral("Note: Please refer to your computer\u2019s user guide regarding "
-                                                "management of \u2018Static IP Address\u2019 information."),
-                                 QRect(16, 196, 544, 30), true);
-    LbClickNext = CreateLabel(box, "LbClickNext", QStringLiteral("Click Next to continue"), QRect(360, 236, 200, 16));
+    LbStaticIPInfo =
+        CreateLabel(box, "LbStaticIPInfo",
+                    QStringLiteral("Note: Please refer to your computer\u2019s user guide regarding "
+                                   "management of \u2018Static IP Address\u2019 information."),
+                    QRect(16, 196, 544, 30), true);
+    LbClickNext =
+        CreateLabel(box, "LbClickNext", QStringLiteral("Click Next to continue"), QRect(360, 236, 200, 16));
     LbClickNext->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);

@@ -2,12 +2,12 @@
 
 #include "app/debug.h"
 #include "app/globalvar.h"
+#include "app/timing.h"
 #include "app/utility.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
 #include "pages/device/pagedesign.h"
 #include "protocol/formudp.h"
-#include "app/timing.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/timage.h"
 
@@ -23,16 +23,16 @@ constexpr int SearchLimitMs = 10000;
 constexpr int DiscoverWaitMs = 4000;
 } // namespace
 
-TFrameDevList::TFrameDevList(QWidget *parent)
-    : TFrameBase(parent)
+TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageDesign;
     resize(PageWidth, PageHeight);
 
     ImgBG = CreateBackground(this);
     GBoxDevList = CreateGroupBox(this, "GBoxDevList", QRect(12, 16, 576, 262));
-    LbDevListInfo = CreateLabel(GBoxDevList, "LbDevListInfo", QStringLiteral("Search for device on the network"),
-                                QRect(16, 14, 400, 16), false, true);
+    LbDevListInfo =
+        CreateLabel(GBoxDevList, "LbDevListInfo", QStringLiteral("Search for device on the network"),
+                    QRect(16, 14, 400, 16), false, true);
 
     LvDevList = new TSortListView(GBoxDevList);
     LvDevList->setObjectName(QStringLiteral("LvDevList"));
@@ -57,7 +57,8 @@ TFrameDevList::TFrameDevList(QWidget *parent)
         LvDevList->setFont(font);
         // The selection stays visible when the list loses the focus.
         QPalette palette = LvDevList->palette();
-        palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+        palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         palette.color(QPalette::Active, QPalette::Highlight));
         palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                          palette.color(QPalette::Active, QPalette::HighlightedText));
         LvDevList->setPalette(palette);
@@ -144,7 +145,10 @@ const DeviceRecord *TFrameDevList::RowRecord(int row) const
     return &m_rowRecords[index];
 }
 
-bool TFrameDevList::Searching() const { return TimerSearch->isActive(); }
+bool TFrameDevList::Searching() const
+{
+    return TimerSearch->isActive();
+}
 
 void TFrameDevList::ClearList()
 {

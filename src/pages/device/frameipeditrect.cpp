@@ -34,12 +34,14 @@ QPixmap OutlinePicture(const QColor &fill)
     return picture;
 }
 
-QColor Silver() { return QColor(192, 192, 192); }
+QColor Silver()
+{
+    return QColor(192, 192, 192);
+}
 
 } // namespace
 
-TFrameIPEditRect::TFrameIPEditRect(QWidget *parent)
-    : QFrame(parent)
+TFrameIPEditRect::TFrameIPEditRect(QWidget *parent) : QFrame(parent)
 {
     resize(ControlWidth, ControlHeight);
     setFocusPolicy(Qt::StrongFocus);
@@ -199,7 +201,8 @@ bool TFrameIPEditRect::KeyPress(int index, QKeyEvent *key)
         return true;
     }
     if (ch.isDigit() && ch.unicode() < 128) {
-        if (!edit->hasSelectedText() && edit->text().size() >= 2 && edit->cursorPosition() == edit->text().size())
+        if (!edit->hasSelectedText() && edit->text().size() >= 2 &&
+            edit->cursorPosition() == edit->text().size())
             FocusField(index + 1, true);
         // The digit still goes to the box it was typed into, which takes it
         // only while it holds fewer than three characters.

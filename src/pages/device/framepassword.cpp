@@ -1,8 +1,8 @@
 #include "pages/device/framepassword.h"
 
 #include "app/debug.h"
-#include "app/gui/widgethelpers.h"
 #include "app/globalvar.h"
+#include "app/gui/widgethelpers.h"
 #include "app/settingkeys.h"
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
@@ -24,8 +24,7 @@ constexpr int LoginWaitMs = 5000;
 constexpr int GetConfigWaitMs = 15000;
 } // namespace
 
-TFramePassword::TFramePassword(QWidget *parent)
-    : TFrameBase(parent)
+TFramePassword::TFramePassword(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageDesign;
     resize(PageWidth, PageHeight - 1);
@@ -44,10 +43,11 @@ TFramePassword::TFramePassword(QWidget *parent)
     EdtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 
     LbDefPswd = CreateLabel(GBoxPassword, "LbDefPswd", QString(), QRect(192, 108, 300, 16));
-    LbInfo1 = CreateLabel(GBoxPassword, "LbInfo1",
-                          QStringLiteral("NOTE: For security purposed we recommend changing the default password "
-                                         "after setup is complete."),
-                          QRect(40, 170, 470, 40), true, true);
+    LbInfo1 =
+        CreateLabel(GBoxPassword, "LbInfo1",
+                    QStringLiteral("NOTE: For security purposed we recommend changing the default password "
+                                   "after setup is complete."),
+                    QRect(40, 170, 470, 40), true, true);
     {
         QPalette palette = LbInfo1->palette();
         palette.setColor(QPalette::WindowText, QColor(64, 64, 64));

@@ -22,12 +22,14 @@ namespace {
 constexpr TextKey BtnNext_DHCP{"TFrameSetupMethod", "BtnNext_DHCP", "Configure"};
 constexpr TextKey BtnNext_STATIC{"TFrameSetupMethod", "BtnNext_STATIC", "Next"};
 
-QString NextCaption(bool dynamic) { return ReadText(dynamic ? BtnNext_DHCP : BtnNext_STATIC); }
+QString NextCaption(bool dynamic)
+{
+    return ReadText(dynamic ? BtnNext_DHCP : BtnNext_STATIC);
+}
 
 } // namespace
 
-TFrameSetupMethod::TFrameSetupMethod(QWidget *parent)
-    : TFrameBase(parent)
+TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageDesign;
     resize(PageWidth, PageHeight);
@@ -44,28 +46,33 @@ TFrameSetupMethod::TFrameSetupMethod(QWidget *parent)
     LbGateway = CreateLabel(box, "LbGateway", QStringLiteral("Gateway:"), QRect(376, 32, 60, 16));
     LblGateway = CreateLabel(box, "LblGateway", QString(), QRect(438, 32, 100, 16));
 
-    RBtnSetIPDHCP = CreateRadio(box, "RBtnSetIPDHCP", QStringLiteral("\u2018Dynamic IP Address\u2019 Configuration"),
-                                QRect(16, 58, 300, 18));
-    LbDHCPInfo = CreateLabel(box, "LbDHCPInfo",
-                             QStringLiteral("With this setting the Velmora Access Point will attain an IP address "
-                                            "automatically. This setting is recommend for most users."),
-                             QRect(34, 78, 520, 30), true);
+    RBtnSetIPDHCP =
+        CreateRadio(box, "RBtnSetIPDHCP", QStringLiteral("\u2018Dynamic IP Address\u2019 Configuration"),
+                    QRect(16, 58, 300, 18));
+    LbDHCPInfo =
+        CreateLabel(box, "LbDHCPInfo",
+                    QStringLiteral("With this setting the Velmora Access Point will attain an IP address "
+                                   "automatically. This setting is recommend for most users."),
+                    QRect(34, 78, 520, 30), true);
     RBtnSetIP = CreateRadio(box, "RBtnSetIP", QStringLiteral("\u2018Static IP Address\u2019 Configuration"),
                             QRect(16, 114, 300, 18));
-    LbSetIPInfo = CreateLabel(box, "LbSetIPInfo",
-                              QStringLiteral("With this setting the Velmora Access Point will maintain a specific IP "
-                                             "Address that does not change. An additional step of inputting the "
-                                             "specific IP Address is required. This feature is recommended for "
-                                             "advanced users only. "),
-                              QRect(34, 134, 520, 44), true);
-    RBtnSetWireless =
-        CreateRadio(box, "RBtnSetWireless", QStringLiteral("Wireless Configuration"), QRect(16, 184, 250, 18));
+    LbSetIPInfo =
+        CreateLabel(box, "LbSetIPInfo",
+                    QStringLiteral("With this setting the Velmora Access Point will maintain a specific IP "
+                                   "Address that does not change. An additional step of inputting the "
+                                   "specific IP Address is required. This feature is recommended for "
+                                   "advanced users only. "),
+                    QRect(34, 134, 520, 44), true);
+    RBtnSetWireless = CreateRadio(box, "RBtnSetWireless", QStringLiteral("Wireless Configuration"),
+                                  QRect(16, 184, 250, 18));
     RBtnWebUI = CreateRadio(box, "RBtnWebUI", QStringLiteral("Go to web UI"), QRect(16, 204, 250, 18));
-    RBtnSetAdvance = CreateRadio(box, "RBtnSetAdvance", QStringLiteral("Advanced setting"), QRect(290, 184, 250, 18));
+    RBtnSetAdvance =
+        CreateRadio(box, "RBtnSetAdvance", QStringLiteral("Advanced setting"), QRect(290, 184, 250, 18));
     RBtnSetWireless->hide();
     RBtnWebUI->hide();
     RBtnSetAdvance->hide();
-    LbClickNext = CreateLabel(box, "LbClickNext", QStringLiteral("Click Next to continue"), QRect(360, 236, 200, 16));
+    LbClickNext =
+        CreateLabel(box, "LbClickNext", QStringLiteral("Click Next to continue"), QRect(360, 236, 200, 16));
     LbClickNext->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
@@ -108,7 +115,10 @@ bool TFrameSetupMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
-void TFrameSetupMethod::UpdateNextCaption() { BtnNext->setText(NextCaption(RBtnSetIPDHCP->isChecked())); }
+void TFrameSetupMethod::UpdateNextCaption()
+{
+    BtnNext->setText(NextCaption(RBtnSetIPDHCP->isChecked()));
+}
 
 void TFrameSetupMethod::NextClick()
 {
@@ -143,7 +153,8 @@ void TFrameSetupMethod::NextClick()
         g_Var.SetupMethod = SETUP_METHOD_ADVANCED;
         PostWizardCommand(WIZARD_NEXT);
     } else if (RBtnWebUI->isChecked()) {
-        const QString address = QStringLiteral("http://") + IpToText(g_Var.CurIpConfig.Ip) + QStringLiteral("/");
+        const QString address =
+            QStringLiteral("http://") + IpToText(g_Var.CurIpConfig.Ip) + QStringLiteral("/");
         if (!Ui()->ShellOpen(address, ShellVerb::Open))
             DebugPrint("TFrameSetupMethod::BtnNextClick() FAIL open %s", qPrintable(address));
     }

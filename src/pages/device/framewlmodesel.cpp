@@ -59,48 +59,51 @@ QPixmap ModePicture(bool accessPoint)
 
 } // namespace
 
-TFrameWlModeSel::TFrameWlModeSel(QWidget *parent)
-    : TFrameBase(parent)
+TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageDesign;
     resize(PageWidth, PageHeight);
 
     ImgBG = CreateBackground(this);
-    GBoxWlModeSel = CreateGroupBox(this, "GBoxWlModeSel", QRect(24, 16, 552, 262),
-                                   QStringLiteral("Wireless Modes"));
-    RBtnAPMode = CreateRadio(GBoxWlModeSel, "RBtnAPMode", QStringLiteral("Access Point"), QRect(16, 24, 200, 18));
+    GBoxWlModeSel =
+        CreateGroupBox(this, "GBoxWlModeSel", QRect(24, 16, 552, 262), QStringLiteral("Wireless Modes"));
+    RBtnAPMode =
+        CreateRadio(GBoxWlModeSel, "RBtnAPMode", QStringLiteral("Access Point"), QRect(16, 24, 200, 18));
     {
         QFont font = RBtnAPMode->font();
         font.setBold(true);
         RBtnAPMode->setFont(font);
     }
-    LbAPModeInfo = CreateLabel(GBoxWlModeSel, "LbAPModeInfo",
-                               QStringLiteral("Select this option to use the QRZ-517MXB in to an Access Point. This "
-                                              "will allow you to add or upgrade you wireless connection to wireless "
-                                              "N and share wireless access with others."),
-                               QRect(34, 44, 390, 56), true);
+    LbAPModeInfo =
+        CreateLabel(GBoxWlModeSel, "LbAPModeInfo",
+                    QStringLiteral("Select this option to use the QRZ-517MXB in to an Access Point. This "
+                                   "will allow you to add or upgrade you wireless connection to wireless "
+                                   "N and share wireless access with others."),
+                    QRect(34, 44, 390, 56), true);
     Image1 = new TImage(GBoxWlModeSel);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(440, 36, 96, 64);
     Image1->setPicture(ModePicture(true));
 
-    RBtnWirelessBridge =
-        CreateRadio(GBoxWlModeSel, "RBtnWirelessBridge", QStringLiteral("AP Client"), QRect(16, 108, 200, 18));
+    RBtnWirelessBridge = CreateRadio(GBoxWlModeSel, "RBtnWirelessBridge", QStringLiteral("AP Client"),
+                                     QRect(16, 108, 200, 18));
     RBtnWirelessBridge->setFont(RBtnAPMode->font());
-    LbWirelessBridgeInfo = CreateLabel(GBoxWlModeSel, "LbWirelessBridgeInfo",
-                                       QStringLiteral("Select option to allow the QRZ-517MXB to work as a wireless "
-                                                      "network adapter. Use this mode to add wireless connectivity "
-                                                      "to you gaming console or Ethernet enable device."),
-                                       QRect(34, 128, 390, 56), true);
+    LbWirelessBridgeInfo =
+        CreateLabel(GBoxWlModeSel, "LbWirelessBridgeInfo",
+                    QStringLiteral("Select option to allow the QRZ-517MXB to work as a wireless "
+                                   "network adapter. Use this mode to add wireless connectivity "
+                                   "to you gaming console or Ethernet enable device."),
+                    QRect(34, 128, 390, 56), true);
     Image2 = new TImage(GBoxWlModeSel);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(440, 120, 96, 64);
     Image2->setPicture(ModePicture(false));
 
-    Label1 = CreateLabel(GBoxWlModeSel, "Label1",
-                         QStringLiteral("Note: Additional AP Modes (Bridge and WDS) can be configured using the Web "
-                                        "Browser, please consult the User\u2019s Guide for more information."),
-                         QRect(16, 200, 520, 44), true);
+    Label1 = CreateLabel(
+        GBoxWlModeSel, "Label1",
+        QStringLiteral("Note: Additional AP Modes (Bridge and WDS) can be configured using the Web "
+                       "Browser, please consult the User\u2019s Guide for more information."),
+        QRect(16, 200, 520, 44), true);
 
     BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
     BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);

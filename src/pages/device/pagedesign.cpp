@@ -40,8 +40,8 @@ TTrifaceBtn *CreateButton(QWidget *page, const char *name, const QString &captio
     return button;
 }
 
-QLabel *CreateLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry, bool wordWrap,
-                    bool bold)
+QLabel *CreateLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
+                    bool wordWrap, bool bold)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));

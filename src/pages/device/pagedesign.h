@@ -41,7 +41,6 @@ TTrifaceBtn *CreateButton(QWidget *page, const char *name, const QString &captio
 QLabel *CreateLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
                     bool wordWrap = false, bool bold = false);
 
-QRadioButton *CreateRadio(QWidget *parent, const char *name, const QString &text,
-                          const QRect &geometry);
+QRadioButton *CreateRadio(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
 
 } // namespace PageDesign

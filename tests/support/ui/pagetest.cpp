@@ -12,13 +12,15 @@
 #include "core/fakenetwork.cpp" // NOLINT(bugprone-suspicious-include)
 #include "core/logcapture.cpp"  // NOLINT(bugprone-suspicious-include)
 
-MainWindowRecorder::MainWindowRecorder()
-    : m_previous(MainWindow())
+MainWindowRecorder::MainWindowRecorder() : m_previous(MainWindow())
 {
     SetMainWindow(this);
 }
 
-MainWindowRecorder::~MainWindowRecorder() { SetMainWindow(m_previous); }
+MainWindowRecorder::~MainWindowRecorder()
+{
+    SetMainWindow(m_previous);
+}
 
 std::vector<int> MainWindowRecorder::Commands() const
 {
@@ -51,8 +53,9 @@ bool MainWindowRecorder::event(QEvent *event)
 
 EngineBench::EngineBench()
 {
-    network.AddAdapter(FakeNetwork::MakeAdapter(QStringLiteral("eth0"), MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E},
-                                                {{QString::fromLatin1(LocalAddress), QStringLiteral("255.255.255.0")}}));
+    network.AddAdapter(
+        FakeNetwork::MakeAdapter(QStringLiteral("eth0"), MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E},
+                                 {{QString::fromLatin1(LocalAddress), QStringLiteral("255.255.255.0")}}));
     engine = std::make_unique<TFormUDP>(&network, &network);
     SetFormUDP(engine.get());
 }
