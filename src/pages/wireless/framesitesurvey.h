@@ -18,6 +18,8 @@
 #include <vector>
 
 class QGroupBox;
+class QPainter;
+class QRect;
 class TImage;
 class TPaintPanel;
 class TSortListView;
@@ -48,7 +50,7 @@ public:
     SurveyEntry Entry;
 };
 
-namespace SurveyList {
+namespace SurveyView {
 
 // "Not Use", "WEP", "TKIP", "AES", "TKIP/AES"; any other code empty.
 QString EncryptionText(int code);
@@ -62,6 +64,11 @@ int RowIcon(const SurveyEntry &entry);
 // Signal icon: 4 for 0..19 % up to 8 for 80 % and more.
 int SignalIcon(int signal);
 
+// A survey list view: a TSortListView that draws its rows itself (the
+// selection box, blue text for flagged networks, the skin's icons) over a
+// background striped in light yellow and white.
+TSortListView *Create(QWidget *parent);
+
 // Sets up a list for the survey pages: the seven columns with their
 // captions, widths and alignments, the row drawing, striped background and
 // the skin's icon list, initial sort by signal strongest first, and no
@@ -70,21 +77,26 @@ void Setup(TSortListView *list);
 
 // Adds one row per entry, in order, then sorts the list once. The
 // authentication column's text comes from `authText`.
-void Fill(TSortListView *list, const std::vector<SurveyEntry> &entries,
-          QString (*authText)(int));
+void Fill(TSortListView *list, const std::vector<SurveyEntry> &entries, QString (*authText)(int));
 
 // Sorts the list by its current SortColunm and Increase.
 void Sort(TSortListView *list);
 
 // The list's compare rule for two rows: negative, 0 or positive; see the
 // page's behaviour for the keys by column. Equal keys compare as 0.
-int Compare(const TSortListView *list, const QTreeWidgetItem *item1,
-            const QTreeWidgetItem *item2);
+int Compare(const TSortListView *list, const QTreeWidgetItem *item1, const QTreeWidgetItem *item2);
 
 // The selected row's record, or nullptr when no row is selected.
 const SurveyEntry *SelectedEntry(const TSortListView *list);
 
-} // namespace SurveyList
+// Draws one cell's text: nothing for an empty text; otherwise inside the
+// cell less 5 pixels left and right, with the column's alignment, an end
+// ellipsis and tab expansion, centred vertically, on a transparent
+// background.
+void SubItemTextOut(QPainter &painter, const QString &text, const QRect &cell, Qt::Alignment alignment,
+                    bool rightToLeft);
+
+} // namespace SurveyView
 
 class TFrameSiteSurvey : public TFrameBase
 {

@@ -93,6 +93,9 @@ private:
     // The progress dialog's start step, run again after a login.
     void SendWpsRequest();
     void OnWpsStatus(int code);
+    // The configuration read that ends a successful run (its answer ends
+    // the dialog with success).
+    void SendGetConfigAfterWps();
     void TimerTimeroutTimer();
     // Ends the running progress dialog (1 success, 2 failure); nothing when
     // none is up.

@@ -1,0 +1,98 @@
+#include "pages/wireless/formwpssurvey.h"
+
+#include "app/debug.h"
+#include "controls/trifacebtn.h"
+#include "pages/wireless/framewpssitesurvey.h"
+#include "wizard/core/appmessage.h"
+#include "wizard/skinsupport.h"
+
+#include <QShowEvent>
+#include <exception>
+
+TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("FormWPSSurvey"));
+    setWindowTitle(QStringLiteral("WPS AP site survey"));
+    setFixedSize(553, 310);
+
+    FrameWPSSiteSurvey1 = new TFrameWPSSiteSurvey(this);
+    FrameWPSSiteSurvey1->setObjectName(QStringLiteral("FrameWPSSiteSurvey1"));
+    FrameWPSSiteSurvey1->setGeometry(0, 0, 553, 272);
+
+    BtnSelect = new TTrifaceBtn(this);
+    BtnSelect->setObjectName(QStringLiteral("BtnSelect"));
+    BtnSelect->setText(QStringLiteral("Select"));
+    BtnSelect->setGeometry(357, 280, 85, 21);
+
+    BtnCancel = new TTrifaceBtn(this);
+    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    BtnCancel->setText(QStringLiteral("Cancel"));
+    BtnCancel->setGeometry(452, 280, 85, 21);
+
+    const QString normal = QStringLiteral("ImgBtnN");
+    const QString hover = QStringLiteral("ImgBtnH");
+    const QString down = QStringLiteral("ImgBtnD");
+    SetButtonFaces(BtnSelect, normal, hover, down);
+    SetButtonFaces(BtnCancel, normal, hover, down);
+    SetButtonFaces(FrameWPSSiteSurvey1->BtnRefresh, normal, hover, down);
+
+    connect(BtnSelect, &QPushButton::clicked, this, &TFormWPSSurvey::BtnSelectClick);
+    connect(BtnCancel, &QPushButton::clicked, this, &TFormWPSSurvey::BtnCancelClick);
+}
+
+TFormWPSSurvey::~TFormWPSSurvey()
+{
+    FrameWPSSiteSurvey1->ReleasePage();
+}
+
+int TFormWPSSurvey::ShowCentered(QWidget *page)
+{
+    try {
+        QWidget *host = page ? page->window() : nullptr;
+        if (host == page)
+            host = nullptr;
+        if (!host)
+            host = qobject_cast<QWidget *>(MainWindow());
+        if (host) {
+            const QRect area = host->frameGeometry();
+            // Integer division cuts toward zero, as the halves must.
+            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        }
+        return exec();
+    } catch (const std::exception &error) {
+        DebugPrint("TFormWPSSurvey::ShowCentered() FAIL %s", error.what());
+    } catch (...) {
+        DebugPrint("TFormWPSSurvey::ShowCentered() FAIL");
+    }
+    return 0;
+}
+
+void TFormWPSSurvey::ForwardMessage(int id, intptr_t wParam, intptr_t lParam)
+{
+    PostAppMessage(FrameWPSSiteSurvey1, id, wParam, lParam);
+}
+
+QString TFormWPSSurvey::SelectedSsid() const
+{
+    return FrameWPSSiteSurvey1->SelectedSsid();
+}
+
+void TFormWPSSurvey::BtnSelectClick()
+{
+    done(1);
+}
+
+void TFormWPSSurvey::BtnCancelClick()
+{
+    done(2);
+}
+
+void TFormWPSSurvey::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    FrameWPSSiteSurvey1->LoadPageTexts();
+    FrameWPSSiteSurvey1->BtnRefreshClick();
+}

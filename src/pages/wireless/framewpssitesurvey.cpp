@@ -1,0 +1,145 @@
+#include "pages/wireless/framewpssitesurvey.h"
+
+#include "app/debug.h"
+#include "app/records.h"
+#include "controls/paintpanel.h"
+#include "controls/sortlistview.h"
+#include "controls/trifacebtn.h"
+#include "pages/wireless/framesitesurvey.h"
+#include "protocol/formudp.h"
+#include "wizard/core/appmessage.h"
+
+#include <QGroupBox>
+#include <vector>
+
+namespace {
+
+// Waits of the survey, in product milliseconds.
+constexpr int kLoginWait = 5000;
+constexpr int kSurveyWait = 7000;
+
+} // namespace
+
+TFrameWPSSiteSurvey::TFrameWPSSiteSurvey(QWidget *parent) : TFrameBase(parent)
+{
+    setObjectName(QStringLiteral("FrameWPSSiteSurvey"));
+    resize(553, 272);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("WPS AP List"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 8, 537, 256);
+
+    SurveyList = SurveyView::Create(GroupBox1);
+    SurveyList->setObjectName(QStringLiteral("SurveyList"));
+    SurveyList->setGeometry(8, 18, 521, 200);
+    SurveyView::Setup(SurveyList);
+
+    PlSearch = new TPaintPanel(GroupBox1);
+    PlSearch->setObjectName(QStringLiteral("PlSearch"));
+    PlSearch->setGeometry(168, 98, 200, 40);
+    PlSearch->setFrameShape(QFrame::NoFrame);
+    PlSearch->setAutoFillBackground(true);
+    QPalette white = PlSearch->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    PlSearch->setPalette(white);
+    PlSearch->SetCaption(QStringLiteral("Searching..."));
+    PlSearch->hide();
+
+    BtnRefresh = new TTrifaceBtn(GroupBox1);
+    BtnRefresh->setObjectName(QStringLiteral("BtnRefresh"));
+    BtnRefresh->setText(QStringLiteral("Refresh"));
+    BtnRefresh->setGeometry(444, 226, 85, 21);
+
+    connect(BtnRefresh, &QPushButton::clicked, this, &TFrameWPSSiteSurvey::BtnRefreshClick);
+    connect(SurveyList, &TSortListView::ColumnClick, this, &TFrameWPSSiteSurvey::SurveyListColumnClick);
+}
+
+TFrameWPSSiteSurvey::~TFrameWPSSiteSurvey() = default;
+
+QString TFrameWPSSiteSurvey::AuthenticationText(int code)
+{
+    switch (code) {
+    case 0:
+        return QStringLiteral("OPEN");
+    case 2:
+        return QStringLiteral("WPA-PSK");
+    case 3:
+        return QStringLiteral("WPA2-PSK");
+    case 4:
+        return QStringLiteral("WPA-PSK/WPA2-PSK");
+    default: // 1 and the enterprise codes 5 to 7 included
+        return QString();
+    }
+}
+
+void TFrameWPSSiteSurvey::ClearSurveyList()
+{
+    // The rows own their records; clearing deletes both.
+    SurveyList->clear();
+}
+
+QString TFrameWPSSiteSurvey::SelectedSsid() const
+{
+    const SurveyEntry *entry = SurveyView::SelectedEntry(SurveyList);
+    return entry ? FieldText(entry->Ssid) : QString();
+}
+
+void TFrameWPSSiteSurvey::BtnRefreshClick()
+{
+    DebugPrint("TFrameWPSSiteSurvey::BtnRefreshClick(TObject *Sender)");
+    StartSurvey();
+}
+
+void TFrameWPSSiteSurvey::StartSurvey()
+{
+    TFormUDP *udp = FormUDP();
+    if (!udp) {
+        DebugPrint("TFrameWPSSiteSurvey::StartSurvey() FAIL no engine");
+        return;
+    }
+    if (!udp->loggedIn()) {
+        // The login answer starts the survey.
+        udp->SendLogin(kLoginWait);
+        return;
+    }
+    BtnRefresh->setEnabled(false);
+    ClearSurveyList();
+    PlSearch->show();
+    PlSearch->raise();
+    udp->SendSiteSurvey(kSurveyWait);
+}
+
+void TFrameWPSSiteSurvey::SurveyDone()
+{
+    std::vector<SurveyEntry> entries;
+    if (TFormUDP *udp = FormUDP())
+        udp->GetWpsSurveyList(entries);
+    ClearSurveyList();
+    SurveyView::Fill(SurveyList, entries, &TFrameWPSSiteSurvey::AuthenticationText);
+    BtnRefresh->setEnabled(true);
+    PlSearch->hide();
+}
+
+void TFrameWPSSiteSurvey::HandleAppMessage(AppMessage *message)
+{
+    switch (message->id) {
+    case UM_UDP_REPLY:
+        if (message->wParam == REQ_SITE_SURVEY)
+            SurveyDone();
+        else if (message->wParam == REQ_LOGIN && message->lParam)
+            StartSurvey();
+        return;
+    case UM_UDP_TIMEOUT:
+        SurveyDone();
+        return;
+    default:
+        TFrameBase::HandleAppMessage(message);
+        return;
+    }
+}
+
+void TFrameWPSSiteSurvey::SurveyListColumnClick(int column)
+{
+    if (column != SURVEY_COL_ICON)
+        SurveyView::Sort(SurveyList);
+}

@@ -1,0 +1,570 @@
+// The WPS page: its enabling rules and mode layouts, the bridge's own PIN,
+// and whole WPS runs against the real engine on the in-process fake network
+// with a simulated device that plays a scripted stream of status events,
+// with every wait shrunk through Timing.
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/timing.h"
+#include "controls/sortlistview.h"
+#include "controls/trifacebtn.h"
+#include "core/fakenetwork.h"
+#include "pages/wireless/formwpssurvey.h"
+#include "pages/wireless/framesitesurvey.h"
+#include "pages/wireless/framewpsmethod.h"
+#include "pages/wireless/framewpssitesurvey.h"
+#include "protocol/formudp.h"
+#include "protocol/simdevice.h"
+#include "ui/recordingui.h"
+#include "wizard/core/appmessage.h"
+#include "wizard/formprogress.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+const MacBytes kPcMac{0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+
+// Stands in for the main window: records the wizard commands the page posts
+// and passes the engine's messages on to the current page, as the host does.
+class TestHost : public QObject
+{
+public:
+    QPointer<QObject> page;
+    std::vector<intptr_t> commands;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != AppMessage::eventType())
+            return QObject::event(event);
+        auto *message = static_cast<AppMessage *>(event);
+        if (message->id == UM_WIZARD_COMMAND)
+            commands.push_back(message->wParam);
+        else if (page)
+            SendAppMessage(page, message->id, message->wParam, message->lParam);
+        return true;
+    }
+};
+
+// Collects the log lines written while it lives.
+class LogLines
+{
+public:
+    LogLines()
+    {
+        SetDebugTextHook([this](const char *text) { lines.emplace_back(text); });
+    }
+    ~LogLines() { SetDebugTextHook({}); }
+    bool Contains(const std::string &line) const
+    {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    std::vector<std::string> lines;
+};
+
+const QString kErConnect = QStringLiteral("Unable to connect to the device.");
+
+class WpsMethodTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Timing::SetScale(0.005);
+        // The old network goes first: destroying one puts the real sockets
+        // back in place.
+        net_.reset();
+        net_ = std::make_unique<FakeNetwork>();
+        net_->SetAdapters({FakeNetwork::MakeAdapter("eth0", kPcMac, {{"192.168.1.10", "255.255.255.0"}})});
+        config_ = SimDeviceConfig{};
+        config_.wpsIntervalMs = 1000;
+        SetMainWindow(&host_);
+        host_.commands.clear();
+        ui_.Clear();
+        g_Var.Password = QStringLiteral("tulip");
+        std::memcpy(g_Var.SelectedDevice.Mac, config_.mac.data(), 6);
+        g_Var.NonWorking = false;
+        g_Var.DeviceMode = DEVICE_AP;
+        g_Var.SelectedAp = SurveyEntry{};
+        std::memset(g_Var.ApClientPin, 0, sizeof g_Var.ApClientPin);
+        TFrameWPSMethod::WpsStartTick = 0;
+        TFrameWPSMethod::WpsStartSeen = false;
+    }
+
+    void TearDown() override
+    {
+        SetFormUDP(nullptr);
+        udp_.reset();
+        SetMainWindow(nullptr);
+        net_.reset();
+        g_Var.NonWorking = false;
+        g_Var.DeviceMode = DEVICE_AP;
+        Timing::SetScale(1.0);
+    }
+
+    SimDevice &StartDevice()
+    {
+        config_.mode = uint8_t(g_Var.DeviceMode);
+        // Nothing here may reach a real interface.
+        if (&DatagramSocketFactory::Current() != static_cast<DatagramSocketFactory *>(net_.get()) ||
+            &AdapterSource::Current() != static_cast<AdapterSource *>(net_.get())) {
+            std::fprintf(stderr, "the fake network is not installed\n");
+            std::abort();
+        }
+        SimDevice &sim = *net_->AddSimDevice(config_, {"eth0"}).sim;
+        udp_ = std::make_unique<TFormUDP>();
+        SetFormUDP(udp_.get());
+        // Discovery opens the sockets and lets answers of any device in.
+        EXPECT_TRUE(udp_->SendDiscover(0, true));
+        return sim;
+    }
+
+    std::unique_ptr<TFrameWPSMethod> EnteredPage()
+    {
+        auto page = std::make_unique<TFrameWPSMethod>();
+        host_.page = page.get();
+        page->LoadPageTexts();
+        EXPECT_TRUE(page->CanEnter(nullptr, false, 0));
+        return page;
+    }
+
+    // Presses Connect and returns once the run is over.
+    void Connect(TFrameWPSMethod &page)
+    {
+        // Keeps a broken run from hanging the test.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&page] {
+            if (auto *progress = page.ProgressDialog())
+                progress->done(99);
+        });
+        guard.start(20000);
+        page.BtnNextClick();
+        QCoreApplication::processEvents();
+    }
+
+    static int Count(const SimDevice &sim, SimKind kind)
+    {
+        const auto it = sim.Requests().find(kind);
+        return it == sim.Requests().end() ? 0 : it->second;
+    }
+
+    RecordingUi ui_;
+    TestHost host_;
+    std::unique_ptr<FakeNetwork> net_;
+    std::unique_ptr<TFormUDP> udp_;
+    SimDeviceConfig config_;
+};
+
+TEST(WpsStatusText, DeviceTableAndUnknownCodes)
+{
+    const std::pair<int, const char *> rows[] = {
+        {0, "Not used"},
+        {1, "Idle"},
+        {2, "WSC Fail(Ignore this if Intel/Marvell registrar used)"},
+        {3, "Start WSC Process"},
+        {14, "Received M2D"},
+        {27, "Processing EAP Response (ACK)"},
+        {34, "Configured"},
+        {38, "WAIT PINCODE"},
+        {39, "Unknown"},
+        {256, "Unknown"},
+        {257, "PBC:TOO MANY AP"},
+        {262, "PASSWORD_MISMATCH"},
+        {264, "EAP_REQ_WRONG_VENDOR_TYPE"},
+        {265, "Unknown"},
+        {-1, "Unknown"},
+    };
+    for (const auto &[code, text] : rows)
+        EXPECT_STREQ(TFrameWPSMethod::WpsStatusText(code), text) << code;
+}
+
+TEST_F(WpsMethodTest, ConnectFollowsMethodPinAndSsid)
+{
+    struct Row
+    {
+        int mode;
+        bool pinMethod;
+        const char *pin;
+        const char *ssid;
+        bool connect;
+    };
+    const Row rows[] = {
+        {DEVICE_AP, false, "", "", true},
+        {DEVICE_AP, true, "", "", false},
+        {DEVICE_AP, true, "1234567", "", false},
+        {DEVICE_AP, true, "12345670", "", true},
+        {DEVICE_WBRIDGE, false, "", "", true},
+        {DEVICE_WBRIDGE, true, "12345670", "", false},
+        {DEVICE_WBRIDGE, true, "1234567", "Home", false},
+        {DEVICE_WBRIDGE, true, "12345670", "Home", true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << row.mode << " " << row.pinMethod << " " << row.pin << " " << row.ssid);
+        g_Var.DeviceMode = row.mode;
+        auto page = EnteredPage();
+        (row.pinMethod ? page->RBtnPIN : page->RBtnPBC)->setChecked(true);
+        page->EdtPIN->setText(QString::fromLatin1(row.pin));
+        page->EdtSSID->setText(QString::fromLatin1(row.ssid));
+        EXPECT_EQ(page->BtnNext->isEnabled(), row.connect);
+        EXPECT_EQ(page->EdtPIN->isEnabled(), row.pinMethod);
+        EXPECT_EQ(page->EdtSSID->isEnabled(), row.pinMethod);
+        EXPECT_EQ(page->BtnSelect->isEnabled(), row.pinMethod);
+    }
+}
+
+TEST_F(WpsMethodTest, PinEditTakesDigitsOnly)
+{
+    auto page = EnteredPage();
+    page->RBtnPIN->setChecked(true);
+    QTest::keyClicks(page->EdtPIN, "12ab34-56 7890");
+    EXPECT_EQ(page->EdtPIN->text(), "12345678");
+    EXPECT_TRUE(page->BtnNext->isEnabled());
+}
+
+TEST_F(WpsMethodTest, EntryLaysThePageOutForTheMode)
+{
+    CopyToField(g_Var.SelectedAp.Ssid, QStringLiteral("Upstream"));
+    struct Row
+    {
+        int mode;
+        const char *ssidCaption;
+        const char *pinCaption;
+        const char *ssid;
+        int pinRow; // rows of 23 pixels below RBtnPIN
+    };
+    for (const Row row : {Row{DEVICE_AP, "Wireless Device SSID:", "Wireless Device PIN:", "", 1},
+                          Row{DEVICE_WBRIDGE, "AP SSID:", "Device PIN:", "Upstream", 2}}) {
+        SCOPED_TRACE(row.mode);
+        g_Var.DeviceMode = row.mode;
+        auto page = EnteredPage();
+        const bool bridge = row.mode != DEVICE_AP;
+        const int p = page->RBtnPIN->y();
+        EXPECT_TRUE(page->RBtnPBC->isChecked());
+        EXPECT_EQ(page->LbSSID->text(), row.ssidCaption);
+        EXPECT_EQ(page->LbDevPIN->text(), row.pinCaption);
+        EXPECT_EQ(page->LbPBCInfo->text(), QString());
+        EXPECT_EQ(page->EdtSSID->text(), row.ssid);
+        EXPECT_EQ(page->BtnNext->text(), "Connect");
+
+        EXPECT_EQ(!page->LbSSID->isHidden(), bridge);
+        EXPECT_EQ(!page->EdtSSID->isHidden(), bridge);
+        EXPECT_EQ(!page->BtnSelect->isHidden(), bridge);
+        EXPECT_EQ(page->EdtSSID->y(), p + 23);
+        EXPECT_EQ(page->BtnSelect->y(), p + 41);
+        EXPECT_EQ(page->LbDevPIN->y(), p + 23 * row.pinRow);
+        EXPECT_EQ(page->EdtPIN->y(), p + 23 * row.pinRow);
+        EXPECT_EQ(page->LbPINInfo->y(), p + 23 * (row.pinRow + 1));
+        EXPECT_EQ(page->EdtPIN->isHidden(), bridge);
+        EXPECT_EQ(page->LbDevPINCode->isHidden(), !bridge);
+        if (bridge) {
+            EXPECT_EQ(page->LbDevPINCode->pos(), page->EdtPIN->pos());
+        }
+    }
+}
+
+TEST_F(WpsMethodTest, BridgeShowsTheDevicesOwnPinOnceItArrives)
+{
+    g_Var.DeviceMode = DEVICE_WBRIDGE;
+    SimDevice &sim = StartDevice();
+    ASSERT_TRUE(udp_->SendLogin(5000));
+    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return udp_->loggedIn(); }));
+    CopyToField(g_Var.SelectedAp.Ssid, QStringLiteral("Upstream"));
+
+    auto page = EnteredPage();
+    page->RBtnPIN->setChecked(true);
+    // Until the device answers there is no PIN, so Connect stays off.
+    EXPECT_FALSE(page->BtnNext->isEnabled());
+    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return page->LbDevPINCode->text() == "87654321"; }));
+    EXPECT_EQ(Count(sim, SimKind::StationGetConfig), 1);
+    EXPECT_EQ(page->EdtPIN->text(), "87654321");
+    EXPECT_TRUE(page->BtnNext->isEnabled());
+    page->EdtSSID->clear();
+    EXPECT_FALSE(page->BtnNext->isEnabled());
+}
+
+TEST_F(WpsMethodTest, EmptyPinOrSsidIsRefusedWithItsMessage)
+{
+    struct Row
+    {
+        int mode;
+        const char *pin;
+        const char *message;
+    };
+    for (const Row row :
+         {Row{DEVICE_AP, "", "Invaild PIN Code"}, Row{DEVICE_WBRIDGE, "87654321", "Invaild SSID"}}) {
+        g_Var.DeviceMode = row.mode;
+        auto page = EnteredPage();
+        page->RBtnPIN->setChecked(true);
+        page->EdtPIN->setText(QString::fromLatin1(row.pin));
+        page->EdtSSID->clear();
+        ui_.Clear();
+        page->BtnNextClick();
+        EXPECT_EQ(ui_.BoxTexts(), QStringList{QString::fromLatin1(row.message)});
+        EXPECT_EQ(page->ProgressDialog(), nullptr);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(host_.commands.empty());
+}
+
+// Whole runs: the device accepts the request and then reports the scripted
+// statuses, one every wpsIntervalMs.
+TEST_F(WpsMethodTest, RunsEndByTheDevicesStatusReports)
+{
+    struct Row
+    {
+        const char *name;
+        int mode;
+        bool pin;
+        std::vector<int32_t> events;
+        int intervalMs;
+        uint8_t wpsResult;
+        bool statusThreeEarlier; // a status 3 seen in an earlier run of this program
+        bool success;
+        bool readsConfig;
+        const char *logLine;
+    };
+    const Row rows[] = {
+        {"AP push button, configured",
+         DEVICE_AP,
+         false,
+         {3, 10, 11, 34},
+         1000,
+         1,
+         false,
+         true,
+         true,
+         nullptr},
+        {"AP PIN, configured", DEVICE_AP, true, {3, 34}, 1000, 1, false, true, true, nullptr},
+        {"bridge, configured: no read-back",
+         DEVICE_WBRIDGE,
+         false,
+         {3, 34},
+         1000,
+         1,
+         false,
+         true,
+         false,
+         nullptr},
+        {"idle 55 s after start",
+         DEVICE_AP,
+         false,
+         {3, 1},
+         55000,
+         1,
+         false,
+         true,
+         true,
+         "TFrameWPSMethod::RecvWPSStatus 1=Idle"},
+        {"idle 110 s after start",
+         DEVICE_AP,
+         false,
+         {3, 0, 1},
+         55000,
+         1,
+         false,
+         false,
+         false,
+         "TFrameWPSMethod::RecvWPSStatus 1=Idle"},
+        {"idle without any start", DEVICE_AP, false, {1}, 1000, 1, false, false, false, nullptr},
+        {"idle, start only in an earlier run", DEVICE_AP, false, {1}, 1000, 1, true, false, false, nullptr},
+        {"WSC failure",
+         DEVICE_AP,
+         false,
+         {3, 2},
+         1000,
+         1,
+         false,
+         false,
+         false,
+         "TFrameWPSMethod::RecvWPSStatus 2=WSC Fail(Ignore this if Intel/Marvell registrar used)"},
+        {"refused request", DEVICE_AP, false, {3, 34}, 1000, 0, false, false, false, nullptr},
+        {"no final status in 180 s",
+         DEVICE_AP,
+         false,
+         {3, 12},
+         1000,
+         1,
+         false,
+         false,
+         false,
+         "TFrameWPSMethod::TimerTimeroutTimer"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        g_Var.DeviceMode = row.mode;
+        config_.wpsEvents = row.events;
+        config_.wpsIntervalMs = row.intervalMs;
+        config_.wpsResult = row.wpsResult;
+        SimDevice &sim = StartDevice();
+        if (row.statusThreeEarlier) {
+            TFrameWPSMethod::WpsStartSeen = true;
+            TFrameWPSMethod::WpsStartTick = Timing::TickCount() - 200000;
+        }
+        LogLines log;
+        auto page = EnteredPage();
+        if (row.pin) {
+            page->RBtnPIN->setChecked(true);
+            page->EdtPIN->setText("01234567");
+        }
+        const int configReadsBefore = Count(sim, SimKind::GetConfig);
+        ui_.Clear();
+        host_.commands.clear();
+        Connect(*page);
+
+        EXPECT_EQ(g_Var.WpsMethod, row.pin ? 0 : 1);
+        if (row.pin) {
+            EXPECT_EQ(g_Var.NewWlConfig.EnrolleePin, 1234567u);
+        }
+        EXPECT_EQ(Count(sim, row.pin ? SimKind::WpsPin : SimKind::WpsPbc), 1);
+        EXPECT_EQ(Count(sim, SimKind::GetConfig) - configReadsBefore, row.readsConfig ? 1 : 0);
+        EXPECT_EQ(host_.commands, row.success ? std::vector<intptr_t>{WIZARD_NEXT} : std::vector<intptr_t>{});
+        EXPECT_EQ(ui_.BoxTexts(), row.success ? QStringList{} : QStringList{kErConnect});
+        EXPECT_FALSE(page->WpsWatching());
+        EXPECT_FALSE(page->TimerTimerout->isActive());
+        if (row.logLine) {
+            EXPECT_TRUE(log.Contains(row.logLine)) << row.logLine;
+        }
+        TearDown();
+    }
+}
+
+TEST_F(WpsMethodTest, BridgePinRunSendsTheUpstreamSsid)
+{
+    g_Var.DeviceMode = DEVICE_WBRIDGE;
+    config_.wpsEvents = {3, 34};
+    SimDevice &sim = StartDevice();
+    ASSERT_TRUE(udp_->SendLogin(5000));
+    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return udp_->loggedIn(); }));
+    auto page = EnteredPage();
+    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return page->EdtPIN->text() == "87654321"; }));
+    page->RBtnPIN->setChecked(true);
+    page->EdtSSID->setText("Upstream-AP");
+    Connect(*page);
+    EXPECT_EQ(Count(sim, SimKind::WpsPin), 1);
+    EXPECT_STREQ(g_Var.NewWlConfig.Ssid, "Upstream-AP");
+    EXPECT_EQ(g_Var.WpsMethod, 0);
+    EXPECT_EQ(host_.commands, std::vector<intptr_t>{WIZARD_NEXT});
+}
+
+TEST_F(WpsMethodTest, TestModeMovesOnAfterAFailedRun)
+{
+    g_Var.NonWorking = true;
+    config_.wpsEvents = {2};
+    StartDevice();
+    auto page = EnteredPage();
+    Connect(*page);
+    EXPECT_EQ(ui_.BoxTexts(), QStringList{kErConnect});
+    EXPECT_EQ(host_.commands, std::vector<intptr_t>{WIZARD_NEXT});
+}
+
+TEST_F(WpsMethodTest, UnansweredRequestIsRepeatedOnceAfterAFreshLogin)
+{
+    struct Row
+    {
+        int dropped;
+        bool success;
+        int requests;
+    };
+    for (const Row row : {Row{1, true, 2}, Row{2, false, 2}}) {
+        SCOPED_TRACE(row.dropped);
+        SetUp();
+        config_.wpsEvents = {3, 34};
+        config_.dropFirst[SimKind::WpsPbc] = row.dropped;
+        SimDevice &sim = StartDevice();
+        // Already logged in: the run's one re-login is left for the time-out.
+        ASSERT_TRUE(udp_->SendLogin(5000));
+        ASSERT_TRUE(FakeNetwork::WaitFor([&] { return udp_->loggedIn(); }));
+        auto page = EnteredPage();
+        Connect(*page);
+        EXPECT_EQ(Count(sim, SimKind::WpsPbc), row.requests);
+        EXPECT_EQ(Count(sim, SimKind::Logout), 1);
+        EXPECT_EQ(Count(sim, SimKind::Login), 2);
+        EXPECT_EQ(host_.commands, row.success ? std::vector<intptr_t>{WIZARD_NEXT} : std::vector<intptr_t>{});
+        TearDown();
+    }
+}
+
+TEST_F(WpsMethodTest, EventsBeforeTheDeviceAcceptedAreOnlyLogged)
+{
+    config_.wpsEvents = {3, 34};
+    StartDevice();
+    auto page = EnteredPage();
+    LogLines log;
+    bool wpsSent = false;
+    bool injected = false;
+    SetDebugTextHook([&](const char *text) {
+        log.lines.emplace_back(text);
+        if (std::string(text) == "TFormUDP::SendWPSPBC()")
+            wpsSent = true;
+    });
+    // Right when the request leaves, before its answer: a failure report
+    // and an unknown event type must not end the run.
+    net_->SetSendHook([&](const SentDatagram &) {
+        if (!wpsSent || injected)
+            return;
+        injected = true;
+        SendAppMessage(page.get(), UM_UDP_EVENT, UDP_EVENT_WPS_STATUS, 2);
+    });
+    Connect(*page);
+    EXPECT_TRUE(injected);
+    EXPECT_TRUE(log.Contains("TFrameWPSMethod::WndProc ignore UM_UDP_EVENT 150, 2"));
+    EXPECT_FALSE(log.Contains(
+        "TFrameWPSMethod::RecvWPSStatus 2=WSC Fail(Ignore this if Intel/Marvell registrar used)"));
+    EXPECT_EQ(host_.commands, std::vector<intptr_t>{WIZARD_NEXT});
+
+    // With no run under way, events and answers are ignored without a trace.
+    log.lines.clear();
+    SendAppMessage(page.get(), UM_UDP_EVENT, UDP_EVENT_WPS_STATUS, 34);
+    SendAppMessage(page.get(), UM_UDP_TIMEOUT, REQ_WPS_PBC, 0);
+    EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(WpsMethodTest, SurveyDialogFillsTheSsidOnSelectOnly)
+{
+    g_Var.DeviceMode = DEVICE_WBRIDGE;
+    SimNetwork wps;
+    wps.ssid = "WPS-AP";
+    wps.signal = "70";
+    wps.wps = true;
+    SimNetwork plain;
+    plain.ssid = "Plain-AP";
+    plain.signal = "90";
+    config_.survey = {plain, wps};
+    StartDevice();
+    auto page = EnteredPage();
+    page->RBtnPIN->setChecked(true);
+    page->EdtSSID->setText("Typed");
+
+    for (const bool select : {false, true}) {
+        SCOPED_TRACE(select);
+        bool seen = false;
+        QTimer::singleShot(0, page.get(), [&] {
+            TFormWPSSurvey *dialog = page->SurveyDialog();
+            ASSERT_NE(dialog, nullptr);
+            TSortListView *list = dialog->FrameWPSSiteSurvey1->SurveyList;
+            // The engine's answers reach the dialog through the page.
+            EXPECT_TRUE(FakeNetwork::WaitFor([&] { return list->topLevelItemCount() > 0; }, 3000));
+            EXPECT_EQ(list->topLevelItemCount(), 1);
+            if (list->topLevelItemCount() > 0)
+                list->setCurrentItem(list->topLevelItem(0));
+            seen = true;
+            (select ? dialog->BtnSelect : dialog->BtnCancel)->click();
+        });
+        page->BtnSelectClick();
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(page->SurveyDialog(), nullptr);
+        EXPECT_EQ(page->EdtSSID->text(), select ? "WPS-AP" : "Typed");
+    }
+}
+
+} // namespace
