@@ -1,0 +1,430 @@
+// wizardctl, the real binary, against the simulated device inside the
+// network lab: every subcommand, a wrong password, a lost answer recovered
+// by the re-login, JSON output read back, and input the rules refuse
+// sending nothing. The lab build of the client (wizardctl-test) reads
+// WIZARDCTL_TIME_SCALE, so the product's waits (32 s for a write) pass in
+// a fraction of the time with unchanged logic.
+#include "ui/lab.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kMac[] = "02:00:4C:00:00:01"; // the simulator's default device
+
+// WIZARDCTL_CLIENT names another build of the client (a sanitizer build).
+QString Client()
+{
+    const QString other = qEnvironmentVariable("WIZARDCTL_CLIENT");
+    return other.isEmpty() ? QStringLiteral(WIZARD_BINARY_DIR "/tools/wizardctl/wizardctl-test") : other;
+}
+
+struct Ctl
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+std::ostream &operator<<(std::ostream &os, const Ctl &c)
+{
+    return os << "exit " << c.exitCode << "\n--- stdout\n"
+              << c.out.toStdString() << "--- stderr\n"
+              << c.err.toStdString();
+}
+
+Ctl RunCtl(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), QStringLiteral("0.05"));
+    process.setProcessEnvironment(env);
+    process.start(Client(), arguments);
+    Ctl result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        result.err = QStringLiteral("did not finish\n");
+    } else if (process.exitStatus() == QProcess::NormalExit) {
+        result.exitCode = process.exitCode();
+    }
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err += QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+// Runs a device command for the simulator's default device.
+Ctl RunFor(const QString &command, QStringList arguments = {})
+{
+    arguments.prepend(QString::fromLatin1(kMac));
+    arguments.prepend(QStringLiteral("--mac"));
+    arguments.prepend(command);
+    return RunCtl(arguments);
+}
+
+QJsonDocument Json(const Ctl &c)
+{
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(c.out.toUtf8(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << c;
+    return doc;
+}
+
+QJsonObject Device(int index = 0)
+{
+    return Lab::ReadState()["devices"].toArray().at(index).toObject();
+}
+
+QJsonObject Requests()
+{
+    return Device()["requests"].toObject();
+}
+
+// The state after the client's closing logout has reached the device.
+QJsonObject SettledRequests()
+{
+    QThread::msleep(300);
+    return Requests();
+}
+
+#define SKIP_WITHOUT_CLIENT()                                                                                \
+    do {                                                                                                     \
+        if (!QFileInfo(Client()).isExecutable())                                                             \
+            GTEST_SKIP() << "the client " << Client().toStdString()                                         \
+                         << " is not built (build the target wizardctl-test)";                             \
+    } while (false)
+
+} // namespace
+
+TEST(LabWizardctl, DiscoverListsEveryDeviceWithTheAdapterItCameThrough)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--device name=Alpha,mac=02:00:4C:00:00:0A,iface=dev0 "
+                                  "--device name=Beta,mac=02:00:4C:00:00:0B,iface=dev1"});
+    const Ctl c = RunCtl({"discover", "--wait", "600", "--json"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    const QJsonObject o = Json(c).object();
+    EXPECT_EQ(o["adapters"].toArray().size(), 2);
+    const QJsonArray devices = o["devices"].toArray();
+    ASSERT_EQ(devices.size(), 2) << c;
+    std::map<QString, QJsonObject> byName;
+    for (const QJsonValue &d : devices)
+        byName[d.toObject()["name"].toString()] = d.toObject();
+    EXPECT_EQ(byName["Alpha"]["mac"].toString(), "02:00:4C:00:00:0A");
+    EXPECT_EQ(byName["Alpha"]["ip"].toString(), "10.77.0.2");
+    EXPECT_EQ(byName["Alpha"]["localIp"].toString(), "10.77.0.1");
+    EXPECT_EQ(byName["Beta"]["ip"].toString(), "10.77.1.2");
+    EXPECT_EQ(byName["Beta"]["localIp"].toString(), "10.77.1.1") << "the answer came through pc1";
+
+    const Ctl text = RunCtl({"discover", "--wait", "600"});
+    EXPECT_EQ(text.exitCode, 0) << text;
+    EXPECT_TRUE(text.out.contains(QRegularExpression("Beta +02:00:4C:00:00:0B +10\\.77\\.1\\.2 +10\\.77\\.1\\.1")))
+        << text;
+}
+
+TEST(LabWizardctl, NothingAnsweringNamesTheAdaptersAndTheCauses)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--no-sim"});
+    const Ctl c = RunCtl({"discover", "--wait", "300"});
+    EXPECT_EQ(c.exitCode, 2) << c;
+    EXPECT_TRUE(c.err.contains("no device answered within 300 ms")) << c;
+    EXPECT_TRUE(c.err.contains("pc0 10.77.0.1")) << c;
+    EXPECT_TRUE(c.err.contains("pc1 10.77.1.1")) << c;
+    EXPECT_TRUE(c.err.contains("firewall")) << c;
+
+    const Ctl show = RunFor("show");
+    EXPECT_EQ(show.exitCode, 2) << show;
+    EXPECT_TRUE(show.err.contains("no device 02:00:4C:00:00:01 answered")) << show;
+}
+
+TEST(LabWizardctl, ShowPrintsTheWholeConfigurationWithCodesAndNames)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args",
+                    "--device name=Cfg,mode=bridge,ip=192.168.5.5,netmask=255.255.0.0,gateway=192.168.5.254,"
+                    "st-ssid=Upstream,st-channel=11,st-security=1,st-auth=1,st-wepkey=abcde,wps-pin=11223344"});
+    const Ctl c = RunFor("show", {"--json"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    const QJsonObject o = Json(c).object();
+    EXPECT_EQ(o["device"].toObject()["name"].toString(), "Cfg");
+    EXPECT_EQ(o["deviceMode"].toObject()["code"].toInt(), 2);
+    EXPECT_EQ(o["deviceMode"].toObject()["name"].toString(), "AP Client");
+    const QJsonObject ip = o["ip"].toObject();
+    EXPECT_EQ(ip["ipMode"].toObject()["name"].toString(), "Static");
+    EXPECT_EQ(ip["ip"].toString(), "192.168.5.5");
+    EXPECT_EQ(ip["netmask"].toString(), "255.255.0.0");
+    EXPECT_EQ(ip["gateway"].toString(), "192.168.5.254");
+    const QJsonObject wl = o["wireless"].toObject();
+    EXPECT_EQ(wl["ssid"].toString(), "Upstream");
+    EXPECT_EQ(wl["stdChannel"].toInt(), 11);
+    EXPECT_EQ(wl["channelList"].toArray().size(), 11);
+    EXPECT_EQ(wl["securityMode"].toObject(), (QJsonObject{{"code", 1}, {"name", "WEP"}}));
+    EXPECT_EQ(wl["authMode"].toObject(), (QJsonObject{{"code", 1}, {"name", "Shared"}}));
+    EXPECT_EQ(wl["wepKeyLen"].toObject(), (QJsonObject{{"code", 0}, {"name", "64 bit"}}));
+    EXPECT_EQ(wl["wpsPin"].toString(), "11223344");
+
+    const Ctl text = RunFor("show");
+    ASSERT_EQ(text.exitCode, 0) << text;
+    for (const char *line : {"Operating mode   AP Client", "IP Address       192.168.5.5", "Wireless Profile",
+                             "Security Mode    WEP", "Authentication   Shared", "WEP Key Length   64 bit"})
+        EXPECT_TRUE(text.out.contains(line)) << line << "\n" << text;
+}
+
+TEST(LabWizardctl, WrongPasswordIsALoginFailure)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Gate,password=s3cret,iface=dev0"});
+    Ctl c = RunFor("show");
+    EXPECT_EQ(c.exitCode, 5) << c;
+    EXPECT_TRUE(c.err.contains("refused the login: wrong password?")) << c;
+    c = RunFor("set-mode", {"bridge"});
+    EXPECT_EQ(c.exitCode, 5) << c;
+    EXPECT_EQ(Device()["mode"].toInt(), 1) << "nothing was written";
+    c = RunFor("show", {"--password", "s3cret"});
+    EXPECT_EQ(c.exitCode, 0) << c;
+}
+
+TEST(LabWizardctl, ADeviceThatIgnoresAWrongPasswordIsAlsoALoginFailure)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--device name=Quiet,password=s3cret,garbled-login=ignore,iface=dev0"});
+    const Ctl c = RunFor("show", {"--password", "tulip"});
+    EXPECT_EQ(c.exitCode, 5) << c;
+    EXPECT_TRUE(c.err.contains("did not answer the login")) << c;
+}
+
+TEST(LabWizardctl, SetIpStaticThenDhcpIsVerifiedByTheReadBack)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Rw,iface=dev0"});
+    Ctl c = RunFor("set-ip", {"--ip", "192.168.10.255", "--mask", "255.255.255.0", "--gateway", "192.168.10.1"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.err.contains("using 192.168.10.254")) << "the broadcast correction is announced\n" << c;
+    EXPECT_TRUE(c.out.endsWith("verified\n")) << c;
+    QJsonObject ip = Device()["ip"].toObject();
+    EXPECT_EQ(ip["ip"].toString(), "192.168.10.254");
+    EXPECT_EQ(ip["netmask"].toString(), "255.255.255.0");
+    EXPECT_EQ(ip["gateway"].toString(), "192.168.10.1");
+    EXPECT_FALSE(ip["dhcp"].toBool());
+
+    // The same values again: nothing is written.
+    const int writes = SettledRequests()["set-ip"].toInt();
+    c = RunFor("set-ip", {"--ip", "192.168.10.254", "--mask", "255.255.255.0", "--gateway", "192.168.10.1"});
+    EXPECT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("nothing written")) << c;
+    EXPECT_EQ(SettledRequests()["set-ip"].toInt(), writes);
+
+    c = RunFor("set-ip", {"--dhcp"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("Address mode     DHCP")) << c;
+    EXPECT_TRUE(Device()["ip"].toObject()["dhcp"].toBool());
+}
+
+TEST(LabWizardctl, ALostAnswerIsRecoveredByOneReLogin)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Lossy,iface=dev0,drop-set-ip=1"});
+    const QString log = Lab::Dir() + "/ctl.Log";
+    const Ctl c = RunFor("set-ip", {"--ip", "10.9.8.7", "--mask", "255.0.0.0", "--log", log});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.endsWith("verified\n")) << c;
+    const QJsonObject requests = SettledRequests();
+    EXPECT_EQ(requests["set-ip"].toInt(), 2) << "the write was repeated once";
+    EXPECT_EQ(requests["login"].toInt(), 2) << "after a fresh login";
+
+    // The wizard's log, with the pages' order: logout without waiting, login, the write again.
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLocal8Bit(file.readAll());
+    EXPECT_TRUE(text.startsWith("\r\n(")) << text.left(200).toStdString();
+    EXPECT_TRUE(text.contains(") == START LOG ==\r\n"));
+    const qsizetype timeout = text.indexOf("TFormUDP::TimerWaitTimer() 4");
+    const qsizetype logout = text.indexOf("TFormUDP::SendLogout()", timeout);
+    const qsizetype login = text.indexOf("TFormUDP::SendLogin()", logout);
+    const qsizetype again = text.indexOf("TFormUDP::SendIPSetting()", login);
+    EXPECT_GT(timeout, 0);
+    EXPECT_GT(logout, timeout);
+    EXPECT_GT(login, logout);
+    EXPECT_GT(again, login);
+    EXPECT_GT(text.indexOf("TFormUDP::RecvGetConfig()", again), again) << "then the read-back";
+}
+
+TEST(LabWizardctl, TwoLostAnswersEndWithoutSuccess)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Lossy,iface=dev0,drop-set-mode=2"});
+    const Ctl c = RunFor("set-mode", {"bridge"});
+    EXPECT_EQ(c.exitCode, 4) << c;
+    EXPECT_TRUE(c.err.contains("also not after a fresh login")) << c;
+    EXPECT_TRUE(c.err.contains("Unable to connect to the device.")) << c;
+}
+
+TEST(LabWizardctl, SetModeAndWirelessOnBothModes)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Wl,iface=dev0"});
+    Ctl c = RunFor("set-wireless", {"--ssid", "Lab-AP", "--mode", "7", "--security", "wep", "--wep-length", "128",
+                                    "--key", "0123456789abcdef0123456789", "--auth", "shared"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.endsWith("verified\n")) << c;
+    QJsonObject wl = Device()["wireless"].toObject();
+    EXPECT_EQ(wl["ssid"].toString(), "Lab-AP");
+    EXPECT_EQ(wl["wepKey"].toString(), "0123456789ABCDEF0123456789") << "hexadecimal keys go in upper case";
+    EXPECT_EQ(wl["wirelessMode"].toInt(), 7);
+    EXPECT_EQ(wl["stdChannel"].toInt(), 0) << "the channel is left to the device";
+
+    c = RunFor("set-mode", {"bridge"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("Read back: AP Client")) << c;
+    EXPECT_EQ(Device()["mode"].toInt(), 2);
+    c = RunFor("set-mode", {"bridge"});
+    EXPECT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("nothing written")) << c;
+
+    // A bridge writes the upstream profile and takes no Auto authentication.
+    const QJsonObject before = SettledRequests();
+    c = RunFor("set-wireless", {"--ssid", "Up", "--security", "wep", "--key", "abcde", "--auth", "auto"});
+    EXPECT_EQ(c.exitCode, 1) << c;
+    EXPECT_EQ(SettledRequests()["set-station"].toInt(), before["set-station"].toInt()) << "nothing written";
+    c = RunFor("set-wireless", {"--ssid", "Upstream-Net", "--security", "wpa-psk", "--wpa-mode", "wpa2",
+                                "--passphrase", "correct horse battery"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("Cipher Type      AES")) << c;
+    const QJsonObject station = Device()["station"].toObject();
+    EXPECT_EQ(station["ssid"].toString(), "Upstream-Net");
+    EXPECT_EQ(station["passphrase"].toString(), "correct horse battery");
+    EXPECT_EQ(Device()["wireless"].toObject()["ssid"].toString(), "Lab-AP") << "the access point's own is kept";
+}
+
+TEST(LabWizardctl, InvalidInputSendsNothing)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Strict,iface=dev0"});
+    ASSERT_EQ(RunFor("show").exitCode, 0);
+    const QJsonObject before = SettledRequests();
+    ASSERT_EQ(before["login"].toInt(), 1);
+
+    struct Case
+    {
+        QStringList arguments;
+        const char *text;
+    };
+    const Case cases[] = {
+        {{"set-ip", "--ip", "127.0.0.1", "--mask", "255.0.0.0"}, "The IP Address entered is invalid."},
+        {{"set-ip", "--ip", "192.168.1.10", "--mask", "255.255.0.255"}, "The Subnet Mask entered is invalid."},
+        {{"set-ip", "--ip", "10.77.0.1", "--mask", "255.255.255.0"}, "The IP Address is the same as local host IP."},
+        {{"set-ip", "--ip", "192.168.1.10", "--mask", "255.255.255.0", "--gateway", "192.168.2.1"},
+         "The Default Gateway entered is invalid."},
+        {{"set-wireless", "--ssid", ""}, "No SSID"},
+        {{"set-wireless", "--ssid", QString(33, u's')}, "longer than 32"},
+        {{"set-wireless", "--ssid", "x", "--security", "wep", "--key", "1234567"}, "incorrect WEP key"},
+        {{"set-wireless", "--ssid", "x", "--security", "wpa-psk", "--passphrase", "short"},
+         "Passphrase should be between 8 to 63 charachers in ASCII format."},
+        {{"set-wireless", "--ssid", "x", "--security", "wpa-psk", "--passphrase", QString(64, u'z')},
+         "Passphrase should be 64 hex digits."},
+        {{"wps", "--pin", "1234567"}, "Invaild PIN Code"},
+        {{"set-ip", "--ip", "1.2.3.4", "--dhcp"}, "either --dhcp or --ip"},
+    };
+    for (const Case &k : cases) {
+        QStringList arguments = k.arguments;
+        arguments.insert(1, QStringLiteral("--mac"));
+        arguments.insert(2, QString::fromLatin1(kMac));
+        const Ctl c = RunCtl(arguments);
+        EXPECT_EQ(c.exitCode, 1) << arguments.join(' ').toStdString() << "\n" << c;
+        EXPECT_TRUE(c.err.contains(k.text)) << k.text << "\n" << c;
+    }
+    EXPECT_EQ(SettledRequests(), before) << "no request reached the device";
+}
+
+TEST(LabWizardctl, WpsFollowsTheStatusToSuccessOrFailure)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Wps,iface=dev0,wps-interval=20"});
+    Ctl c = RunFor("wps", {"--pbc"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("status 3: Start WSC Process")) << c;
+    EXPECT_TRUE(c.out.contains("status 34: Configured")) << c;
+    EXPECT_TRUE(c.out.contains("WPS succeeded. The device now reports:")) << "an access point reads back\n" << c;
+
+    c = RunFor("wps", {"--pin", "01234567"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_EQ(Device()["lastWpsPin"].toString(), "01234567");
+    EXPECT_EQ(Device()["wpsRuns"].toInt(), 2);
+
+    c = RunFor("wps", {"--ssid", "Somewhere"});
+    EXPECT_EQ(c.exitCode, 1) << "an access point does not join by PIN\n" << c;
+}
+
+TEST(LabWizardctl, WpsReportedFailureEndsWithExitSix)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--device name=Fail,iface=dev0,wps-interval=20,wps-events=3:10:2"});
+    const Ctl c = RunFor("wps", {"--pbc"});
+    EXPECT_EQ(c.exitCode, 6) << c;
+    EXPECT_TRUE(c.err.contains("the device reported a failure")) << c;
+}
+
+TEST(LabWizardctl, WpsIdleSoonAfterTheStartReadsBack)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--device name=Idle,iface=dev0,wps-interval=20,wps-events=3:10:1"});
+    const Ctl c = RunFor("wps", {"--pbc"});
+    EXPECT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("status 1: Idle")) << c;
+    EXPECT_TRUE(c.out.contains("WPS succeeded")) << c;
+}
+
+TEST(LabWizardctl, BridgeJoinsByItsOwnPinAndListsTheSurvey)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Br,mode=bridge,iface=dev0,wps-interval=20"});
+    Ctl c = RunFor("station-pin");
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_EQ(c.out, "87654321\n");
+
+    c = RunFor("survey", {"--json"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    const QJsonArray all = Json(c).array();
+    ASSERT_EQ(all.size(), 10);
+    for (int i = 1; i < all.size(); ++i)
+        EXPECT_GE(all[i - 1].toObject()["signal"].toInt(), all[i].toObject()["signal"].toInt()) << "strongest first";
+    EXPECT_EQ(all[0].toObject()["signal"].toInt(), 100);
+    EXPECT_EQ(all[0].toObject()["authentication"].toObject()["name"].toString(), "WPA2-PSK");
+    c = RunFor("survey", {"--wps-only", "--json"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    const QJsonArray wps = Json(c).array();
+    EXPECT_EQ(wps.size(), 4);
+    for (const QJsonValue &e : wps)
+        EXPECT_TRUE(e.toObject()["wps"].toBool());
+
+    c = RunFor("wps", {"--pin", "12345670"});
+    EXPECT_EQ(c.exitCode, 1) << "a bridge joins with its own PIN\n" << c;
+    c = RunFor("wps", {"--ssid", "Office-AES"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("Enter the device PIN 87654321 at the access point \"Office-AES\"")) << c;
+    EXPECT_TRUE(c.out.contains("WPS succeeded.")) << c;
+    EXPECT_EQ(Device()["lastWpsPin"].toString(), "Office-AES") << "the bridge form carries the network name";
+}
+
+TEST(LabWizardctl, EverySubcommandHasHelp)
+{
+    SKIP_WITHOUT_CLIENT();
+    // No network needed: help is printed before anything is opened.
+    for (const char *command :
+         {"discover", "show", "set-ip", "set-mode", "set-wireless", "wps", "survey", "station-pin"}) {
+        const Ctl c = RunCtl({command, "--help"});
+        EXPECT_EQ(c.exitCode, 0) << command;
+        EXPECT_TRUE(c.out.startsWith(QStringLiteral("Usage: wizardctl %1").arg(command))) << c;
+    }
+    const Ctl overview = RunCtl({"--help"});
+    EXPECT_TRUE(overview.out.contains("Exit codes:")) << overview;
+}
