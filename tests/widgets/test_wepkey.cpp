@@ -90,7 +90,7 @@ protected:
 struct KeyCase {
     const char *name;
     int length;       // WEP key length code
-    const char *key;  // typed text
+    const char *key;  // typed text (UTF-8)
     const char *stored; // nullptr: rejected
     const char *specificKey; // message key of the rejection
 };
@@ -102,6 +102,9 @@ const KeyCase kKeyCases[] = {
     {"64 ten with a non-hex", 0, "0a1b2c3d4g", nullptr, "ER_WEP64Hex"},
     {"64 seven characters", 0, "abcdefg", nullptr, "ER_WEP64"},
     {"64 empty", 0, "", nullptr, "ER_WEP64"},
+    // The device counts bytes: five characters outside ASCII are ten.
+    {"64 five non-ASCII characters", 0, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9", nullptr, "ER_WEP64Hex"},
+    {"64 two non-ASCII and one ASCII", 0, "\xC3\xA4\xC3\xB6x", "\xC3\xA4\xC3\xB6x", nullptr},
     {"128 ASCII", 1, "thirteen-char", "thirteen-char", nullptr},
     {"128 hex", 1, "00112233445566778899aabbcc", "00112233445566778899AABBCC", nullptr},
     {"128 26 with a non-hex", 1, "00112233445566778899aabbcz", nullptr, "ER_WEP128Hex"},
@@ -153,14 +156,14 @@ TEST_F(WepKeyTest, AcceptsAndRejectsEveryKeyFormWithTheMatchingMessage)
             g_Var.NewWlConfig.WepKeyLen = 1 - c.length;
             Enter();
             ChooseLength(c.length);
-            page.EdtKey1->setText(QString::fromLatin1(c.key));
+            page.EdtKey1->setText(QString::fromUtf8(c.key));
             ui.Clear();
             sink.commands.clear();
             Next();
             if (c.stored) {
                 EXPECT_TRUE(ui.boxes.isEmpty());
                 EXPECT_EQ(sink.commands, std::vector<int>{WIZARD_NEXT});
-                EXPECT_EQ(FieldText(g_Var.NewWlConfig.WepKey), QString::fromLatin1(c.stored));
+                EXPECT_EQ(FieldText(g_Var.NewWlConfig.WepKey), QString::fromUtf8(c.stored));
                 EXPECT_EQ(g_Var.NewWlConfig.WepKeyLen, c.length);
             } else {
                 ASSERT_EQ(ui.boxes.size(), 1);

@@ -275,6 +275,14 @@ TEST_F(ProfileTest, NetworkNamePrefillAndCheck)
     EXPECT_EQ(profile.CurrentSubPage(), page);
     EXPECT_EQ(FieldText(g_Var.NewWlConfig.Ssid), QStringLiteral("CurrentName"));
 
+    // A name that would not fit the device's 32 bytes is refused, not cut.
+    page->EdtSSID->setText(QString(20, QChar(0xE9)));
+    Next(page);
+    ASSERT_EQ(ui.boxes.size(), 2);
+    EXPECT_EQ(ui.boxes[1].text, QStringLiteral("Invaild SSID"));
+    EXPECT_EQ(profile.CurrentSubPage(), page);
+    EXPECT_EQ(FieldText(g_Var.NewWlConfig.Ssid), QStringLiteral("CurrentName"));
+
     g_Var.NewWlConfig.StdChannel = 6;
     g_Var.NewWlConfig.ExtChannel = 2;
     page->EdtSSID->setText(QStringLiteral("NewName"));

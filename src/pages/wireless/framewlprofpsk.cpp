@@ -104,7 +104,9 @@ void TFrameWlProfPSK::CmbWPAModeSelect()
 bool TFrameWlProfPSK::CheckPassphrase()
 {
     const QString passphrase = EdtPassphrase->text();
-    const qsizetype n = passphrase.size();
+    // The device counts the bytes of the stored form (the characters, for
+    // ASCII); a longer form would not fit the record or the WPA rule.
+    const qsizetype n = passphrase.toUtf8().size();
     if (n == 64) {
         if (IsHexText(passphrase))
             return true;

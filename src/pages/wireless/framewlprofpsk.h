@@ -47,6 +47,7 @@ public:
     void CmbWPAModeSelect();
     // 8 to 63 characters of any kind, or 64 hexadecimal digits; otherwise
     // the matching message is shown and the focus put back on the edit.
+    // Lengths are counted in bytes of the stored form, as the device does.
     bool CheckPassphrase();
 
     void BtnExitClick();

@@ -1,5 +1,6 @@
 #include "pages/wireless/framewlprofssid.h"
 
+#include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/gui/widgethelpers.h"
 #include "pages/wireless/wlpagedesign.h"
@@ -76,6 +77,14 @@ void TFrameWlProfSSID::BtnNextClick()
     const QString ssid = EdtSSID->text();
     if (ssid.isEmpty()) {
         ShowMessage(MessageKey::ER_Empty_SSID);
+        FocusEdit(EdtSSID);
+        return;
+    }
+    // A name whose stored form exceeds the 32 bytes of a network name would
+    // be cut short on the way to the device; refuse it instead.
+    if (ssid.toUtf8().size() > SSID_MAX) {
+        DebugPrint("TFrameWlProfSSID::BtnNextClick() FAIL the SSID takes more than %d bytes", SSID_MAX);
+        ShowMessage(MessageKey::ER_SSID);
         FocusEdit(EdtSSID);
         return;
     }

@@ -92,10 +92,17 @@ void TFrameWlProfWEP::CmbWEPSelect()
     EdtKey1->clear();
 }
 
+int TFrameWlProfWEP::KeyLength(const QString &key)
+{
+    // The key travels as the bytes of its stored form; a character outside
+    // ASCII takes more than one, and the device counts bytes.
+    return int(key.toUtf8().size());
+}
+
 int TFrameWlProfWEP::CheckWepKey(int lengthCode)
 {
     const QString key = EdtKey1->text();
-    const int n = int(key.size());
+    const int n = KeyLength(key);
     const int m = EdtKey1->maxLength();
     if (n == m / 2)
         return 0;
@@ -123,7 +130,7 @@ QString TFrameWlProfWEP::WepKeyMessage(int lengthCode, bool rightLength)
 QString TFrameWlProfWEP::WepKeyText(int format) const
 {
     const QString key = EdtKey1->text();
-    const int n = int(key.size());
+    const int n = KeyLength(key);
     const int m = EdtKey1->maxLength();
     if (format == 0 && n == m / 2)
         return key;

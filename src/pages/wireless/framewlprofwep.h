@@ -51,6 +51,9 @@ public:
     // The key as it is stored for `format` (upper case for hexadecimal);
     // empty when the edit does not hold a key of that format.
     QString WepKeyText(int format) const;
+    // Length of a key as the device sees it: bytes of the stored form
+    // (equal to the characters for ASCII).
+    static int KeyLength(const QString &key);
 
     void BtnExitClick();
     void BtnBackClick();
