@@ -37,6 +37,9 @@ void SetButtonFaces(QPushButton *button, const QString &normal, const QString &h
     skinned->SetFace(FormRes()->Picture(normal));
     skinned->SetFaceOver(FormRes()->Picture(hover));
     skinned->SetFaceDown(FormRes()->Picture(down));
+    // The faces are drawn with transparent corners; the outline follows them
+    // so the background shows through.
+    skinned->SetAutoShape(true);
 }
 
 QString AppTitleText()

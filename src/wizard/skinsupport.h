@@ -21,7 +21,8 @@ void ApplyFormTexts(QWidget *form, const QString &section);
 void ApplyFormLayout(QWidget *form, const QString &path);
 
 // Gives a skinned button its normal, under-the-mouse and pressed faces from
-// the skin pictures with those names. Other buttons are left alone.
+// the skin pictures with those names and shapes it to the normal face's
+// opaque pixels. Other buttons are left alone.
 void SetButtonFaces(QPushButton *button, const QString &normal, const QString &hover, const QString &down);
 
 // The application title (AppTitle), every window's first caption.

@@ -29,9 +29,6 @@ TTrifaceBtn *MenuButton(QWidget *parent, const char *name, const QRect &geometry
     button->setGeometry(geometry);
     button->setCursor(Qt::PointingHandCursor);
     SetButtonFaces(button, QString::fromLatin1(normal), QString::fromLatin1(down), QString::fromLatin1(down));
-    // The menu faces are drawn with their own lettering; the shaped outline
-    // lets the background show through the rounded corners.
-    button->SetAutoShape(true);
     return button;
 }
 
