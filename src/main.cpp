@@ -1,5 +1,6 @@
 // Entry point of the setup wizard.
-#include <QCoreApplication>
+#include "wizard/startup.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -11,6 +12,5 @@ int main(int argc, char **argv)
             return 0;
         }
     }
-    std::printf("usage: setup-wizard [--version]\n");
-    return 0;
+    return RunSetupWizard(argc, argv);
 }

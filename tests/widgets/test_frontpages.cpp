@@ -4,6 +4,7 @@
 #include "app/globalvar.h"
 #include "app/gui/formres.h"
 #include "controls/trifacebtn.h"
+#include "pages/device/framedevlist.h"
 #include "pages/front/framelicense.h"
 #include "pages/front/frametutorial.h"
 #include "pages/front/frametutorial2.h"
@@ -13,9 +14,11 @@
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
 #include "wizard/core/appmessage.h"
+#include "wizard/formmain.h"
 #include "wizard/timage.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTextEdit>
@@ -259,6 +262,87 @@ TEST(WelcomePage, StartAndExitPostTheirCommandsAndTheGuideButtonIsHidden)
     page.BtnExit->click();
     FlushPosted();
     EXPECT_EQ(mainWindow.Commands(), (std::vector<int>{WIZARD_NEXT, WIZARD_EXIT}));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The front pages inside the wizard window.
+
+namespace {
+
+class FrontPagesInWizard : public ::testing::Test
+{
+protected:
+    void Start(const QByteArray &ini)
+    {
+        settings = std::make_unique<TestSettings>(ini);
+        settings->Load();
+        form = std::make_unique<TFormMain>();
+        SetMainWindow(form.get());
+    }
+    void TearDown() override
+    {
+        SetMainWindow(nullptr);
+        form.reset();
+        settings.reset();
+    }
+    void Pump()
+    {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::sendPostedEvents();
+    }
+
+    RecordingUi ui;
+    EngineBench bench;
+    std::unique_ptr<TestSettings> settings;
+    std::unique_ptr<TFormMain> form;
+};
+
+TEST_F(FrontPagesInWizard, LicenceIsTheFirstPageEnteredFromNoPage)
+{
+    Start("[Product]\nLicense=License.txt\n");
+    settings->Write(QStringLiteral("License.txt"), "terms");
+    Pump();
+    ASSERT_EQ(form->CurrentPage(), form->FrameLicense1);
+    EXPECT_EQ(form->FrameLicense1->PrevPage(), nullptr);
+    EXPECT_FALSE(form->FrameLicense1->BtnNext->isEnabled());
+    EXPECT_EQ(form->FrameLicense1->REdtLicense->toPlainText(), QStringLiteral("terms"));
+}
+
+TEST_F(FrontPagesInWizard, MissingLicenceFileCountsAsAccepted)
+{
+    Start("[Product]\nLicense=NotThere.txt\n");
+    Pump();
+    EXPECT_EQ(form->CurrentPage(), form->FrameTutorial1);
+    EXPECT_TRUE(g_Var.LicenseAccepted);
+    EXPECT_TRUE(ui.boxes.isEmpty());
+}
+
+TEST_F(FrontPagesInWizard, SkipSettingsGoStraightToTheDeviceList)
+{
+    Start("[Setting]\nSkipLicense=1\nSkipTutorial=1\n[Product]\nLicense=License.txt\n");
+    settings->Write(QStringLiteral("License.txt"), "terms");
+    Pump();
+    EXPECT_EQ(form->CurrentPage(), form->FrameDevList1);
+    // Each skipped page was shown on the way and left forward.
+    EXPECT_EQ(form->FrameTutorial21->PrevPage(), form->FrameTutorial1);
+    EXPECT_EQ(form->FrameDevList1->PrevPage(), form->FrameTutorial21);
+    for (TFrameBase *page : form->Pages())
+        EXPECT_EQ(page->isVisibleTo(form.get()), page == form->FrameDevList1) << page->objectName().toStdString();
+}
+
+TEST_F(FrontPagesInWizard, BackFromTheDeviceListWithSkipTutorialLeavesTheWizard)
+{
+    Start("[Setting]\nSkipTutorial=1\n");
+    Pump();
+    ASSERT_EQ(form->CurrentPage(), form->FrameDevList1);
+    form->setResult(0);
+    form->FrameDevList1->BtnBack->click();
+    Pump();
+    EXPECT_EQ(form->result(), 2);
+    EXPECT_EQ(form->CurrentPage(), form->FrameTutorial1);
+    EXPECT_TRUE(ui.BoxTexts().filter(QStringLiteral("exit")).isEmpty());
 }
 
 } // namespace
