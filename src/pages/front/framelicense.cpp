@@ -75,7 +75,10 @@ bool TFrameLicense::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 
     const QString name = ReadText(ProductKey::License);
     const QString path = name.isEmpty() ? QString() : ExeRelativePath(name);
-    if (!path.isEmpty() && QFileInfo(path).isFile() && LoadLicenseFile(REdtLicense, path)) {
+    if (!path.isEmpty() && QFileInfo(path).isFile()) {
+        // A document that cannot be read still has to be accepted; the view
+        // stays empty then and the log says why.
+        LoadLicenseFile(REdtLicense, path);
         ChkAccept->setChecked(false);
         return TFrameBase::CanEnter(fromPage, isBack, param);
     }
