@@ -179,9 +179,10 @@ int main(int argc, char **argv)
 
         TFrameDevList *list = wizard->FrameDevList1;
         Settle([list] { return !list->Searching(); }, 20000);
+        walk.Save(wizard, QStringLiteral("FrameDevList1"));
         if (list->LvDevList->topLevelItemCount() > 0)
             list->LvDevList->setCurrentItem(list->LvDevList->topLevelItem(0));
-        walk.Save(wizard, QStringLiteral("FrameDevList1"));
+        walk.Save(wizard, QStringLiteral("FrameDevList1-selected"));
         list->BtnCfg->click();
         QCoreApplication::sendPostedEvents();
 
