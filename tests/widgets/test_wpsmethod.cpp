@@ -7,17 +7,18 @@
 #include "app/timing.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
-#include "core/fakenetwork.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framesitesurvey.h"
 #include "pages/wireless/framewpsmethod.h"
 #include "pages/wireless/framewpssitesurvey.h"
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
+#include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -25,50 +26,31 @@
 #include <QTest>
 #include <QTimer>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 namespace {
 
-const MacBytes kPcMac{0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
-
-// Stands in for the main window: records the wizard commands the page posts
-// and passes the engine's messages on to the current page, as the host does.
-class TestHost : public QObject
+// Runs `act` from the event loop of a modal window once `ready` holds (or
+// after `ms` real milliseconds, so a broken run still closes the window).
+// It polls instead of waiting inside a timer callback: a nested wait there
+// would hold back the fake network's deliveries.
+void WhenReady(QObject *context, std::function<bool()> ready, std::function<void()> act, int ms = 5000)
 {
-public:
-    QPointer<QObject> page;
-    std::vector<intptr_t> commands;
-
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() != AppMessage::eventType())
-            return QObject::event(event);
-        auto *message = static_cast<AppMessage *>(event);
-        if (message->id == UM_WIZARD_COMMAND)
-            commands.push_back(message->wParam);
-        else if (page)
-            SendAppMessage(page, message->id, message->wParam, message->lParam);
-        return true;
-    }
-};
-
-// Collects the log lines written while it lives.
-class LogLines
-{
-public:
-    LogLines()
-    {
-        SetDebugTextHook([this](const char *text) { lines.emplace_back(text); });
-    }
-    ~LogLines() { SetDebugTextHook({}); }
-    bool Contains(const std::string &line) const
-    {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-    std::vector<std::string> lines;
-};
+    auto *timer = new QTimer(context);
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, context, [timer, started, ready, act, ms] {
+        if (!ready() && started->elapsed() < ms)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act();
+    });
+    timer->start(5);
+}
 
 const QString kErConnect = QStringLiteral("Unable to connect to the device.");
 
@@ -78,18 +60,11 @@ protected:
     void SetUp() override
     {
         Timing::SetScale(0.005);
-        // The old network goes first: destroying one puts the real sockets
-        // back in place.
-        net_.reset();
-        net_ = std::make_unique<FakeNetwork>();
-        net_->SetAdapters({FakeNetwork::MakeAdapter("eth0", kPcMac, {{"192.168.1.10", "255.255.255.0"}})});
         config_ = SimDeviceConfig{};
         config_.wpsIntervalMs = 1000;
-        SetMainWindow(&host_);
-        host_.commands.clear();
-        ui_.Clear();
         g_Var.Password = QStringLiteral("tulip");
-        std::memcpy(g_Var.SelectedDevice.Mac, config_.mac.data(), 6);
+        host_.Clear();
+        ui_.Clear();
         g_Var.NonWorking = false;
         g_Var.DeviceMode = DEVICE_AP;
         g_Var.SelectedAp = SurveyEntry{};
@@ -100,10 +75,7 @@ protected:
 
     void TearDown() override
     {
-        SetFormUDP(nullptr);
-        udp_.reset();
-        SetMainWindow(nullptr);
-        net_.reset();
+        bench_.reset();
         g_Var.NonWorking = false;
         g_Var.DeviceMode = DEVICE_AP;
         Timing::SetScale(1.0);
@@ -112,17 +84,13 @@ protected:
     SimDevice &StartDevice()
     {
         config_.mode = uint8_t(g_Var.DeviceMode);
-        // Nothing here may reach a real interface.
-        if (&DatagramSocketFactory::Current() != static_cast<DatagramSocketFactory *>(net_.get()) ||
-            &AdapterSource::Current() != static_cast<AdapterSource *>(net_.get())) {
-            std::fprintf(stderr, "the fake network is not installed\n");
-            std::abort();
-        }
-        SimDevice &sim = *net_->AddSimDevice(config_, {"eth0"}).sim;
-        udp_ = std::make_unique<TFormUDP>();
-        SetFormUDP(udp_.get());
-        // Discovery opens the sockets and lets answers of any device in.
-        EXPECT_TRUE(udp_->SendDiscover(0, true));
+        bench_ = std::make_unique<EngineBench>();
+        SimDevice &sim = *bench_->AddDevice(config_).sim;
+        // Discovery opens the sockets; the page logs in by itself.
+        const std::vector<DeviceRecord> devices = bench_->Discover();
+        EXPECT_EQ(devices.size(), 1u);
+        if (!devices.empty())
+            g_Var.SelectedDevice = devices.front();
         return sim;
     }
 
@@ -157,9 +125,8 @@ protected:
     }
 
     RecordingUi ui_;
-    TestHost host_;
-    std::unique_ptr<FakeNetwork> net_;
-    std::unique_ptr<TFormUDP> udp_;
+    MainWindowRecorder host_;
+    std::unique_ptr<EngineBench> bench_;
     SimDeviceConfig config_;
 };
 
@@ -275,8 +242,7 @@ TEST_F(WpsMethodTest, BridgeShowsTheDevicesOwnPinOnceItArrives)
 {
     g_Var.DeviceMode = DEVICE_WBRIDGE;
     SimDevice &sim = StartDevice();
-    ASSERT_TRUE(udp_->SendLogin(5000));
-    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return udp_->loggedIn(); }));
+    ASSERT_TRUE(bench_->Login());
     CopyToField(g_Var.SelectedAp.Ssid, QStringLiteral("Upstream"));
 
     auto page = EnteredPage();
@@ -312,7 +278,7 @@ TEST_F(WpsMethodTest, EmptyPinOrSsidIsRefusedWithItsMessage)
         EXPECT_EQ(page->ProgressDialog(), nullptr);
     }
     QCoreApplication::processEvents();
-    EXPECT_TRUE(host_.commands.empty());
+    EXPECT_TRUE(host_.Commands().empty());
 }
 
 // Whole runs: the device accepts the request and then reports the scripted
@@ -410,7 +376,7 @@ TEST_F(WpsMethodTest, RunsEndByTheDevicesStatusReports)
             TFrameWPSMethod::WpsStartSeen = true;
             TFrameWPSMethod::WpsStartTick = Timing::TickCount() - 200000;
         }
-        LogLines log;
+        LogCapture log;
         auto page = EnteredPage();
         if (row.pin) {
             page->RBtnPIN->setChecked(true);
@@ -418,7 +384,7 @@ TEST_F(WpsMethodTest, RunsEndByTheDevicesStatusReports)
         }
         const int configReadsBefore = Count(sim, SimKind::GetConfig);
         ui_.Clear();
-        host_.commands.clear();
+        host_.Clear();
         Connect(*page);
 
         EXPECT_EQ(g_Var.WpsMethod, row.pin ? 0 : 1);
@@ -427,7 +393,7 @@ TEST_F(WpsMethodTest, RunsEndByTheDevicesStatusReports)
         }
         EXPECT_EQ(Count(sim, row.pin ? SimKind::WpsPin : SimKind::WpsPbc), 1);
         EXPECT_EQ(Count(sim, SimKind::GetConfig) - configReadsBefore, row.readsConfig ? 1 : 0);
-        EXPECT_EQ(host_.commands, row.success ? std::vector<intptr_t>{WIZARD_NEXT} : std::vector<intptr_t>{});
+        EXPECT_EQ(host_.Commands(), row.success ? std::vector<int>{WIZARD_NEXT} : std::vector<int>{});
         EXPECT_EQ(ui_.BoxTexts(), row.success ? QStringList{} : QStringList{kErConnect});
         EXPECT_FALSE(page->WpsWatching());
         EXPECT_FALSE(page->TimerTimerout->isActive());
@@ -443,8 +409,7 @@ TEST_F(WpsMethodTest, BridgePinRunSendsTheUpstreamSsid)
     g_Var.DeviceMode = DEVICE_WBRIDGE;
     config_.wpsEvents = {3, 34};
     SimDevice &sim = StartDevice();
-    ASSERT_TRUE(udp_->SendLogin(5000));
-    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return udp_->loggedIn(); }));
+    ASSERT_TRUE(bench_->Login());
     auto page = EnteredPage();
     ASSERT_TRUE(FakeNetwork::WaitFor([&] { return page->EdtPIN->text() == "87654321"; }));
     page->RBtnPIN->setChecked(true);
@@ -453,7 +418,7 @@ TEST_F(WpsMethodTest, BridgePinRunSendsTheUpstreamSsid)
     EXPECT_EQ(Count(sim, SimKind::WpsPin), 1);
     EXPECT_STREQ(g_Var.NewWlConfig.Ssid, "Upstream-AP");
     EXPECT_EQ(g_Var.WpsMethod, 0);
-    EXPECT_EQ(host_.commands, std::vector<intptr_t>{WIZARD_NEXT});
+    EXPECT_EQ(host_.Commands(), std::vector<int>{WIZARD_NEXT});
 }
 
 TEST_F(WpsMethodTest, TestModeMovesOnAfterAFailedRun)
@@ -464,7 +429,7 @@ TEST_F(WpsMethodTest, TestModeMovesOnAfterAFailedRun)
     auto page = EnteredPage();
     Connect(*page);
     EXPECT_EQ(ui_.BoxTexts(), QStringList{kErConnect});
-    EXPECT_EQ(host_.commands, std::vector<intptr_t>{WIZARD_NEXT});
+    EXPECT_EQ(host_.Commands(), std::vector<int>{WIZARD_NEXT});
 }
 
 TEST_F(WpsMethodTest, UnansweredRequestIsRepeatedOnceAfterAFreshLogin)
@@ -482,14 +447,13 @@ TEST_F(WpsMethodTest, UnansweredRequestIsRepeatedOnceAfterAFreshLogin)
         config_.dropFirst[SimKind::WpsPbc] = row.dropped;
         SimDevice &sim = StartDevice();
         // Already logged in: the run's one re-login is left for the time-out.
-        ASSERT_TRUE(udp_->SendLogin(5000));
-        ASSERT_TRUE(FakeNetwork::WaitFor([&] { return udp_->loggedIn(); }));
+        ASSERT_TRUE(bench_->Login());
         auto page = EnteredPage();
         Connect(*page);
         EXPECT_EQ(Count(sim, SimKind::WpsPbc), row.requests);
         EXPECT_EQ(Count(sim, SimKind::Logout), 1);
         EXPECT_EQ(Count(sim, SimKind::Login), 2);
-        EXPECT_EQ(host_.commands, row.success ? std::vector<intptr_t>{WIZARD_NEXT} : std::vector<intptr_t>{});
+        EXPECT_EQ(host_.Commands(), row.success ? std::vector<int>{WIZARD_NEXT} : std::vector<int>{});
         TearDown();
     }
 }
@@ -499,18 +463,12 @@ TEST_F(WpsMethodTest, EventsBeforeTheDeviceAcceptedAreOnlyLogged)
     config_.wpsEvents = {3, 34};
     StartDevice();
     auto page = EnteredPage();
-    LogLines log;
-    bool wpsSent = false;
+    LogCapture log;
     bool injected = false;
-    SetDebugTextHook([&](const char *text) {
-        log.lines.emplace_back(text);
-        if (std::string(text) == "TFormUDP::SendWPSPBC()")
-            wpsSent = true;
-    });
     // Right when the request leaves, before its answer: a failure report
-    // and an unknown event type must not end the run.
-    net_->SetSendHook([&](const SentDatagram &) {
-        if (!wpsSent || injected)
+    // must not end the run.
+    bench_->network.SetSendHook([&](const SentDatagram &) {
+        if (injected || !log.Contains("TFormUDP::SendWPSPBC()"))
             return;
         injected = true;
         SendAppMessage(page.get(), UM_UDP_EVENT, UDP_EVENT_WPS_STATUS, 2);
@@ -520,17 +478,20 @@ TEST_F(WpsMethodTest, EventsBeforeTheDeviceAcceptedAreOnlyLogged)
     EXPECT_TRUE(log.Contains("TFrameWPSMethod::WndProc ignore UM_UDP_EVENT 150, 2"));
     EXPECT_FALSE(log.Contains(
         "TFrameWPSMethod::RecvWPSStatus 2=WSC Fail(Ignore this if Intel/Marvell registrar used)"));
-    EXPECT_EQ(host_.commands, std::vector<intptr_t>{WIZARD_NEXT});
+    EXPECT_EQ(host_.Commands(), std::vector<int>{WIZARD_NEXT});
 
     // With no run under way, events and answers are ignored without a trace.
-    log.lines.clear();
+    log.Clear();
     SendAppMessage(page.get(), UM_UDP_EVENT, UDP_EVENT_WPS_STATUS, 34);
     SendAppMessage(page.get(), UM_UDP_TIMEOUT, REQ_WPS_PBC, 0);
-    EXPECT_TRUE(log.lines.empty());
+    EXPECT_TRUE(log.Lines().empty());
 }
 
 TEST_F(WpsMethodTest, SurveyDialogFillsTheSsidOnSelectOnly)
 {
+    // No long waits here; the first paint of the dialog must fit in the
+    // engine's.
+    Timing::SetScale(0.05);
     g_Var.DeviceMode = DEVICE_WBRIDGE;
     SimNetwork wps;
     wps.ssid = "WPS-AP";
@@ -548,12 +509,15 @@ TEST_F(WpsMethodTest, SurveyDialogFillsTheSsidOnSelectOnly)
     for (const bool select : {false, true}) {
         SCOPED_TRACE(select);
         bool seen = false;
-        QTimer::singleShot(0, page.get(), [&] {
+        // The engine's answers reach the dialog through the page.
+        auto filled = [&] {
+            TFormWPSSurvey *dialog = page->SurveyDialog();
+            return dialog && dialog->FrameWPSSiteSurvey1->SurveyList->topLevelItemCount() > 0;
+        };
+        WhenReady(page.get(), filled, [&] {
             TFormWPSSurvey *dialog = page->SurveyDialog();
             ASSERT_NE(dialog, nullptr);
             TSortListView *list = dialog->FrameWPSSiteSurvey1->SurveyList;
-            // The engine's answers reach the dialog through the page.
-            EXPECT_TRUE(FakeNetwork::WaitFor([&] { return list->topLevelItemCount() > 0; }, 3000));
             EXPECT_EQ(list->topLevelItemCount(), 1);
             if (list->topLevelItemCount() > 0)
                 list->setCurrentItem(list->topLevelItem(0));
