@@ -185,6 +185,22 @@ TEST_F(IpConfigTest, EnteringTheMaskFieldProposesAMaskByAddressClass)
     }
 }
 
+TEST_F(IpConfigTest, TabVisitsGatewayThenAddressThenMask)
+{
+    ShowPage();
+    std::vector<QWidget *> expected;
+    for (TFrameIPEditRect *field : {page->IPEditGateway, page->IPEditIP, page->IPEditMask})
+        for (TCenterEdit *box : field->Edits)
+            expected.push_back(box);
+    expected.front()->setFocus();
+    std::vector<QWidget *> visited{QApplication::focusWidget()};
+    for (size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(visited, expected);
+}
+
 TEST_F(IpConfigTest, ForwardEntryFillsTheFieldsAndBackEntryKeepsThem)
 {
     g_Var.NewIpConfig = {IP_MODE_STATIC, 0xC0A8010A, 0xFFFFFF00, 0xFFFFFFFF, 0x08080808, 0};
