@@ -59,7 +59,10 @@ protected:
 class LogLines
 {
 public:
-    LogLines() { SetDebugTextHook([this](const char *text) { lines.emplace_back(text); }); }
+    LogLines()
+    {
+        SetDebugTextHook([this](const char *text) { lines.emplace_back(text); });
+    }
     ~LogLines() { SetDebugTextHook({}); }
     int Count(const std::string &line) const { return int(std::count(lines.begin(), lines.end(), line)); }
     std::vector<std::string> lines;
@@ -225,9 +228,10 @@ TEST_F(ConfirmTest, AccessPointSummaryShowsTheNetworkBlock)
     EXPECT_EQ(page.LbIP->y(), t + 19);
     EXPECT_EQ(page.LblGateway->y(), t + 55);
     EXPECT_EQ(page.LbWirelessInfo->y(), t + 73);
-    const QLabel *rows[][2] = {{page.LbSSID, page.LblSSID}, {page.LbWirelessMode, page.LblWirelessMode},
-                               {page.LbSecurity, page.LblSecurity}, {page.LbInfo1, page.LblInfo1},
-                               {page.LbInfo2, page.LblInfo2}, {page.LbInfo3, page.LblInfo3}};
+    const QLabel *rows[][2] = {
+        {page.LbSSID, page.LblSSID},         {page.LbWirelessMode, page.LblWirelessMode},
+        {page.LbSecurity, page.LblSecurity}, {page.LbInfo1, page.LblInfo1},
+        {page.LbInfo2, page.LblInfo2},       {page.LbInfo3, page.LblInfo3}};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(rows[i][0]->y(), t + 92 + 18 * i) << i;
         EXPECT_EQ(rows[i][1]->y(), rows[i][0]->y()) << i;
@@ -264,8 +268,9 @@ TEST_F(ConfirmTest, BridgeSummaryHidesTheNetworkBlockUnlessReachedByManualSetup)
 
 TEST_F(ConfirmTest, TextsComeFromThePagesSection)
 {
-    LoadSettings(dir, "[TFrameWlProfConfirm]\r\nBtnNext_AP=Apply\r\nLbWirelessInfo_AP=Radio\r\nLbKey=Secret:\r\n"
-                      "LbWPAMode=Mode:\r\nLbCipher=Cipher:\r\n");
+    LoadSettings(dir,
+                 "[TFrameWlProfConfirm]\r\nBtnNext_AP=Apply\r\nLbWirelessInfo_AP=Radio\r\nLbKey=Secret:\r\n"
+                 "LbWPAMode=Mode:\r\nLbCipher=Cipher:\r\n");
     ApWpaProfile();
     Enter();
     EXPECT_EQ(page.BtnNext->text(), QStringLiteral("Apply"));
@@ -286,7 +291,8 @@ TEST_F(ConfirmTest, BackwardEntryKeepsTheSummary)
 
 TEST_F(ConfirmTest, SavedFilesMatchTheExpectedBytes)
 {
-    struct {
+    struct
+    {
         const char *file;
         void (*profile)();
     } const rows[] = {
@@ -411,10 +417,10 @@ TEST_F(ConfirmTest, PdfPrintoutHoldsTheLines)
     process.start(pdftotext, {QStringLiteral("-layout"), ui.printPdfPath, QStringLiteral("-")});
     ASSERT_TRUE(process.waitForFinished(20000));
     const QString text = QString::fromUtf8(process.readAllStandardOutput());
-    for (const char *line : {"Network Settings", "IP Address: 192.168.1.10", "Subnet: 255.255.255.0",
-                             "Gateway: 192.168.1.254", "Wireless Settings", "SSID HomeNet",
-                             "Wireless Mode: 2.4GHz 802.11 b/g/n mixed mode", "Security Mode: WPA-PSK",
-                             "WPA Mode: WPA2 Only", "Cipher Type: AES", "Key: correct horse battery"})
+    for (const char *line :
+         {"Network Settings", "IP Address: 192.168.1.10", "Subnet: 255.255.255.0", "Gateway: 192.168.1.254",
+          "Wireless Settings", "SSID HomeNet", "Wireless Mode: 2.4GHz 802.11 b/g/n mixed mode",
+          "Security Mode: WPA-PSK", "WPA Mode: WPA2 Only", "Cipher Type: AES", "Key: correct horse battery"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(line))) << line << "\n" << text.toStdString();
 }
 
@@ -458,24 +464,37 @@ TEST_F(ConfirmTest, BridgeWriteUsesTheStationRequest)
 TEST_F(ConfirmTest, WriteReactionRows)
 {
     const QString erConnect = QStringLiteral("Unable to connect to the device.");
-    struct Row {
+    struct Row
+    {
         const char *name;
-        bool loggedIn;      // the engine is still logged in from the password page
-        int dropSettings;   // wireless-setting answers the device loses
-        int dropReadBack;   // configuration answers it loses
+        bool loggedIn;    // the engine is still logged in from the password page
+        int dropSettings; // wireless-setting answers the device loses
+        int dropReadBack; // configuration answers it loses
         bool refuseLogins;
-        bool badMode;       // a wireless mode the device refuses (result 0)
+        bool badMode; // a wireless mode the device refuses (result 0)
         bool nonWorking;
         std::vector<int> commands;
         int boxes;
-        int pageLogins;     // logins the page itself asked for
+        int pageLogins; // logins the page itself asked for
         int logouts;
         int settings;
         int readBacks;
     };
     const Row rows[] = {
         {"accepted", true, 0, 0, false, false, false, {WIZARD_NEXT}, 0, 0, 0, 1, 1},
-        {"not logged in: the page logs in first", false, 0, 0, false, false, false, {WIZARD_NEXT}, 0, 1, 0, 1, 1},
+        {"not logged in: the page logs in first",
+         false,
+         0,
+         0,
+         false,
+         false,
+         false,
+         {WIZARD_NEXT},
+         0,
+         1,
+         0,
+         1,
+         1},
         {"lost once: one re-login", true, 1, 0, false, false, false, {WIZARD_NEXT}, 0, 1, 1, 2, 1},
         {"lost twice", true, 2, 0, false, false, false, {}, 1, 1, 1, 2, 0},
         {"lost twice in test mode", true, 2, 0, false, false, true, {WIZARD_NEXT}, 1, 1, 1, 2, 0},

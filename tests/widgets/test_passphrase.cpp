@@ -16,7 +16,8 @@
 
 namespace {
 
-const QString kLengthText = QStringLiteral("Passphrase should be between 8 to 63 charachers in ASCII format.");
+const QString kLengthText =
+    QStringLiteral("Passphrase should be between 8 to 63 charachers in ASCII format.");
 const QString kHexText = QStringLiteral("Passphrase should be 64 hex digits.");
 
 class CommandSink : public QObject
@@ -84,7 +85,8 @@ protected:
     TFrameWlProfPSK page;
 };
 
-struct PassCase {
+struct PassCase
+{
     const char *name;
     QString text;
     bool accepted;
@@ -142,7 +144,8 @@ TEST_F(PassphraseTest, SixtyFiveCharactersCannotBeTyped)
 
 TEST_F(PassphraseTest, CipherFollowsTheModeOnScreenAndInTheRecord)
 {
-    struct {
+    struct
+    {
         int mode;
         QString shown;
         int cipher;
@@ -185,7 +188,8 @@ TEST_F(PassphraseTest, StoredCipherComesFromTheShownTextOfTheSettingsFile)
 
 TEST_F(PassphraseTest, ForwardEntryPreselection)
 {
-    struct {
+    struct
+    {
         const char *name;
         int deviceMode;
         int storedMode;

@@ -74,7 +74,8 @@ protected:
 
 TEST_F(SetWlMethodTest, ForwardEntryResetsToManualAndLoadsTheModeText)
 {
-    struct {
+    struct
+    {
         int deviceMode;
         QString text;
     } const rows[] = {

@@ -87,11 +87,12 @@ protected:
     TFrameWlProfWEP page;
 };
 
-struct KeyCase {
+struct KeyCase
+{
     const char *name;
-    int length;       // WEP key length code
-    const char *key;  // typed text (UTF-8)
-    const char *stored; // nullptr: rejected
+    int length;              // WEP key length code
+    const char *key;         // typed text (UTF-8)
+    const char *stored;      // nullptr: rejected
     const char *specificKey; // message key of the rejection
 };
 
@@ -138,7 +139,8 @@ QByteArray IniFor(Messages messages)
         return "[Message]\r\nER_WEPKey=General from file\r\n";
     case Messages::Specific:
         return "[Message]\r\nER_WEPKey=General from file\r\nER_WEP64Hex=Text of ER_WEP64Hex\r\n"
-               "ER_WEP64=Text of ER_WEP64\r\nER_WEP128Hex=Text of ER_WEP128Hex\r\nER_WEP128=Text of ER_WEP128\r\n";
+               "ER_WEP64=Text of ER_WEP64\r\nER_WEP128Hex=Text of ER_WEP128Hex\r\nER_WEP128=Text of "
+               "ER_WEP128\r\n";
     }
     return {};
 }

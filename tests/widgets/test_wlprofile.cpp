@@ -173,7 +173,8 @@ TEST_F(ProfileTest, NoneSkipsTheKeyPagesAndBackRetracesThePath)
 
 TEST_F(ProfileTest, SecurityChoiceBranchesAndBackReturnsTheSameWay)
 {
-    struct {
+    struct
+    {
         int security;
         TFrameBase *keyPage;
     } const rows[] = {
@@ -318,7 +319,8 @@ TEST_F(ProfileTest, WirelessModeListAndForwardReselection)
 
 TEST_F(ProfileTest, SecurityPreselection)
 {
-    struct {
+    struct
+    {
         const char *name;
         int deviceMode;
         int encryption;
@@ -330,7 +332,8 @@ TEST_F(ProfileTest, SecurityPreselection)
         {"bridge, WEP network", DEVICE_WBRIDGE, SURVEY_ENC_WEP, SURVEY_AUTH_OPEN, SECMODE_WEP},
         {"bridge, WPA-PSK", DEVICE_WBRIDGE, SURVEY_ENC_TKIP, SURVEY_AUTH_WPAPSK, SECMODE_WPAPSK},
         {"bridge, WPA2-PSK", DEVICE_WBRIDGE, SURVEY_ENC_AES, SURVEY_AUTH_WPA2PSK, SECMODE_WPAPSK},
-        {"bridge, mixed PSK", DEVICE_WBRIDGE, SURVEY_ENC_TKIP_AES, SURVEY_AUTH_WPAPSK_WPA2PSK, SECMODE_WPAPSK},
+        {"bridge, mixed PSK", DEVICE_WBRIDGE, SURVEY_ENC_TKIP_AES, SURVEY_AUTH_WPAPSK_WPA2PSK,
+         SECMODE_WPAPSK},
         {"bridge, WPA enterprise", DEVICE_WBRIDGE, SURVEY_ENC_AES, SURVEY_AUTH_WPA2, SECMODE_NONE},
     };
     TFrameWlProfSecurity *page = profile.FrameWlProfSecurity1;

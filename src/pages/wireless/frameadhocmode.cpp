@@ -1,8 +1,8 @@
 #include "pages/wireless/frameadhocmode.h"
 
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -22,7 +22,8 @@ TFrameAdhocMode::TFrameAdhocMode(QWidget *parent) : TFrameBase(parent)
                                   QStringLiteral("Add your SSID and select your Channel:"), 16, 32, 400);
     LbSSID = WlDesign::Label(GBoxAdhocMode, QStringLiteral("LbSSID"), QStringLiteral("SSID:"), 40, 68, 100);
     EdtSSID = WlDesign::Edit(GBoxAdhocMode, QStringLiteral("EdtSSID"), 148, 64, 240, 32);
-    LbChannel = WlDesign::Label(GBoxAdhocMode, QStringLiteral("LbChannel"), QStringLiteral("Channel:"), 40, 100, 100);
+    LbChannel =
+        WlDesign::Label(GBoxAdhocMode, QStringLiteral("LbChannel"), QStringLiteral("Channel:"), 40, 100, 100);
     CmbChannel = WlDesign::Combo(GBoxAdhocMode, QStringLiteral("CmbChannel"), 148, 96, 120);
 
     const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);

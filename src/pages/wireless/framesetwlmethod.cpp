@@ -1,9 +1,9 @@
 #include "pages/wireless/framesetwlmethod.h"
 
 #include "app/globalvar.h"
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QFont>
@@ -24,8 +24,8 @@ TFrameSetWlMethod::TFrameSetWlMethod(QWidget *parent) : TFrameBase(parent)
     QFont heading = LbSetWlInfo->font();
     heading.setBold(true);
     LbSetWlInfo->setFont(heading);
-    RBtnManual = WlDesign::Radio(GBoxSetWlMethod, QStringLiteral("RBtnManual"), QStringLiteral("Manual Setup"),
-                                 40, 56, 400);
+    RBtnManual = WlDesign::Radio(GBoxSetWlMethod, QStringLiteral("RBtnManual"),
+                                 QStringLiteral("Manual Setup"), 40, 56, 400);
     RBtnWPS = WlDesign::Radio(GBoxSetWlMethod, QStringLiteral("RBtnWPS"),
                               QStringLiteral("Wi-Fi Protected Setup (WPS)"), 40, 80, 400);
     RBtnManual->setChecked(true);
@@ -65,7 +65,7 @@ bool TFrameSetWlMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)
     if (!isBack) {
         RBtnManual->setChecked(true);
         LbSetWlMsg->setText(ReadText(g_Var.DeviceMode == DEVICE_AP ? StringKey::SetWlMethod_AP_MODE_MSG
-                                                                    : StringKey::SetWlMethod_BRIDGE_MODE_MSG));
+                                                                   : StringKey::SetWlMethod_BRIDGE_MODE_MSG));
     }
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }

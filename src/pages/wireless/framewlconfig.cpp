@@ -1,8 +1,8 @@
 #include "pages/wireless/framewlconfig.h"
 
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -26,11 +26,13 @@ TFrameWlConfig::TFrameWlConfig(QWidget *parent) : TFrameBase(parent)
         QStringLiteral("The wireless clients connect through an access point."), 44, 54, 480, 32);
     LbInfrastructure->setWordWrap(true);
     LbInfrastructure->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    RBtnAdhoc = WlDesign::Radio(GBoxWlConfig, QStringLiteral("RBtnAdhoc"), QStringLiteral("Adhoc"), 24, 100, 300);
-    LbAdhoc = WlDesign::Label(GBoxWlConfig, QStringLiteral("LbAdhoc"),
-                              QStringLiteral("The wireless clients connect directly to each other, without an "
-                                             "access point."),
-                              44, 122, 480, 32);
+    RBtnAdhoc =
+        WlDesign::Radio(GBoxWlConfig, QStringLiteral("RBtnAdhoc"), QStringLiteral("Adhoc"), 24, 100, 300);
+    LbAdhoc =
+        WlDesign::Label(GBoxWlConfig, QStringLiteral("LbAdhoc"),
+                        QStringLiteral("The wireless clients connect directly to each other, without an "
+                                       "access point."),
+                        44, 122, 480, 32);
     LbAdhoc->setWordWrap(true);
     LbAdhoc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

@@ -1,8 +1,8 @@
 #include "pages/wireless/framewlprofband.h"
 
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -16,9 +16,10 @@ TFrameWlProfBand::TFrameWlProfBand(QWidget *parent) : TFrameBase(parent)
     resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
 
     ImgBG = WlDesign::Background(this);
-    GBoxWirelessBand = WlDesign::Group(this, QStringLiteral("GBoxWirelessBand"), QStringLiteral("Wireless Band"));
-    LbBand = WlDesign::Label(GBoxWirelessBand, QStringLiteral("LbBand"), QStringLiteral("Wireless Band:"), 40, 64,
-                             120);
+    GBoxWirelessBand =
+        WlDesign::Group(this, QStringLiteral("GBoxWirelessBand"), QStringLiteral("Wireless Band"));
+    LbBand = WlDesign::Label(GBoxWirelessBand, QStringLiteral("LbBand"), QStringLiteral("Wireless Band:"), 40,
+                             64, 120);
     CmbBand = WlDesign::Combo(GBoxWirelessBand, QStringLiteral("CmbBand"), 168, 60, 300);
 
     const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);

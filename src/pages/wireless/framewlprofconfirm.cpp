@@ -3,11 +3,11 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/utility.h"
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "protocol/formudp.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
 
@@ -53,7 +53,8 @@ TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent) : TFrameBase(parent)
     resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
 
     ImgBG = WlDesign::Background(this);
-    GBoxConfirm = WlDesign::Group(this, QStringLiteral("GBoxConfirm"), QStringLiteral("Confirm New Settings"));
+    GBoxConfirm =
+        WlDesign::Group(this, QStringLiteral("GBoxConfirm"), QStringLiteral("Confirm New Settings"));
     LbNetworkInfo = Heading(GBoxConfirm, QStringLiteral("LbNetworkInfo"), QStringLiteral("Network Settings"));
     LbIP = Caption(GBoxConfirm, QStringLiteral("LbIP"), QStringLiteral("IP Address:"));
     LblIP = Value(GBoxConfirm, QStringLiteral("LblIP"));
@@ -61,7 +62,8 @@ TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent) : TFrameBase(parent)
     LblMask = Value(GBoxConfirm, QStringLiteral("LblMask"));
     LbGateway = Caption(GBoxConfirm, QStringLiteral("LbGateway"), QStringLiteral("Gateway:"));
     LblGateway = Value(GBoxConfirm, QStringLiteral("LblGateway"));
-    LbWirelessInfo = Heading(GBoxConfirm, QStringLiteral("LbWirelessInfo"), QStringLiteral("Wireless Settings"));
+    LbWirelessInfo =
+        Heading(GBoxConfirm, QStringLiteral("LbWirelessInfo"), QStringLiteral("Wireless Settings"));
     LbSSID = Caption(GBoxConfirm, QStringLiteral("LbSSID"), QStringLiteral("SSID"));
     LblSSID = Value(GBoxConfirm, QStringLiteral("LblSSID"));
     LbWirelessMode = Caption(GBoxConfirm, QStringLiteral("LbWirelessMode"), QStringLiteral("Wireless Mode:"));
@@ -74,9 +76,9 @@ TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent) : TFrameBase(parent)
     LblInfo2 = Value(GBoxConfirm, QStringLiteral("LblInfo2"));
     LbInfo3 = Caption(GBoxConfirm, QStringLiteral("LbInfo3"), QString());
     LblInfo3 = Value(GBoxConfirm, QStringLiteral("LblInfo3"));
-    LbComfirmMsg =
-        WlDesign::Label(GBoxConfirm, QStringLiteral("LbComfirmMsg"),
-                        QStringLiteral("Save or print your configuration settings (recommended)"), kHeadingLeft, 236, 330);
+    LbComfirmMsg = WlDesign::Label(GBoxConfirm, QStringLiteral("LbComfirmMsg"),
+                                   QStringLiteral("Save or print your configuration settings (recommended)"),
+                                   kHeadingLeft, 236, 330);
     BtnSave = WlDesign::Button(GBoxConfirm, QStringLiteral("BtnSave"), QStringLiteral("Save"), 352, 232);
     BtnPrint = WlDesign::Button(GBoxConfirm, QStringLiteral("BtnPrint"), QStringLiteral("Print"), 448, 232);
     LayoutRows();
@@ -154,7 +156,8 @@ void TFrameWlProfConfirm::FillSummary()
         break;
     case SECMODE_WEP:
         LblSecurity->setText(g_Var.SecurityWEP);
-        SetDetailRow(LbInfo1, LblInfo1, PageText("LbWEPMode", "WEP Key Length:"), WepKeyLenName(wl.WepKeyLen));
+        SetDetailRow(LbInfo1, LblInfo1, PageText("LbWEPMode", "WEP Key Length:"),
+                     WepKeyLenName(wl.WepKeyLen));
         SetDetailRow(LbInfo2, LblInfo2, PageText("LbAuthen", "Authentication:"), AuthModeName(wl.AuthMode));
         SetDetailRow(LbInfo3, LblInfo3, PageText("LbKey", "Key:"), FieldText(wl.WepKey));
         break;
@@ -172,15 +175,16 @@ void TFrameWlProfConfirm::FillSummary()
     }
 
     const bool accessPoint = g_Var.DeviceMode == DEVICE_AP;
-    BtnNext->setText(accessPoint ? PageText("BtnNext_AP", "Configure") : PageText("BtnNext_BRIDGE", "Connect"));
+    BtnNext->setText(accessPoint ? PageText("BtnNext_AP", "Configure")
+                                 : PageText("BtnNext_BRIDGE", "Connect"));
     LbWirelessInfo->setText(accessPoint ? PageText("LbWirelessInfo_AP", "Wireless Settings")
                                         : PageText("LbWirelessInfo_BRIDGE", "Wireless Profile"));
 
     const bool network = NetworkBlockWanted();
-    for (QWidget *control : {static_cast<QWidget *>(LbNetworkInfo), static_cast<QWidget *>(LbIP),
-                             static_cast<QWidget *>(LblIP), static_cast<QWidget *>(LbMask),
-                             static_cast<QWidget *>(LblMask), static_cast<QWidget *>(LbGateway),
-                             static_cast<QWidget *>(LblGateway)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(LbNetworkInfo), static_cast<QWidget *>(LbIP), static_cast<QWidget *>(LblIP),
+          static_cast<QWidget *>(LbMask), static_cast<QWidget *>(LblMask), static_cast<QWidget *>(LbGateway),
+          static_cast<QWidget *>(LblGateway)})
         control->setVisible(network);
     LayoutRows();
 }
@@ -213,7 +217,8 @@ QByteArray TFrameWlProfConfirm::SettingsSummary() const
     QString text;
     const auto heading = [&text](const QLabel *label) { text += label->text() + QStringLiteral("\r\n"); };
     const auto row = [&text](const QLabel *caption, const QLabel *value) {
-        text += QLatin1Char('\t') + caption->text() + QLatin1Char(' ') + value->text() + QStringLiteral("\r\n");
+        text +=
+            QLatin1Char('\t') + caption->text() + QLatin1Char(' ') + value->text() + QStringLiteral("\r\n");
     };
     if (NetworkBlockShown()) {
         heading(LbNetworkInfo);

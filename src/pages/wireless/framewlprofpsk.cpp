@@ -4,9 +4,9 @@
 #include "app/globalvar.h"
 #include "app/gui/widgethelpers.h"
 #include "app/utility.h"
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -22,12 +22,14 @@ TFrameWlProfPSK::TFrameWlProfPSK(QWidget *parent) : TFrameBase(parent)
 
     ImgBG = WlDesign::Background(this);
     GBoxPSK = WlDesign::Group(this, QStringLiteral("GBoxPSK"), QStringLiteral("Wireless Security"));
-    LbWPAMode = WlDesign::Label(GBoxPSK, QStringLiteral("LbWPAMode"), QStringLiteral("WPA Mode:"), 40, 48, 120);
+    LbWPAMode =
+        WlDesign::Label(GBoxPSK, QStringLiteral("LbWPAMode"), QStringLiteral("WPA Mode:"), 40, 48, 120);
     CmbWPAMode = WlDesign::Combo(GBoxPSK, QStringLiteral("CmbWPAMode"), 168, 44, 160);
-    LbCipher = WlDesign::Label(GBoxPSK, QStringLiteral("LbCipher"), QStringLiteral("Cipher Type:"), 40, 84, 120);
+    LbCipher =
+        WlDesign::Label(GBoxPSK, QStringLiteral("LbCipher"), QStringLiteral("Cipher Type:"), 40, 84, 120);
     LbCipherValue = WlDesign::Label(GBoxPSK, QStringLiteral("LbCipherValue"), QString(), 168, 84, 260);
-    LbPassphrase =
-        WlDesign::Label(GBoxPSK, QStringLiteral("LbPassphrase"), QStringLiteral("Pre-Shared Key:"), 40, 120, 120);
+    LbPassphrase = WlDesign::Label(GBoxPSK, QStringLiteral("LbPassphrase"), QStringLiteral("Pre-Shared Key:"),
+                                   40, 120, 120);
     EdtPassphrase = WlDesign::Edit(GBoxPSK, QStringLiteral("EdtPassphrase"), 168, 116, 360, 64);
 
     const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);

@@ -4,10 +4,10 @@
 #include "app/gui/widgethelpers.h"
 #include "pages/wireless/wlpagedesign.h"
 
-#include <cstring>
-#include "wizard/core/appmessage.h"
 #include "controls/trifacebtn.h"
+#include "wizard/core/appmessage.h"
 #include "wizard/timage.h"
+#include <cstring>
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,7 +21,8 @@ TFrameWlProfSecurity::TFrameWlProfSecurity(QWidget *parent) : TFrameBase(parent)
 
     ImgBG = WlDesign::Background(this);
     GBoxSecurity = WlDesign::Group(this, QStringLiteral("GBoxSecurity"), QStringLiteral("Wireless Security"));
-    LbSecurity = WlDesign::Label(GBoxSecurity, QStringLiteral("LbSecurity"), QStringLiteral("Security Mode:"), 40, 64, 120);
+    LbSecurity = WlDesign::Label(GBoxSecurity, QStringLiteral("LbSecurity"), QStringLiteral("Security Mode:"),
+                                 40, 64, 120);
     CmbSecurity = WlDesign::Combo(GBoxSecurity, QStringLiteral("CmbSecurity"), 168, 60, 260);
 
     const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);

@@ -3,9 +3,9 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/gui/widgethelpers.h"
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>

@@ -1,12 +1,12 @@
 #include "pages/wireless/framewlprofwep.h"
 
+#include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/gui/widgethelpers.h"
-#include "app/debug.h"
 #include "app/utility.h"
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
 
@@ -27,7 +27,8 @@ TFrameWlProfWEP::TFrameWlProfWEP(QWidget *parent) : TFrameBase(parent)
     CmbWEP = WlDesign::Combo(GBoxWEP, QStringLiteral("CmbWEP"), 168, 44, 160);
     LbWEPKey = WlDesign::Label(GBoxWEP, QStringLiteral("LbWEPKey"), QStringLiteral("WEP Key:"), 40, 84, 120);
     EdtKey1 = WlDesign::Edit(GBoxWEP, QStringLiteral("EdtKey1"), 168, 80, 260, 10);
-    LbAuthen = WlDesign::Label(GBoxWEP, QStringLiteral("LbAuthen"), QStringLiteral("Authentication:"), 40, 120, 120);
+    LbAuthen =
+        WlDesign::Label(GBoxWEP, QStringLiteral("LbAuthen"), QStringLiteral("Authentication:"), 40, 120, 120);
     CmbAuthen = WlDesign::Combo(GBoxWEP, QStringLiteral("CmbAuthen"), 168, 116, 160);
 
     const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);

@@ -2,9 +2,9 @@
 
 #include "app/globalvar.h"
 #include "app/gui/widgethelpers.h"
+#include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
-#include "controls/trifacebtn.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -19,7 +19,8 @@ TFrameWlProfWlMode::TFrameWlProfWlMode(QWidget *parent) : TFrameBase(parent)
 
     ImgBG = WlDesign::Background(this);
     GBoxWlMode = WlDesign::Group(this, QStringLiteral("GBoxWlMode"), QStringLiteral("Wireless Mode"));
-    LbMode = WlDesign::Label(GBoxWlMode, QStringLiteral("LbMode"), QStringLiteral("Wireless Mode:"), 40, 64, 120);
+    LbMode =
+        WlDesign::Label(GBoxWlMode, QStringLiteral("LbMode"), QStringLiteral("Wireless Mode:"), 40, 64, 120);
     CmbMode = WlDesign::Combo(GBoxWlMode, QStringLiteral("CmbMode"), 168, 60, 260);
 
     const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);

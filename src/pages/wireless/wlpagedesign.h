@@ -44,7 +44,8 @@ TTrifaceBtn *Button(QWidget *parent, const QString &name, const QString &text, i
 
 // The three wizard buttons of the standard page design: "Exit" at 24,288,
 // "Back" at 389,288, "Next" at 492,288, each 85 x 21.
-struct WizardButtons {
+struct WizardButtons
+{
     TTrifaceBtn *exit;
     TTrifaceBtn *back;
     TTrifaceBtn *next;
