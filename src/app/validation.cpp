@@ -126,8 +126,8 @@ QString ProposedMask(const AddressInput &ip)
     return QStringLiteral("255.255.255.0");
 }
 
-const TextKey *CheckStaticAddress(const AddressInput &ip, const AddressInput &mask, const AddressInput &gateway,
-                                  const QStringList &localAddresses)
+const TextKey *CheckStaticAddress(const AddressInput &ip, const AddressInput &mask,
+                                  const AddressInput &gateway, const QStringList &localAddresses)
 {
     if (!ip.IsComplete())
         return &MessageKey::ErIPAddr;
@@ -227,7 +227,8 @@ bool IpConfigHolds(const IpConfigRecord &written, const IpConfigRecord &readBack
         return false;
     if (written.IpMode != 0)
         return true;
-    return written.Ip == readBack.Ip && written.Netmask == readBack.Netmask && written.Gateway == readBack.Gateway;
+    return written.Ip == readBack.Ip && written.Netmask == readBack.Netmask &&
+           written.Gateway == readBack.Gateway;
 }
 
 bool WlConfigHolds(const WlConfigRecord &written, const WlConfigRecord &readBack)

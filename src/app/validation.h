@@ -25,7 +25,8 @@
 // Keys of the rules the pages cannot meet (their edits cannot take the
 // input), used by the command-line client.
 namespace ValidationKey {
-inline constexpr TextKey ER_SSID_Long{SECTION_MESSAGE, "ER_SSID_Long", "The SSID must not be longer than 32 characters."};
+inline constexpr TextKey ER_SSID_Long{SECTION_MESSAGE, "ER_SSID_Long",
+                                      "The SSID must not be longer than 32 characters."};
 } // namespace ValidationKey
 
 // An IPv4 address as the four octet texts of an address field. An octet
@@ -72,8 +73,8 @@ QString ProposedMask(const AddressInput &ip);
 // gateway is valid; otherwise gateway octets complete, gateway in the IP's
 // subnet with a host part that is not all zeros, and gateway OR mask not
 // all ones (ErDefaultGateway).
-const TextKey *CheckStaticAddress(const AddressInput &ip, const AddressInput &mask, const AddressInput &gateway,
-                                  const QStringList &localAddresses);
+const TextKey *CheckStaticAddress(const AddressInput &ip, const AddressInput &mask,
+                                  const AddressInput &gateway, const QStringList &localAddresses);
 
 // The WEP key rules for a key length code (WEPKEYLEN_64 or WEPKEYLEN_128):
 // ASCII of exactly 5 or 13 bytes, or exactly 10 or 26 hexadecimal digits.

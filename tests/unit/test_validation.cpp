@@ -5,8 +5,8 @@
 
 #include "app/globalvar.h"
 
-#include <gtest/gtest.h>
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -37,39 +37,39 @@ TEST_P(StaticAddress, FirstFailingRuleGivesItsKey)
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, StaticAddress,
-    ::testing::Values(
-        AddressCase{"192.168.10.100", "255.255.255.0", "192.168.10.1", "valid"},
-        AddressCase{"192.168.10.100", "255.255.255.0", "", "valid"}, // an empty gateway ends the checks
-        AddressCase{"10.1.2.3", "255.0.0.0", " ", "valid"},
-        // Rule 1: every octet present (and, typed, a number up to 255).
-        AddressCase{"192.168.10", "255.255.255.0", "", "ErIPAddr"},
-        AddressCase{"192.168..1", "255.255.255.0", "", "ErIPAddr"},
-        AddressCase{"192.168.1.256", "255.255.255.0", "", "ErIPAddr"},
-        AddressCase{"192.168.1.x", "255.255.255.0", "", "ErIPAddr"},
-        AddressCase{"1.2.3.4.5", "255.0.0.0", "", "ErIPAddr"},
-        // Rule 2: not 0, not loopback, below 224.0.0.0; checked before the mask.
-        AddressCase{"0.0.0.0", "", "", "ErIPAddr"},
-        AddressCase{"127.0.0.1", "255.0.0.0", "", "ErIPAddr"},
-        AddressCase{"224.0.0.1", "255.255.255.0", "", "ErIPAddr"},
-        AddressCase{"223.255.255.1", "255.255.255.0", "", "valid"},
-        // Rules 3 and 4: the mask.
-        AddressCase{"192.168.1.10", "", "", "ErSubnetMask"},
-        AddressCase{"192.168.1.10", "255.255.0.255", "", "ErSubnetMask"},
-        AddressCase{"192.168.1.10", "0.0.0.0", "", "ErSubnetMask"},
-        AddressCase{"192.168.1.10", "255.255.255.255", "", "ErSubnetMask"},
-        AddressCase{"192.168.1.10", "255.255.255.252", "", "valid"},
-        // Rule 5: host part neither all zeros nor all ones.
-        AddressCase{"192.168.1.0", "255.255.255.0", "", "ErIPAddr"},
-        AddressCase{"10.0.255.255", "255.255.0.0", "", "ErIPAddr"},
-        // Rule 6: not the PC's own address.
-        AddressCase{"10.77.1.1", "255.255.255.0", "", "ErIPSameAsLocahost"},
-        // Rules 8 and 9: the gateway.
-        AddressCase{"192.168.1.10", "255.255.255.0", "192.168.2.1", "ErDefaultGateway"},
-        AddressCase{"192.168.1.10", "255.255.255.0", "192.168.1.0", "ErDefaultGateway"},
-        AddressCase{"192.168.1.10", "255.255.255.0", "192.168.1.255", "ErDefaultGateway"},
-        AddressCase{"192.168.1.10", "255.255.255.0", "192.168.1", "ErDefaultGateway"},
-        // The address rules come before the gateway's.
-        AddressCase{"192.168.1.0", "255.255.255.0", "10.0.0.1", "ErIPAddr"}));
+    ::testing::Values(AddressCase{"192.168.10.100", "255.255.255.0", "192.168.10.1", "valid"},
+                      AddressCase{"192.168.10.100", "255.255.255.0", "",
+                                  "valid"}, // an empty gateway ends the checks
+                      AddressCase{"10.1.2.3", "255.0.0.0", " ", "valid"},
+                      // Rule 1: every octet present (and, typed, a number up to 255).
+                      AddressCase{"192.168.10", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"192.168..1", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"192.168.1.256", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"192.168.1.x", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"1.2.3.4.5", "255.0.0.0", "", "ErIPAddr"},
+                      // Rule 2: not 0, not loopback, below 224.0.0.0; checked before the mask.
+                      AddressCase{"0.0.0.0", "", "", "ErIPAddr"},
+                      AddressCase{"127.0.0.1", "255.0.0.0", "", "ErIPAddr"},
+                      AddressCase{"224.0.0.1", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"223.255.255.1", "255.255.255.0", "", "valid"},
+                      // Rules 3 and 4: the mask.
+                      AddressCase{"192.168.1.10", "", "", "ErSubnetMask"},
+                      AddressCase{"192.168.1.10", "255.255.0.255", "", "ErSubnetMask"},
+                      AddressCase{"192.168.1.10", "0.0.0.0", "", "ErSubnetMask"},
+                      AddressCase{"192.168.1.10", "255.255.255.255", "", "ErSubnetMask"},
+                      AddressCase{"192.168.1.10", "255.255.255.252", "", "valid"},
+                      // Rule 5: host part neither all zeros nor all ones.
+                      AddressCase{"192.168.1.0", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"10.0.255.255", "255.255.0.0", "", "ErIPAddr"},
+                      // Rule 6: not the PC's own address.
+                      AddressCase{"10.77.1.1", "255.255.255.0", "", "ErIPSameAsLocahost"},
+                      // Rules 8 and 9: the gateway.
+                      AddressCase{"192.168.1.10", "255.255.255.0", "192.168.2.1", "ErDefaultGateway"},
+                      AddressCase{"192.168.1.10", "255.255.255.0", "192.168.1.0", "ErDefaultGateway"},
+                      AddressCase{"192.168.1.10", "255.255.255.0", "192.168.1.255", "ErDefaultGateway"},
+                      AddressCase{"192.168.1.10", "255.255.255.0", "192.168.1", "ErDefaultGateway"},
+                      // The address rules come before the gateway's.
+                      AddressCase{"192.168.1.0", "255.255.255.0", "10.0.0.1", "ErIPAddr"}));
 
 TEST(AddressHelpers, BroadcastCorrectionAndMaskProposal)
 {
@@ -222,7 +222,7 @@ TEST(ReadBack, WlConfigHoldsComparesWhatTheDeviceReports)
     read.SecurityMode = SECMODE_WPAPSK;
     read.WpaMode = WPAMODE_WPA2;
     read.WpaCipher = WPACIPHER_AES;
-    read.StdChannel = 6; // the device chose a channel
+    read.StdChannel = 6;             // the device chose a channel
     read.AuthMode = AUTHMODE_SHARED; // not part of WPA settings
     EXPECT_TRUE(WlConfigHolds(written, read)) << "passphrase and wireless mode are never read back";
 

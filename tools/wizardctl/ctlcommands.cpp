@@ -19,9 +19,10 @@ namespace {
 
 const int kFindWait = 4000; // the device list page's search time
 
-const char kUsualCauses[] = "Usual causes: the device is switched off or still starting; the PC has no wired "
-                            "adapter on the device's segment; a firewall drops UDP ports 5432/5433; the device "
-                            "is on another segment (behind a router).";
+const char kUsualCauses[] =
+    "Usual causes: the device is switched off or still starting; the PC has no wired "
+    "adapter on the device's segment; a firewall drops UDP ports 5432/5433; the device "
+    "is on another segment (behind a router).";
 
 // What a DebugPrint needs from a text.
 QByteArray Local(const QString &text)
@@ -197,9 +198,17 @@ void PrintJson(QTextStream &out, const QJsonDocument &doc)
     out << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
 }
 
-// Finds the device, logs in and (with `readConfig`) reads its whole
-// configuration: the password page's sequence. CTL_EXIT_OK or the failure.
-int Reach(CtlSession &session, const CtlOptions &o, QTextStream &err, bool readConfig, DeviceRecord *found = nullptr)
+// What Reach reads after the login.
+enum class Read {
+    Nothing,
+    Config, // the whole configuration, as the password page
+    Mode,   // the operating mode only, as the operating-mode page on entry
+};
+
+// Finds the device, logs in and reads what `read` says: the sequence of the
+// device list and password pages. CTL_EXIT_OK or the failure.
+int Reach(CtlSession &session, const CtlOptions &o, QTextStream &err, Read read,
+          DeviceRecord *found = nullptr)
 {
     if (!session.Discover(kFindWait, &o.mac)) {
         err << "wizardctl: no network adapter could be opened.\n";
@@ -207,8 +216,9 @@ int Reach(CtlSession &session, const CtlOptions &o, QTextStream &err, bool readC
         return CTL_EXIT_NO_DEVICE;
     }
     const std::vector<DeviceRecord> devices = session.Devices();
-    const auto it = std::find_if(devices.begin(), devices.end(),
-                                 [&](const DeviceRecord &d) { return std::memcmp(d.Mac, o.mac.data(), 6) == 0; });
+    const auto it = std::find_if(devices.begin(), devices.end(), [&](const DeviceRecord &d) {
+        return std::memcmp(d.Mac, o.mac.data(), 6) == 0;
+    });
     if (it == devices.end()) {
         DebugPrint("wizardctl: FAIL device %s not found", Local(Mac(o.mac.data())).constData());
         err << "wizardctl: no device " << Mac(o.mac.data()) << " answered within " << kFindWait << " ms";
@@ -244,9 +254,13 @@ int Reach(CtlSession &session, const CtlOptions &o, QTextStream &err, bool readC
                "may stay silent).\n";
         return CTL_EXIT_LOGIN;
     }
-    if (readConfig) {
-        const CtlSession::Answer a =
-            session.Request(REQ_GET_CONFIG, [&] { session.Engine().SendGetConfig(CtlSession::kGetConfigWait); });
+    if (read != Read::Nothing) {
+        const CtlSession::Answer a = session.Request(REQ_GET_CONFIG, [&] {
+            if (read == Read::Config)
+                session.Engine().SendGetConfig(CtlSession::kGetConfigWait);
+            else
+                session.Engine().SendGetMode(CtlSession::kGetModeWait);
+        });
         if (a.timedOut) {
             err << "wizardctl: the device did not answer the configuration request. "
                 << MessageOf(MessageKey::ER_CONNECT) << '\n';
@@ -280,7 +294,8 @@ int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what)
 bool ReadBack(CtlSession &session, int settleMs)
 {
     ProcessDelay(unsigned(settleMs));
-    return !session.Request(REQ_GET_CONFIG, [&] { session.Engine().SendGetConfig(CtlSession::kGetConfigWait); })
+    return !session
+                .Request(REQ_GET_CONFIG, [&] { session.Engine().SendGetConfig(CtlSession::kGetConfigWait); })
                 .timedOut;
 }
 
@@ -344,7 +359,7 @@ int Show(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
     DeviceRecord device;
-    if (const int rc = Reach(session, o, err, true, &device))
+    if (const int rc = Reach(session, o, err, Read::Config, &device))
         return rc;
     if (o.json) {
         PrintJson(out, QJsonDocument(ConfigJson(device)));
@@ -355,8 +370,8 @@ int Show(const CtlOptions &o, QTextStream &out, QTextStream &err)
     Row(out, QStringLiteral("MAC"), Mac(device.Mac));
     Row(out, QStringLiteral("Answered from"), Dotted(device.DeviceIp));
     Row(out, QStringLiteral("Local adapter"), Dotted(device.LocalIp));
-    Row(out, QStringLiteral("Operating mode"), DeviceModeName(g_Var.DeviceMode).isEmpty()
-                                                   ? QString::number(g_Var.DeviceMode)
+    Row(out, QStringLiteral("Operating mode"),
+        DeviceModeName(g_Var.DeviceMode).isEmpty() ? QString::number(g_Var.DeviceMode)
                                                    : DeviceModeName(g_Var.DeviceMode));
     out << "Network Settings\n";
     PrintIp(out, g_Var.CurIpConfig);
@@ -402,7 +417,7 @@ int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err)
     }
 
     CtlSession session;
-    if (const int rc = Reach(session, o, err, true))
+    if (const int rc = Reach(session, o, err, Read::Config))
         return rc;
     IpConfigRecord next = g_Var.CurIpConfig;
     if (o.dhcp) {
@@ -438,7 +453,7 @@ int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err)
 int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
-    if (const int rc = Reach(session, o, err, true))
+    if (const int rc = Reach(session, o, err, Read::Mode))
         return rc;
     if (g_Var.DeviceMode == o.deviceMode) {
         out << "The device already works as " << DeviceModeName(o.deviceMode) << "; nothing written.\n";
@@ -462,19 +477,21 @@ int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
         return Invalid(err, *key, QStringLiteral("--ssid"));
     if (o.security == SECMODE_WEP) {
         if (const TextKey *key = CheckWepKey(o.wepLength, o.key))
-            return Invalid(err, *key, QStringLiteral("--key (%1 bit)").arg(o.wepLength == WEPKEYLEN_128 ? 128 : 64));
+            return Invalid(err, *key,
+                           QStringLiteral("--key (%1 bit)").arg(o.wepLength == WEPKEYLEN_128 ? 128 : 64));
     } else if (o.security == SECMODE_WPAPSK) {
         if (const TextKey *key = CheckPassphrase(o.passphrase))
             return Invalid(err, *key, QStringLiteral("--passphrase"));
     }
 
     CtlSession session;
-    if (const int rc = Reach(session, o, err, true))
+    if (const int rc = Reach(session, o, err, Read::Config))
         return rc;
     const bool ap = g_Var.DeviceMode == DEVICE_AP;
     // A bridge offers Open and Shared only; the access point also Auto.
     if (!ap && o.auth == AUTHMODE_AUTO) {
-        err << "wizardctl: --auth auto: an AP Client authenticates with open or shared only.\nNothing was written.\n";
+        err << "wizardctl: --auth auto: an AP Client authenticates with open or shared only.\nNothing was "
+               "written.\n";
         return CTL_EXIT_INVALID;
     }
 
@@ -569,8 +586,8 @@ const char *WpsStatusText(int code)
         "WAIT PINCODE",
     };
     static const char *const kHigh[] = {
-        "PBC:TOO MANY AP",    "PBC:NO AP",       "EAP_FAIL_RECEIVED", "EAP_NONCE_MISMATCH",
-        "EAP_INVALID_DATA",   "PASSWORD_MISMATCH", "EAP_REQ_WRONG_SMI", "EAP_REQ_WRONG_VENDOR_TYPE",
+        "PBC:TOO MANY AP",  "PBC:NO AP",         "EAP_FAIL_RECEIVED", "EAP_NONCE_MISMATCH",
+        "EAP_INVALID_DATA", "PASSWORD_MISMATCH", "EAP_REQ_WRONG_SMI", "EAP_REQ_WRONG_VENDOR_TYPE",
     };
     if (code >= 0 && code <= 38)
         return kLow[code];
@@ -594,11 +611,12 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
     }
 
     CtlSession session;
-    if (const int rc = Reach(session, o, err, true))
+    if (const int rc = Reach(session, o, err, Read::Config))
         return rc;
     const bool ap = g_Var.DeviceMode == DEVICE_AP;
     if (ap && o.hasSsid) {
-        err << "wizardctl: --ssid joins an access point by PIN, which an AP Client does; this device is an access "
+        err << "wizardctl: --ssid joins an access point by PIN, which an AP Client does; this device is an "
+               "access "
                "point: use --pin with the station's PIN, or --pbc.\nNothing was written.\n";
         return CTL_EXIT_INVALID;
     }
@@ -615,8 +633,9 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
             g_Var.NewWlConfig.EnrolleePin = o.pin.toUInt();
         } else {
             // The WPS page shows the device's own PIN before the user connects.
-            const CtlSession::Answer a = session.Request(
-                REQ_STATION_GET_CONFIG, [&] { session.Engine().SendStationGetConfig(CtlSession::kStationWait); });
+            const CtlSession::Answer a = session.Request(REQ_STATION_GET_CONFIG, [&] {
+                session.Engine().SendStationGetConfig(CtlSession::kStationWait);
+            });
             const QString devicePin = FieldText(g_Var.ApClientPin);
             if (a.timedOut || devicePin.size() != 8) {
                 err << "wizardctl: the device did not report its 8-digit client PIN.\n"
@@ -634,7 +653,8 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
         if (o.pbc)
             session.Engine().SendWPSPBC(CtlSession::kWpsWait);
         else
-            session.Engine().SendWPSPIN(CtlSession::kWpsWait, ap ? WpsPinForm::Enrollee : WpsPinForm::UpstreamSsid);
+            session.Engine().SendWPSPIN(CtlSession::kWpsWait,
+                                        ap ? WpsPinForm::Enrollee : WpsPinForm::UpstreamSsid);
     });
     if (w != CtlSession::Write::Accepted)
         return WriteFailed(err, w, QStringLiteral("WPS request"));
@@ -690,12 +710,13 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
 int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
-    if (const int rc = Reach(session, o, err, false))
+    if (const int rc = Reach(session, o, err, Read::Nothing))
         return rc;
     const CtlSession::Answer a =
         session.Request(REQ_SITE_SURVEY, [&] { session.Engine().SendSiteSurvey(CtlSession::kSurveyWait); });
     if (a.timedOut) {
-        err << "wizardctl: the device did not answer the site survey.\n" << MessageOf(MessageKey::ER_CONNECT) << '\n';
+        err << "wizardctl: the device did not answer the site survey.\n"
+            << MessageOf(MessageKey::ER_CONNECT) << '\n';
         return CTL_EXIT_NO_ANSWER;
     }
     std::vector<SurveyEntry> entries;
@@ -724,7 +745,8 @@ int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
         return CTL_EXIT_OK;
     }
     if (entries.empty()) {
-        out << (o.wpsOnly ? "The device sees no network that offers WPS.\n" : "The device sees no network.\n");
+        out << (o.wpsOnly ? "The device sees no network that offers WPS.\n"
+                          : "The device sees no network.\n");
         return CTL_EXIT_OK;
     }
     out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
@@ -751,7 +773,7 @@ int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
 int StationPin(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
-    if (const int rc = Reach(session, o, err, false))
+    if (const int rc = Reach(session, o, err, Read::Nothing))
         return rc;
     const CtlSession::Answer a = session.Request(
         REQ_STATION_GET_CONFIG, [&] { session.Engine().SendStationGetConfig(CtlSession::kStationWait); });

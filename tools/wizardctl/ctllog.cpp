@@ -33,7 +33,8 @@ bool CtlLogFile::Open(const QString &path, QString &error)
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        error = QStringLiteral("cannot open the log file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        error = QStringLiteral("cannot open the log file %1: %2")
+                    .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     // The same advisory lock the wizard takes on its log: two copies never

@@ -7,44 +7,41 @@
 
 namespace {
 
-const char kOverview[] =
-    "Usage: wizardctl COMMAND [options]\n"
-    "\n"
-    "Configures the wireless device on the local Ethernet segment with the\n"
-    "setup wizard's own protocol and rules, without the wizard's windows.\n"
-    "\n"
-    "Commands:\n"
-    "  discover      list the devices that answer on every adapter\n"
-    "  show          log in and print the whole configuration\n"
-    "  set-ip        dynamic (DHCP) or static IP settings\n"
-    "  set-mode      operating mode: ap (access point) or bridge (AP Client)\n"
-    "  set-wireless  network name, wireless mode and security\n"
-    "  wps           Wi-Fi Protected Setup by push button or PIN\n"
-    "  survey        the wireless networks the device sees\n"
-    "  station-pin   the bridge's own WPS client PIN\n"
-    "\n"
-    "Options of every command:\n"
-    "  --log FILE    append the wizard's debug log (every packet in clear) to FILE\n"
-    "  --help        help of the command\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  done; a write was read back and the device holds the values (verified)\n"
-    "  1  bad command line or invalid input; nothing was sent\n"
-    "  2  no usable adapter, no device answered, or the MAC was not found\n"
-    "  3  written, but the device does not report the values written (not verified)\n"
-    "  4  the device did not answer, or refused the request\n"
-    "  5  the login was refused or not answered (wrong password?)\n"
-    "  6  WPS was started but did not succeed\n";
+const char kOverview[] = "Usage: wizardctl COMMAND [options]\n"
+                         "\n"
+                         "Configures the wireless device on the local Ethernet segment with the\n"
+                         "setup wizard's own protocol and rules, without the wizard's windows.\n"
+                         "\n"
+                         "Commands:\n"
+                         "  discover      list the devices that answer on every adapter\n"
+                         "  show          log in and print the whole configuration\n"
+                         "  set-ip        dynamic (DHCP) or static IP settings\n"
+                         "  set-mode      operating mode: ap (access point) or bridge (AP Client)\n"
+                         "  set-wireless  network name, wireless mode and security\n"
+                         "  wps           Wi-Fi Protected Setup by push button or PIN\n"
+                         "  survey        the wireless networks the device sees\n"
+                         "  station-pin   the bridge's own WPS client PIN\n"
+                         "\n"
+                         "Options of every command:\n"
+                         "  --log FILE    append the wizard's debug log (every packet in clear) to FILE\n"
+                         "  --help        help of the command\n"
+                         "\n"
+                         "Exit codes:\n"
+                         "  0  done; a write was read back and the device holds the values (verified)\n"
+                         "  1  bad command line or invalid input; nothing was sent\n"
+                         "  2  no usable adapter, no device answered, or the MAC was not found\n"
+                         "  3  written, but the device does not report the values written (not verified)\n"
+                         "  4  the device did not answer, or refused the request\n"
+                         "  5  the login was refused or not answered (wrong password?)\n"
+                         "  6  WPS was started but did not succeed\n";
 
-const char kDeviceOptions[] =
-    "  --mac MAC          the device (as listed by discover), required\n"
-    "  --password PW      login password, at most 16 characters (default: the\n"
-    "                     factory password)\n";
+const char kDeviceOptions[] = "  --mac MAC          the device (as listed by discover), required\n"
+                              "  --password PW      login password, at most 16 characters (default: the\n"
+                              "                     factory password)\n";
 
-const char kWriteNote[] =
-    "A write that is not answered is repeated once after a fresh login; then\n"
-    "the configuration is read back and compared: \"verified\" (exit 0) or\n"
-    "\"not verified\" (exit 3).\n";
+const char kWriteNote[] = "A write that is not answered is repeated once after a fresh login; then\n"
+                          "the configuration is read back and compared: \"verified\" (exit 0) or\n"
+                          "\"not verified\" (exit 3).\n";
 
 QString CommandHelp(const QString &command)
 {
@@ -136,9 +133,8 @@ const std::map<QString, std::set<QString>> &AllowedOptions()
         {"show", with(device, {"--json"})},
         {"set-ip", with(device, {"--dhcp", "--ip", "--mask", "--gateway"})},
         {"set-mode", device},
-        {"set-wireless",
-         with(device, {"--ssid", "--mode", "--security", "--wep-length", "--key", "--auth", "--wpa-mode",
-                       "--passphrase"})},
+        {"set-wireless", with(device, {"--ssid", "--mode", "--security", "--wep-length", "--key", "--auth",
+                                       "--wpa-mode", "--passphrase"})},
         {"wps", with(device, {"--pbc", "--pin", "--ssid"})},
         {"survey", with(device, {"--wps-only", "--json"})},
         {"station-pin", device},
@@ -333,21 +329,25 @@ ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, 
             }
         }
         if (has("--security") &&
-            !Choose(get("--security"), {{"none", 0}, {"wep", 1}, {"wpa-psk", 2}, {"wpapsk", 2}}, options.security)) {
+            !Choose(get("--security"), {{"none", 0}, {"wep", 1}, {"wpa-psk", 2}, {"wpapsk", 2}},
+                    options.security)) {
             error = QStringLiteral("--security takes none, wep or wpa-psk");
             return ParseResult::Error;
         }
         options.hasWepLength = has("--wep-length");
-        if (options.hasWepLength && !Choose(get("--wep-length"), {{"64", 0}, {"128", 1}}, options.wepLength)) {
+        if (options.hasWepLength &&
+            !Choose(get("--wep-length"), {{"64", 0}, {"128", 1}}, options.wepLength)) {
             error = QStringLiteral("--wep-length takes 64 or 128");
             return ParseResult::Error;
         }
-        if (has("--auth") && !Choose(get("--auth"), {{"open", 0}, {"shared", 1}, {"auto", 2}}, options.auth)) {
+        if (has("--auth") &&
+            !Choose(get("--auth"), {{"open", 0}, {"shared", 1}, {"auto", 2}}, options.auth)) {
             error = QStringLiteral("--auth takes open, shared or auto");
             return ParseResult::Error;
         }
         options.hasWpaMode = has("--wpa-mode");
-        if (options.hasWpaMode && !Choose(get("--wpa-mode"), {{"wpa", 0}, {"wpa2", 1}, {"auto", 2}}, options.wpaMode)) {
+        if (options.hasWpaMode &&
+            !Choose(get("--wpa-mode"), {{"wpa", 0}, {"wpa2", 1}, {"auto", 2}}, options.wpaMode)) {
             error = QStringLiteral("--wpa-mode takes wpa, wpa2 or auto");
             return ParseResult::Error;
         }

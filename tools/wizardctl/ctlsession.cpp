@@ -77,8 +77,8 @@ CtlSession::Answer CtlSession::Request(int kind, const std::function<void()> &se
                 a.result = m.lParam;
                 return a;
             } else {
-                DebugPrint("CtlSession::Request() ignore 0x%X %d, %d while waiting for %d", m.id, int(m.wParam),
-                           int(m.lParam), kind);
+                DebugPrint("CtlSession::Request() ignore 0x%X %d, %d while waiting for %d", m.id,
+                           int(m.wParam), int(m.lParam), kind);
             }
         }
         // The engine answers every waited request with exactly one reply or

@@ -34,6 +34,7 @@ public:
     // Waits of the pages (product milliseconds).
     static constexpr int kLoginWait = 5000;
     static constexpr int kGetConfigWait = 15000;
+    static constexpr int kGetModeWait = 3000;
     static constexpr int kSetWait = 32000;
     static constexpr int kSetModeWait = 28000;
     static constexpr int kWpsWait = 10000;
