@@ -9,20 +9,18 @@
 #include "pages/wireless/framewlprofconfirm.h"
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
+#include "ui/pagetest.h"
 #include "ui/recordingui.h"
+#include "ui/testsettings.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
-
-#include "core/fakenetwork.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
-#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -30,31 +28,6 @@
 #include <optional>
 
 namespace {
-
-// Stands in for the main window: records the wizard commands and passes the
-// engine's messages on to the page, as the wizard window and the profile
-// container do.
-class TestHost : public QObject
-{
-public:
-    TestHost() { SetMainWindow(this); }
-    ~TestHost() override { SetMainWindow(nullptr); }
-    QPointer<QObject> page;
-    std::vector<int> commands;
-
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() != AppMessage::eventType())
-            return QObject::event(event);
-        auto *message = static_cast<AppMessage *>(event);
-        if (message->id == UM_WIZARD_COMMAND)
-            commands.push_back(int(message->wParam));
-        else if (page)
-            SendAppMessage(page, message->id, message->wParam, message->lParam);
-        return true;
-    }
-};
 
 class LogLines
 {
@@ -68,18 +41,15 @@ public:
     std::vector<std::string> lines;
 };
 
-void LoadSettings(QTemporaryDir &dir, const QByteArray &ini)
+// Starts from the built-in display names, then reads `ini` as the settings
+// file (none when empty).
+void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
 {
+    settings.reset();
     for (const DisplayTextField &field : kDisplayTextFields)
         g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    const QString exe = dir.filePath(QStringLiteral("setup"));
-    QFile::remove(exe + QStringLiteral(".ini"));
-    if (!ini.isEmpty()) {
-        QFile file(exe + QStringLiteral(".ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini);
-    }
-    g_Var.ReadSettings(exe);
+    settings = std::make_unique<TestSettings>(ini);
+    settings->Load();
 }
 
 QByteArray ReadAll(const QString &path)
@@ -129,8 +99,7 @@ class ConfirmTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadSettings(dir, QByteArray());
+        UseSettings(settings, QByteArray());
         g_Var.NonWorking = false;
         ResetIpConfig(g_Var.NewIpConfig);
         ResetWlConfig(g_Var.NewWlConfig);
@@ -145,13 +114,13 @@ protected:
         net.reset();
         g_Var.NonWorking = false;
         Timing::SetScale(1.0);
-        LoadSettings(dir, QByteArray());
+        UseSettings(settings, QByteArray());
     }
 
     void Enter() { ASSERT_TRUE(page.CanEnter(nullptr, false, 0)); }
     QString Saved()
     {
-        const QString path = dir.filePath(QStringLiteral("summary.txt"));
+        const QString path = settings->Folder() + QStringLiteral("summary.txt");
         ui.saveAnswers.push_back(path);
         page.BtnSave->click();
         return path;
@@ -201,9 +170,9 @@ protected:
         return it == sim.Requests().end() ? 0 : it->second;
     }
 
-    QTemporaryDir dir;
+    std::unique_ptr<TestSettings> settings;
     RecordingUi ui;
-    TestHost host;
+    MainWindowRecorder host;
     TFrameWlProfConfirm page;
     std::unique_ptr<FakeNetwork> net;
     std::unique_ptr<TFormUDP> engine;
@@ -268,9 +237,9 @@ TEST_F(ConfirmTest, BridgeSummaryHidesTheNetworkBlockUnlessReachedByManualSetup)
 
 TEST_F(ConfirmTest, TextsComeFromThePagesSection)
 {
-    LoadSettings(dir,
-                 "[TFrameWlProfConfirm]\r\nBtnNext_AP=Apply\r\nLbWirelessInfo_AP=Radio\r\nLbKey=Secret:\r\n"
-                 "LbWPAMode=Mode:\r\nLbCipher=Cipher:\r\n");
+    UseSettings(settings,
+                "[TFrameWlProfConfirm]\r\nBtnNext_AP=Apply\r\nLbWirelessInfo_AP=Radio\r\nLbKey=Secret:\r\n"
+                "LbWPAMode=Mode:\r\nLbCipher=Cipher:\r\n");
     ApWpaProfile();
     Enter();
     EXPECT_EQ(page.BtnNext->text(), QStringLiteral("Apply"));
@@ -324,7 +293,7 @@ TEST_F(ConfirmTest, SavedFilesMatchTheExpectedBytes)
 
 TEST_F(ConfirmTest, SaveReplacesOldContentAndSkipsWhatCannotBeWritten)
 {
-    const QString path = dir.filePath(QStringLiteral("summary.txt"));
+    const QString path = settings->Folder() + QStringLiteral("summary.txt");
     {
         QFile old(path);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -343,7 +312,7 @@ TEST_F(ConfirmTest, SaveReplacesOldContentAndSkipsWhatCannotBeWritten)
     EXPECT_EQ(ReadAll(path), before);
 
     // A folder that does not exist: no message, no file.
-    const QString missing = dir.filePath(QStringLiteral("no/such/folder/summary.txt"));
+    const QString missing = settings->Folder() + QStringLiteral("no/such/folder/summary.txt");
     ui.saveAnswers.push_back(missing);
     page.BtnSave->click();
     EXPECT_FALSE(QFile::exists(missing));
@@ -411,7 +380,7 @@ TEST_F(ConfirmTest, PdfPrintoutHoldsTheLines)
         GTEST_SKIP() << "pdftotext is not installed; the PDF printout is not checked";
     ApWpaProfile();
     Enter();
-    ui.printPdfPath = dir.filePath(QStringLiteral("summary.pdf"));
+    ui.printPdfPath = settings->Folder() + QStringLiteral("summary.pdf");
     page.BtnPrint->click();
     QProcess process;
     process.start(pdftotext, {QStringLiteral("-layout"), ui.printPdfPath, QStringLiteral("-")});
@@ -426,39 +395,33 @@ TEST_F(ConfirmTest, PdfPrintoutHoldsTheLines)
 
 // ---- writes ----
 
-TEST_F(ConfirmTest, AccessPointWriteReadsBackAndMovesOn)
+TEST_F(ConfirmTest, AccessPointAndBridgeWritesUseTheirRequests)
 {
-    ApWpaProfile();
-    SimDevice &sim = StartDevice(SimDeviceConfig{});
-    Enter();
-    LogLines log;
-    Write();
-    EXPECT_EQ(host.commands, std::vector<int>{WIZARD_NEXT});
-    EXPECT_TRUE(ui.boxes.isEmpty());
-    EXPECT_EQ(log.Count("DEVICE_AP"), 1);
-    EXPECT_EQ(log.Count("not DEVICE_AP"), 0);
-    EXPECT_EQ(Count(sim, SimKind::Login), 1);
-    EXPECT_EQ(Count(sim, SimKind::Logout), 0);
-    EXPECT_EQ(Count(sim, SimKind::SetWireless), 1);
-    EXPECT_EQ(Count(sim, SimKind::SetStation), 0);
-    EXPECT_EQ(Count(sim, SimKind::GetConfig), 1);
-    EXPECT_EQ(sim.Config().wireless.ssid, QByteArray("HomeNet"));
-    EXPECT_EQ(sim.Config().wireless.passphrase, QByteArray("correct horse battery"));
-}
-
-TEST_F(ConfirmTest, BridgeWriteUsesTheStationRequest)
-{
-    BridgeWepProfile();
-    SimDevice &sim = StartDevice(SimDeviceConfig{});
-    Enter();
-    LogLines log;
-    Write();
-    EXPECT_EQ(host.commands, std::vector<int>{WIZARD_NEXT});
-    EXPECT_EQ(log.Count("not DEVICE_AP"), 1);
-    EXPECT_EQ(log.Count("DEVICE_AP"), 0);
-    EXPECT_EQ(Count(sim, SimKind::SetStation), 1);
-    EXPECT_EQ(Count(sim, SimKind::SetWireless), 0);
-    EXPECT_EQ(sim.Config().station.ssid, QByteArray("Upstream"));
+    for (const bool accessPoint : {true, false}) {
+        SCOPED_TRACE(accessPoint);
+        host.Clear();
+        ResetWlConfig(g_Var.NewWlConfig);
+        accessPoint ? ApWpaProfile() : BridgeWepProfile();
+        SimDevice &sim = StartDevice(SimDeviceConfig{});
+        Enter();
+        LogLines log;
+        Write();
+        EXPECT_EQ(host.Commands(), std::vector<int>{WIZARD_NEXT});
+        EXPECT_TRUE(ui.boxes.isEmpty());
+        EXPECT_EQ(log.Count("DEVICE_AP"), accessPoint ? 1 : 0);
+        EXPECT_EQ(log.Count("not DEVICE_AP"), accessPoint ? 0 : 1);
+        EXPECT_EQ(Count(sim, SimKind::SetWireless), accessPoint ? 1 : 0);
+        EXPECT_EQ(Count(sim, SimKind::SetStation), accessPoint ? 0 : 1);
+        EXPECT_EQ(Count(sim, SimKind::GetConfig), 1);
+        const SimWireless &written = accessPoint ? sim.Config().wireless : sim.Config().station;
+        EXPECT_EQ(written.ssid, accessPoint ? QByteArray("HomeNet") : QByteArray("Upstream"));
+        EXPECT_EQ(accessPoint ? written.passphrase : written.wepKey,
+                  accessPoint ? QByteArray("correct horse battery")
+                              : QByteArray("00112233445566778899AABBCC"));
+        SetFormUDP(nullptr);
+        engine.reset();
+        net.reset();
+    }
 }
 
 TEST_F(ConfirmTest, WriteReactionRows)
@@ -506,7 +469,7 @@ TEST_F(ConfirmTest, WriteReactionRows)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ui.Clear();
-        host.commands.clear();
+        host.Clear();
         ResetWlConfig(g_Var.NewWlConfig);
         ApWpaProfile();
         if (row.badMode)
@@ -520,7 +483,7 @@ TEST_F(ConfirmTest, WriteReactionRows)
         const int loginsBefore = Count(sim, SimKind::Login);
         Enter();
         Write();
-        EXPECT_EQ(host.commands, row.commands);
+        EXPECT_EQ(host.Commands(), row.commands);
         ASSERT_EQ(ui.boxes.size(), row.boxes);
         if (row.boxes) {
             EXPECT_EQ(ui.boxes[0].text, erConnect);
@@ -558,17 +521,6 @@ TEST_F(ConfirmTest, ReadBackWaitsThreeSecondsAfterTheAcceptedWrite)
     // Tick counts run on product time; allow for timer slack.
     EXPECT_GE(*readBack - *accepted, 2900u);
     EXPECT_LT(*readBack - *accepted, 6000u);
-}
-
-TEST_F(ConfirmTest, EngineMessagesOutsideAWriteAreIgnored)
-{
-    ApWpaProfile();
-    Enter();
-    SendAppMessage(&page, UM_UDP_REPLY, REQ_GET_CONFIG, 1);
-    SendAppMessage(&page, UM_UDP_TIMEOUT, REQ_WL_SETTING, 0);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(host.commands.empty());
-    EXPECT_TRUE(ui.boxes.isEmpty());
 }
 
 } // namespace

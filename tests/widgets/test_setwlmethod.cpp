@@ -3,47 +3,28 @@
 // records the choice before it posts.
 #include "app/globalvar.h"
 #include "pages/wireless/framesetwlmethod.h"
+#include "ui/pagetest.h"
+#include "ui/testsettings.h"
 #include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
-class CommandSink : public QObject
+// Starts from the built-in display names, then reads `ini` as the settings
+// file (none when empty).
+void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
 {
-public:
-    CommandSink() { SetMainWindow(this); }
-    ~CommandSink() override { SetMainWindow(nullptr); }
-    std::vector<int> commands;
-
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() != AppMessage::eventType())
-            return QObject::event(event);
-        auto *message = static_cast<AppMessage *>(event);
-        if (message->id == UM_WIZARD_COMMAND)
-            commands.push_back(int(message->wParam));
-        return true;
-    }
-};
-
-void LoadSettings(QTemporaryDir &dir, const QByteArray &ini)
-{
-    const QString exe = dir.filePath(QStringLiteral("setup"));
-    QFile::remove(exe + QStringLiteral(".ini"));
-    if (!ini.isEmpty()) {
-        QFile file(exe + QStringLiteral(".ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini);
-    }
-    g_Var.ReadSettings(exe);
+    settings.reset();
+    for (const DisplayTextField &field : kDisplayTextFields)
+        g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
+    settings = std::make_unique<TestSettings>(ini);
+    settings->Load();
 }
 
 class SetWlMethodTest : public ::testing::Test
@@ -51,24 +32,22 @@ class SetWlMethodTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadSettings(dir, "[String]\r\nSetWlMethod_AP_MODE_MSG=Text for an access point\r\n"
-                          "SetWlMethod_BRIDGE_MODE_MSG=Text for a bridge\r\n");
+        UseSettings(settings, "[String]\r\nSetWlMethod_AP_MODE_MSG=Text for an access point\r\n"
+                              "SetWlMethod_BRIDGE_MODE_MSG=Text for a bridge\r\n");
         page.LoadPageTexts();
         page.show();
     }
-    void TearDown() override { LoadSettings(dir, QByteArray()); }
 
     std::vector<int> Click(QPushButton *button)
     {
-        sink.commands.clear();
+        sink.Clear();
         button->click();
         QCoreApplication::processEvents();
-        return sink.commands;
+        return sink.Commands();
     }
 
-    QTemporaryDir dir;
-    CommandSink sink;
+    std::unique_ptr<TestSettings> settings;
+    MainWindowRecorder sink;
     TFrameSetWlMethod page;
 };
 
@@ -107,7 +86,7 @@ TEST_F(SetWlMethodTest, BackwardEntryKeepsChoiceAndText)
 
 TEST_F(SetWlMethodTest, WithoutTheKeysTheExplanationIsBlank)
 {
-    LoadSettings(dir, QByteArray());
+    UseSettings(settings, QByteArray());
     for (int mode : {DEVICE_AP, DEVICE_WBRIDGE}) {
         g_Var.DeviceMode = mode;
         ASSERT_TRUE(page.CanEnter(nullptr, false, 0));
@@ -131,19 +110,6 @@ TEST_F(SetWlMethodTest, ButtonsRecordTheChoiceAndPostTheirCommands)
     EXPECT_EQ(Click(page.BtnBack), std::vector<int>{WIZARD_BACK});
     EXPECT_EQ(Click(page.BtnExit), std::vector<int>{WIZARD_EXIT});
     EXPECT_EQ(g_Var.WlMethod, 5);
-}
-
-TEST_F(SetWlMethodTest, DesignOfThePage)
-{
-    EXPECT_EQ(page.size(), QSize(600, 324));
-    EXPECT_EQ(page.BtnExit->geometry(), QRect(24, 288, 85, 21));
-    EXPECT_EQ(page.BtnBack->geometry(), QRect(389, 288, 85, 21));
-    EXPECT_EQ(page.BtnNext->geometry(), QRect(492, 288, 85, 21));
-    EXPECT_EQ(page.RBtnManual->text(), QStringLiteral("Manual Setup"));
-    EXPECT_EQ(page.RBtnWPS->text(), QStringLiteral("Wi-Fi Protected Setup (WPS)"));
-    EXPECT_EQ(page.LbClickNext->text(), QStringLiteral("Click Next to continue"));
-    EXPECT_TRUE(page.LbSetWlMsg->wordWrap());
-    EXPECT_EQ(page.findChild<QWidget *>(QStringLiteral("GBoxSetWlMethod"))->pos(), QPoint(24, 16));
 }
 
 } // namespace

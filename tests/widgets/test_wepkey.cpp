@@ -4,55 +4,34 @@
 // entry rules of the key length and authentication lists.
 #include "app/globalvar.h"
 #include "pages/wireless/framewlprofwep.h"
+#include "ui/pagetest.h"
 #include "ui/recordingui.h"
+#include "ui/testsettings.h"
 #include "wizard/core/appmessage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
 const QString kGeneral = QStringLiteral("You have entered an incorrect WEP key. Please try again.");
 
 // Records the wizard commands the page posts to the main window.
-class CommandSink : public QObject
-{
-public:
-    CommandSink() { SetMainWindow(this); }
-    ~CommandSink() override { SetMainWindow(nullptr); }
-    std::vector<int> commands;
-
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() != AppMessage::eventType())
-            return QObject::event(event);
-        auto *message = static_cast<AppMessage *>(event);
-        if (message->id == UM_WIZARD_COMMAND)
-            commands.push_back(int(message->wParam));
-        return true;
-    }
-};
-
 // Points g_Var at a settings file holding `ini` (none when empty) with the
 // built-in display texts as defaults.
-void LoadSettings(QTemporaryDir &dir, const QByteArray &ini)
+// Starts from the built-in display names, then reads `ini` as the settings
+// file (none when empty).
+void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
 {
+    settings.reset();
     for (const DisplayTextField &field : kDisplayTextFields)
         g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    const QString exe = dir.filePath(QStringLiteral("setup"));
-    QFile::remove(exe + QStringLiteral(".ini"));
-    if (!ini.isEmpty()) {
-        QFile file(exe + QStringLiteral(".ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini);
-    }
-    g_Var.ReadSettings(exe);
+    settings = std::make_unique<TestSettings>(ini);
+    settings->Load();
 }
 
 class WepKeyTest : public ::testing::Test
@@ -60,14 +39,12 @@ class WepKeyTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadSettings(dir, QByteArray());
+        UseSettings(settings, QByteArray());
         g_Var.DeviceMode = DEVICE_AP;
         ResetWlConfig(g_Var.NewWlConfig);
         page.LoadPageTexts();
         page.show();
     }
-    void TearDown() override { LoadSettings(dir, QByteArray()); }
 
     void Enter() { ASSERT_TRUE(page.CanEnter(nullptr, false, 0)); }
     void ChooseLength(int code)
@@ -81,9 +58,9 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QTemporaryDir dir;
+    std::unique_ptr<TestSettings> settings;
     RecordingUi ui;
-    CommandSink sink;
+    MainWindowRecorder sink;
     TFrameWlProfWEP page;
 };
 
@@ -148,7 +125,7 @@ QByteArray IniFor(Messages messages)
 TEST_F(WepKeyTest, AcceptsAndRejectsEveryKeyFormWithTheMatchingMessage)
 {
     for (Messages messages : {Messages::BuiltIn, Messages::GeneralOnly, Messages::Specific}) {
-        LoadSettings(dir, IniFor(messages));
+        UseSettings(settings, IniFor(messages));
         g_Var.MsgTitle = QStringLiteral("Title");
         for (const KeyCase &c : kKeyCases) {
             SCOPED_TRACE(c.name);
@@ -160,11 +137,11 @@ TEST_F(WepKeyTest, AcceptsAndRejectsEveryKeyFormWithTheMatchingMessage)
             ChooseLength(c.length);
             page.EdtKey1->setText(QString::fromUtf8(c.key));
             ui.Clear();
-            sink.commands.clear();
+            sink.Clear();
             Next();
             if (c.stored) {
                 EXPECT_TRUE(ui.boxes.isEmpty());
-                EXPECT_EQ(sink.commands, std::vector<int>{WIZARD_NEXT});
+                EXPECT_EQ(sink.Commands(), std::vector<int>{WIZARD_NEXT});
                 EXPECT_EQ(FieldText(g_Var.NewWlConfig.WepKey), QString::fromUtf8(c.stored));
                 EXPECT_EQ(g_Var.NewWlConfig.WepKeyLen, c.length);
             } else {
@@ -172,7 +149,7 @@ TEST_F(WepKeyTest, AcceptsAndRejectsEveryKeyFormWithTheMatchingMessage)
                 EXPECT_EQ(ui.boxes[0].text, Expected(messages, c.specificKey));
                 EXPECT_EQ(ui.boxes[0].title, QStringLiteral("Title"));
                 EXPECT_EQ(ui.boxes[0].kind, MsgKind::Information);
-                EXPECT_TRUE(sink.commands.empty());
+                EXPECT_TRUE(sink.Commands().empty());
                 // A rejected key leaves everything stored as it was.
                 EXPECT_EQ(FieldText(g_Var.NewWlConfig.WepKey), QStringLiteral("OLDKEY"));
                 EXPECT_EQ(g_Var.NewWlConfig.WepKeyLen, 1 - c.length);

@@ -11,17 +11,18 @@
 #include "pages/wireless/framewlprofssid.h"
 #include "pages/wireless/framewlprofwep.h"
 #include "pages/wireless/framewlprofwlmode.h"
+#include "ui/pagetest.h"
 #include "ui/recordingui.h"
+#include "ui/testsettings.h"
 #include "wizard/core/appmessage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -72,18 +73,15 @@ protected:
     }
 };
 
-void LoadSettings(QTemporaryDir &dir, const QByteArray &ini)
+// Starts from the built-in display names, then reads `ini` as the settings
+// file (none when empty).
+void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
 {
+    settings.reset();
     for (const DisplayTextField &field : kDisplayTextFields)
         g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    const QString exe = dir.filePath(QStringLiteral("setup"));
-    QFile::remove(exe + QStringLiteral(".ini"));
-    if (!ini.isEmpty()) {
-        QFile file(exe + QStringLiteral(".ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ini);
-    }
-    g_Var.ReadSettings(exe);
+    settings = std::make_unique<TestSettings>(ini);
+    settings->Load();
 }
 
 class ProfileTest : public ::testing::Test
@@ -91,8 +89,7 @@ class ProfileTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadSettings(dir, QByteArray());
+        UseSettings(settings, QByteArray());
         g_Var.DeviceMode = DEVICE_AP;
         g_Var.WlMethod = 1;
         g_Var.SelectedAp = SurveyEntry{};
@@ -100,7 +97,6 @@ protected:
         profile.LoadPageTexts();
         profile.show();
     }
-    void TearDown() override { LoadSettings(dir, QByteArray()); }
 
     void EnterForward()
     {
@@ -123,7 +119,7 @@ protected:
         combo->setCurrentIndex(combo->findData(code));
     }
 
-    QTemporaryDir dir;
+    std::unique_ptr<TestSettings> settings;
     RecordingUi ui;
     TFrameWlProfile profile;
     ProfileHost host{&profile};
@@ -250,7 +246,7 @@ TEST_F(ProfileTest, EngineMessagesGoToTheShownSubPage)
 
 TEST_F(ProfileTest, NetworkNamePrefillAndCheck)
 {
-    LoadSettings(dir, "[Setting]\r\nSSID=FromSettings\r\n");
+    UseSettings(settings, "[Setting]\r\nSSID=FromSettings\r\n");
     CopyToField(g_Var.NewWlConfig.Ssid, QStringLiteral("CurrentName"));
     CopyToField(g_Var.SelectedAp.Ssid, QStringLiteral("ChosenNetwork"));
     TFrameWlProfSSID *page = profile.FrameWlProfSSID1;
@@ -264,7 +260,7 @@ TEST_F(ProfileTest, NetworkNamePrefillAndCheck)
     EXPECT_EQ(page->EdtSSID->text(), QStringLiteral("ChosenNetwork"));
 
     // Without the key an access point proposes the name it holds.
-    LoadSettings(dir, QByteArray());
+    UseSettings(settings, QByteArray());
     g_Var.DeviceMode = DEVICE_AP;
     EnterForward();
     EXPECT_EQ(page->EdtSSID->text(), QStringLiteral("CurrentName"));
@@ -382,14 +378,6 @@ TEST_F(ProfileTest, NoneResetsTheSecurityDetails)
     Next(profile.FrameWlProfSecurity1);
     EXPECT_EQ(config.SecurityMode, SECMODE_WEP);
     EXPECT_EQ(config.WpaMode, WPAMODE_WPA);
-}
-
-TEST_F(ProfileTest, ExitOnASubPageAsksTheHost)
-{
-    EnterForward();
-    Click(profile.FrameWlProfSSID1->BtnExit);
-    EXPECT_EQ(host.exits, 1);
-    EXPECT_EQ(profile.CurrentSubPage(), profile.FrameWlProfSSID1);
 }
 
 } // namespace
