@@ -6,12 +6,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-// The fake network and the log capture live with the core test helpers,
-// which widget tests do not link; they are built into this helper library
-// from their one source each.
-#include "core/fakenetwork.cpp" // NOLINT(bugprone-suspicious-include)
-#include "core/logcapture.cpp"  // NOLINT(bugprone-suspicious-include)
-
 MainWindowRecorder::MainWindowRecorder() : m_previous(MainWindow())
 {
     SetMainWindow(this);
