@@ -532,10 +532,12 @@ void TFrameWPSMethod::OnWpsStatus(int code)
 
 void TFrameWPSMethod::SendGetConfigAfterWps()
 {
-    // The run may have ended while the page waited for the device to settle
-    // (time limit of the dialog); a late read would only be ignored.
-    if (!m_progress)
+    // The dialog may have reached its own time limit while the page waited
+    // for the device to settle; a read then would only be ignored.
+    if (!m_progress || !m_progress->isVisible()) {
+        DebugPrint("TFrameWPSMethod::SendGetConfigAfterWps() the run has already ended");
         return;
+    }
     if (TFormUDP *udp = FormUDP())
         udp->SendGetConfig(kGetConfigWait);
     else
