@@ -336,7 +336,9 @@ TEST_F(Flood, LoginAndReadSucceedWhileAHundredThousandBadDatagramsArrive)
     QElapsedTimer clock;
     clock.start();
     const MacAddress ownMac = engine_->Socket(0)->Mac();
-    sender_ = std::thread([&] { flood_.Run(devNamespace, ownMac, counts_); });
+    // By value: an early failed assertion returns before TearDown joins.
+    sender_ =
+        std::thread([this, ns = std::string(devNamespace), ownMac] { flood_.Run(ns, ownMac, counts_); });
 
     // The storm starts while the user is still on the password page: with
     // the peer filter open, strangers' answers pass the header checks and
