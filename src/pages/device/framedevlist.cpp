@@ -49,8 +49,13 @@ TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
     LvDevList->setSelectionBehavior(QAbstractItemView::SelectRows);
     LvDevList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LvDevList->setSortingEnabled(false);
+    // A style rule for the items takes over their whole painting, the
+    // selection included: name its colours, or a selected row is drawn in
+    // white text on the plain background.
     LvDevList->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d8d8d8;"
-                                            " border-bottom: 1px solid #d8d8d8; }"));
+                                            " border-bottom: 1px solid #d8d8d8; }"
+                                            " QTreeView::item:selected { background: palette(highlight);"
+                                            " color: palette(highlighted-text); }"));
     {
         QFont font(QStringLiteral("Tahoma"));
         font.setPixelSize(13);
