@@ -411,5 +411,11 @@ TEST_F(Flood, LoginAndReadSucceedWhileAHundredThousandBadDatagramsArrive)
         << "a datagram was read that was neither refused nor one of our answers";
 
     ASSERT_GT(rssStart, 0);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed blocks in its quarantine (up to 256 MiB)
+    // so RSS says nothing there; its leak check at exit guards instead.
+    (void)rssEnd;
+#else
     EXPECT_LT(rssEnd - rssStart, 5 * 1024) << "RSS grew from " << rssStart << " to " << rssEnd << " KiB";
+#endif
 }
