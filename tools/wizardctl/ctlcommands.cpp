@@ -8,6 +8,7 @@
 #include "app/utility.h"
 #include "app/validation.h"
 #include "protocol/iphelp.h"
+#include "protocol/wpsstatus.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -542,60 +543,6 @@ int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
     return Verdict(out, err, read, WlConfigHolds(next, g_Var.CurWlConfig));
 }
 
-const char *WpsStatusText(int code)
-{
-    static const char *const kLow[] = {
-        "Not used",
-        "Idle",
-        "WSC Fail(Ignore this if Intel/Marvell registrar used)",
-        "Start WSC Process",
-        "Received EAPOL-Start",
-        "Sending EAP-Req(ID)",
-        "Receive EAP-Rsp(ID)",
-        "Receive EAP-Req with wrong WSC SMI Vendor Id",
-        "Receive EAPReq with wrong WSC Vendor Type",
-        "Sending EAP-Req(WSC_START)",
-        "Send M1",
-        "Received M1",
-        "Send M2",
-        "Received M2",
-        "Received M2D",
-        "Send M3",
-        "Received M3",
-        "Send M4",
-        "Received M4",
-        "Send M5",
-        "Received M5",
-        "Send M6",
-        "Received M6",
-        "Send M7",
-        "Received M7",
-        "Send M8",
-        "Received M8",
-        "Processing EAP Response (ACK)",
-        "Processing EAP Request (Done)",
-        "Processing EAP Response (Done)",
-        "Sending EAP-Fail",
-        "WSC_ERROR_HASH_FAIL",
-        "WSC_ERROR_HMAC_FAIL",
-        "WSC_ERROR_DEV_PWD_AUTH_FAIL",
-        "Configured",
-        "SCAN AP",
-        "EAPOL START SENT",
-        "WSC_EAP_RSP_DONE_SENT",
-        "WAIT PINCODE",
-    };
-    static const char *const kHigh[] = {
-        "PBC:TOO MANY AP",  "PBC:NO AP",         "EAP_FAIL_RECEIVED", "EAP_NONCE_MISMATCH",
-        "EAP_INVALID_DATA", "PASSWORD_MISMATCH", "EAP_REQ_WRONG_SMI", "EAP_REQ_WRONG_VENDOR_TYPE",
-    };
-    if (code >= 0 && code <= 38)
-        return kLow[code];
-    if (code >= 257 && code <= 264)
-        return kHigh[code - 257];
-    return "Unknown";
-}
-
 // The tick of the last "Start WSC Process" and whether one came in this run.
 uint32_t g_wpsStartTick = 0;
 bool g_wpsStarted = false;
@@ -671,8 +618,8 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
             continue;
         }
         const int code = int(event.lParam);
-        DebugPrint("wizardctl wps: RecvWPSStatus %d=%s", code, WpsStatusText(code));
-        out << "  status " << code << ": " << WpsStatusText(code) << '\n';
+        DebugPrint("wizardctl wps: RecvWPSStatus %d=%s", code, WpsStatus::Text(code));
+        out << "  status " << code << ": " << WpsStatus::Text(code) << '\n';
         out.flush();
         if (code == 3) {
             g_wpsStartTick = Timing::TickCount();

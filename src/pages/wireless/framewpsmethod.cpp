@@ -7,6 +7,7 @@
 #include "controls/trifacebtn.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "protocol/formudp.h"
+#include "protocol/wpsstatus.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
 #include "wizard/timage.h"
@@ -154,59 +155,7 @@ TFrameWPSMethod::~TFrameWPSMethod() = default;
 
 const char *TFrameWPSMethod::WpsStatusText(int code)
 {
-    static const char *const kLow[] = {
-        "Not used",
-        "Idle",
-        "WSC Fail(Ignore this if Intel/Marvell registrar used)",
-        "Start WSC Process",
-        "Received EAPOL-Start",
-        "Sending EAP-Req(ID)",
-        "Receive EAP-Rsp(ID)",
-        "Receive EAP-Req with wrong WSC SMI Vendor Id",
-        "Receive EAPReq with wrong WSC Vendor Type",
-        "Sending EAP-Req(WSC_START)",
-        "Send M1",
-        "Received M1",
-        "Send M2",
-        "Received M2",
-        "Received M2D",
-        "Send M3",
-        "Received M3",
-        "Send M4",
-        "Received M4",
-        "Send M5",
-        "Received M5",
-        "Send M6",
-        "Received M6",
-        "Send M7",
-        "Received M7",
-        "Send M8",
-        "Received M8",
-        "Processing EAP Response (ACK)",
-        "Processing EAP Request (Done)",
-        "Processing EAP Response (Done)",
-        "Sending EAP-Fail",
-        "WSC_ERROR_HASH_FAIL",
-        "WSC_ERROR_HMAC_FAIL",
-        "WSC_ERROR_DEV_PWD_AUTH_FAIL",
-        "Configured",
-        "SCAN AP",
-        "EAPOL START SENT",
-        "WSC_EAP_RSP_DONE_SENT",
-        "WAIT PINCODE",
-    };
-    static const char *const kHigh[] = {
-        "PBC:TOO MANY AP",  "PBC:NO AP",         "EAP_FAIL_RECEIVED", "EAP_NONCE_MISMATCH",
-        "EAP_INVALID_DATA", "PASSWORD_MISMATCH", "EAP_REQ_WRONG_SMI", "EAP_REQ_WRONG_VENDOR_TYPE",
-    };
-    constexpr int kLowCount = int(sizeof(kLow) / sizeof(kLow[0]));
-    constexpr int kHighFirst = 257;
-    constexpr int kHighCount = int(sizeof(kHigh) / sizeof(kHigh[0]));
-    if (code >= 0 && code < kLowCount)
-        return kLow[code];
-    if (code >= kHighFirst && code < kHighFirst + kHighCount)
-        return kHigh[code - kHighFirst];
-    return "Unknown";
+    return WpsStatus::Text(code);
 }
 
 void TFrameWPSMethod::LoadPageTexts()
