@@ -351,12 +351,6 @@ void SubItemTextOut(QPainter &painter, const QString &text, const QRect &cell, Q
     painter.drawText(area, int(align | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextExpandTabs, shown);
 }
 
-} // namespace SurveyView
-
-// ---------------------------------------------------------------------------
-
-namespace {
-
 TTrifaceBtn *MakeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
     auto *button = new TTrifaceBtn(parent);
@@ -366,7 +360,51 @@ TTrifaceBtn *MakeButton(QWidget *parent, const char *name, const QString &captio
     return button;
 }
 
-} // namespace
+TPaintPanel *MakeSearchPanel(QWidget *parent, const QRect &geometry)
+{
+    auto *panel = new TPaintPanel(parent);
+    panel->setObjectName(QStringLiteral("PlSearch"));
+    panel->setGeometry(geometry);
+    panel->setFrameShape(QFrame::NoFrame);
+    panel->setAutoFillBackground(true);
+    QPalette white = panel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(white);
+    panel->SetCaption(QStringLiteral("Searching..."));
+    panel->hide();
+    return panel;
+}
+
+void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, TTrifaceBtn *refresh)
+{
+    TFormUDP *udp = FormUDP();
+    if (!udp) {
+        DebugPrint("%s::StartSurvey() FAIL no engine", page);
+        return;
+    }
+    if (!udp->loggedIn()) {
+        // The login answer starts the survey.
+        udp->SendLogin(kLoginWait);
+        return;
+    }
+    refresh->setEnabled(false);
+    // The rows own their records; clearing deletes both.
+    list->clear();
+    searching->show();
+    searching->raise();
+    udp->SendSiteSurvey(kSurveyWait);
+}
+
+void ShowSurvey(TSortListView *list, const std::vector<SurveyEntry> &entries, QString (*authText)(int),
+                TPaintPanel *searching, TTrifaceBtn *refresh)
+{
+    list->clear();
+    Fill(list, entries, authText);
+    refresh->setEnabled(true);
+    searching->hide();
+}
+
+} // namespace SurveyView
 
 TFrameSiteSurvey::TFrameSiteSurvey(QWidget *parent) : TFrameBase(parent)
 {
@@ -386,24 +424,16 @@ TFrameSiteSurvey::TFrameSiteSurvey(QWidget *parent) : TFrameBase(parent)
     SurveyList->setGeometry(8, 18, 537, 206);
     SurveyView::Setup(SurveyList);
 
-    PlSearch = new TPaintPanel(GroupBox1);
-    PlSearch->setObjectName(QStringLiteral("PlSearch"));
-    PlSearch->setGeometry(176, 100, 200, 40);
-    PlSearch->setFrameShape(QFrame::NoFrame);
-    PlSearch->setAutoFillBackground(true);
-    QPalette white = PlSearch->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    PlSearch->setPalette(white);
-    PlSearch->SetCaption(QStringLiteral("Searching..."));
-    PlSearch->hide();
+    PlSearch = SurveyView::MakeSearchPanel(GroupBox1, QRect(176, 100, 200, 40));
 
-    BtnRefresh = MakeButton(GroupBox1, "BtnRefresh", QStringLiteral("Refresh"), QRect(460, 232, 85, 21));
+    BtnRefresh =
+        SurveyView::MakeButton(GroupBox1, "BtnRefresh", QStringLiteral("Refresh"), QRect(460, 232, 85, 21));
 
-    BtnExit = MakeButton(this, "BtnExit", QStringLiteral("Exit"), QRect(24, 288, 85, 21));
-    BtnManual = MakeButton(this, "BtnManual", QStringLiteral("Manual"), QRect(183, 288, 85, 21));
-    BtnWPS = MakeButton(this, "BtnWPS", QStringLiteral("WPS"), QRect(286, 288, 85, 21));
-    BtnBack = MakeButton(this, "BtnBack", QStringLiteral("Back"), QRect(389, 288, 85, 21));
-    BtnNext = MakeButton(this, "BtnNext", QStringLiteral("Connect"), QRect(492, 288, 85, 21));
+    BtnExit = SurveyView::MakeButton(this, "BtnExit", QStringLiteral("Exit"), QRect(24, 288, 85, 21));
+    BtnManual = SurveyView::MakeButton(this, "BtnManual", QStringLiteral("Manual"), QRect(183, 288, 85, 21));
+    BtnWPS = SurveyView::MakeButton(this, "BtnWPS", QStringLiteral("WPS"), QRect(286, 288, 85, 21));
+    BtnBack = SurveyView::MakeButton(this, "BtnBack", QStringLiteral("Back"), QRect(389, 288, 85, 21));
+    BtnNext = SurveyView::MakeButton(this, "BtnNext", QStringLiteral("Connect"), QRect(492, 288, 85, 21));
     BtnNext->setEnabled(false);
     BtnWPS->setEnabled(false);
 
@@ -479,21 +509,7 @@ void TFrameSiteSurvey::BtnRefreshClick()
 
 void TFrameSiteSurvey::StartSurvey()
 {
-    TFormUDP *udp = FormUDP();
-    if (!udp) {
-        DebugPrint("TFrameSiteSurvey::StartSurvey() FAIL no engine");
-        return;
-    }
-    if (!udp->loggedIn()) {
-        // The login answer starts the survey.
-        udp->SendLogin(kLoginWait);
-        return;
-    }
-    BtnRefresh->setEnabled(false);
-    ClearSurveyList();
-    PlSearch->show();
-    PlSearch->raise();
-    udp->SendSiteSurvey(kSurveyWait);
+    SurveyView::StartSurvey("TFrameSiteSurvey", SurveyList, PlSearch, BtnRefresh);
 }
 
 void TFrameSiteSurvey::SurveyDone()
@@ -501,11 +517,8 @@ void TFrameSiteSurvey::SurveyDone()
     std::vector<SurveyEntry> entries;
     if (TFormUDP *udp = FormUDP())
         udp->GetSurveyList(entries);
-    ClearSurveyList();
-    SurveyView::Fill(SurveyList, entries, &SurveyView::AuthenticationText);
-    BtnRefresh->setEnabled(true);
+    SurveyView::ShowSurvey(SurveyList, entries, &SurveyView::AuthenticationText, PlSearch, BtnRefresh);
     BtnWPS->setEnabled(true);
-    PlSearch->hide();
     if (g_Var.NonWorking) {
         BtnNext->setEnabled(true);
         BtnWPS->setEnabled(true);

@@ -96,6 +96,24 @@ const SurveyEntry *SelectedEntry(const TSortListView *list);
 void SubItemTextOut(QPainter &painter, const QString &text, const QRect &cell, Qt::Alignment alignment,
                     bool rightToLeft);
 
+// A skinnable button of the survey and WPS pages, named, captioned and placed.
+TTrifaceBtn *MakeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
+
+// The white "Searching..." panel that covers a survey list while the device
+// scans; hidden until a survey starts.
+TPaintPanel *MakeSearchPanel(QWidget *parent, const QRect &geometry);
+
+// Starts a survey for a page: without a login it logs in first (the login
+// answer starts the survey again); otherwise it disables Refresh, empties
+// the list, shows the search panel and asks the device. `page` names the
+// page in the log line of a missing engine.
+void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, TTrifaceBtn *refresh);
+
+// Shows a finished survey: refills the list from `entries` (authentication
+// texts from `authText`), enables Refresh and hides the search panel.
+void ShowSurvey(TSortListView *list, const std::vector<SurveyEntry> &entries, QString (*authText)(int),
+                TPaintPanel *searching, TTrifaceBtn *refresh);
+
 } // namespace SurveyView
 
 class TFrameSiteSurvey : public TFrameBase

@@ -6,6 +6,7 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "pages/wireless/formwpssurvey.h"
+#include "pages/wireless/framesitesurvey.h"
 #include "protocol/formudp.h"
 #include "protocol/wpsstatus.h"
 #include "wizard/core/appmessage.h"
@@ -62,15 +63,6 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const 
     return label;
 }
 
-TTrifaceBtn *MakeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
-{
-    auto *button = new TTrifaceBtn(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setGeometry(geometry);
-    return button;
-}
-
 } // namespace
 
 TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
@@ -108,7 +100,8 @@ TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
     EdtSSID->setMaxLength(SSID_MAX);
     EdtSSID->hide();
 
-    BtnSelect = MakeButton(GBoxWPSMethod, "BtnSelect", QStringLiteral("Select"), QRect(380, p + 41, 85, 21));
+    BtnSelect = SurveyView::MakeButton(GBoxWPSMethod, "BtnSelect", QStringLiteral("Select"),
+                                       QRect(380, p + 41, 85, 21));
     BtnSelect->hide();
 
     LbDevPIN = MakeLabel(GBoxWPSMethod, "LbDevPIN", QStringLiteral("Wireless Device PIN:"),
@@ -131,9 +124,9 @@ TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
     TimerTimerout->setSingleShot(true);
     TimerTimerout->setInterval(Timing::Scaled(kWpsTimeLimit));
 
-    BtnExit = MakeButton(this, "BtnExit", QStringLiteral("Exit"), QRect(24, 288, 85, 21));
-    BtnBack = MakeButton(this, "BtnBack", QStringLiteral("Back"), QRect(389, 288, 85, 21));
-    BtnNext = MakeButton(this, "BtnNext", QStringLiteral("Connect"), QRect(492, 288, 85, 21));
+    BtnExit = SurveyView::MakeButton(this, "BtnExit", QStringLiteral("Exit"), QRect(24, 288, 85, 21));
+    BtnBack = SurveyView::MakeButton(this, "BtnBack", QStringLiteral("Back"), QRect(389, 288, 85, 21));
+    BtnNext = SurveyView::MakeButton(this, "BtnNext", QStringLiteral("Connect"), QRect(492, 288, 85, 21));
 
     // The background lies under every other control.
     ImgBG->lower();

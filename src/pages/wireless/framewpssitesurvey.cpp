@@ -12,14 +12,6 @@
 #include <QGroupBox>
 #include <vector>
 
-namespace {
-
-// Waits of the survey, in product milliseconds.
-constexpr int kLoginWait = 5000;
-constexpr int kSurveyWait = 7000;
-
-} // namespace
-
 TFrameWPSSiteSurvey::TFrameWPSSiteSurvey(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWPSSiteSurvey"));
@@ -34,21 +26,10 @@ TFrameWPSSiteSurvey::TFrameWPSSiteSurvey(QWidget *parent) : TFrameBase(parent)
     SurveyList->setGeometry(8, 18, 521, 200);
     SurveyView::Setup(SurveyList);
 
-    PlSearch = new TPaintPanel(GroupBox1);
-    PlSearch->setObjectName(QStringLiteral("PlSearch"));
-    PlSearch->setGeometry(168, 98, 200, 40);
-    PlSearch->setFrameShape(QFrame::NoFrame);
-    PlSearch->setAutoFillBackground(true);
-    QPalette white = PlSearch->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    PlSearch->setPalette(white);
-    PlSearch->SetCaption(QStringLiteral("Searching..."));
-    PlSearch->hide();
+    PlSearch = SurveyView::MakeSearchPanel(GroupBox1, QRect(168, 98, 200, 40));
 
-    BtnRefresh = new TTrifaceBtn(GroupBox1);
-    BtnRefresh->setObjectName(QStringLiteral("BtnRefresh"));
-    BtnRefresh->setText(QStringLiteral("Refresh"));
-    BtnRefresh->setGeometry(444, 226, 85, 21);
+    BtnRefresh =
+        SurveyView::MakeButton(GroupBox1, "BtnRefresh", QStringLiteral("Refresh"), QRect(444, 226, 85, 21));
 
     connect(BtnRefresh, &QPushButton::clicked, this, &TFrameWPSSiteSurvey::BtnRefreshClick);
     connect(SurveyList, &TSortListView::ColumnClick, this, &TFrameWPSSiteSurvey::SurveyListColumnClick);
@@ -92,21 +73,7 @@ void TFrameWPSSiteSurvey::BtnRefreshClick()
 
 void TFrameWPSSiteSurvey::StartSurvey()
 {
-    TFormUDP *udp = FormUDP();
-    if (!udp) {
-        DebugPrint("TFrameWPSSiteSurvey::StartSurvey() FAIL no engine");
-        return;
-    }
-    if (!udp->loggedIn()) {
-        // The login answer starts the survey.
-        udp->SendLogin(kLoginWait);
-        return;
-    }
-    BtnRefresh->setEnabled(false);
-    ClearSurveyList();
-    PlSearch->show();
-    PlSearch->raise();
-    udp->SendSiteSurvey(kSurveyWait);
+    SurveyView::StartSurvey("TFrameWPSSiteSurvey", SurveyList, PlSearch, BtnRefresh);
 }
 
 void TFrameWPSSiteSurvey::SurveyDone()
@@ -114,10 +81,8 @@ void TFrameWPSSiteSurvey::SurveyDone()
     std::vector<SurveyEntry> entries;
     if (TFormUDP *udp = FormUDP())
         udp->GetWpsSurveyList(entries);
-    ClearSurveyList();
-    SurveyView::Fill(SurveyList, entries, &TFrameWPSSiteSurvey::AuthenticationText);
-    BtnRefresh->setEnabled(true);
-    PlSearch->hide();
+    SurveyView::ShowSurvey(SurveyList, entries, &TFrameWPSSiteSurvey::AuthenticationText, PlSearch,
+                           BtnRefresh);
 }
 
 void TFrameWPSSiteSurvey::HandleAppMessage(AppMessage *message)
