@@ -308,6 +308,7 @@ bool TFormUDP::SendLogin(int wait)
     m_devicePort = kDevicePort;
     MacAddress device;
     std::memcpy(device.data(), g_Var.SelectedDevice.Mac, device.size());
+    m_loginTarget = device;
     Request request = BuildLogin(m_localMac, device);
     Issue(request, REQ_LOGIN, wait);
     return true;
@@ -442,6 +443,12 @@ void TFormUDP::RecvLogin(const uint8_t *data, size_t size)
     DebugPrint("TFormUDP::RecvLogin()");
     if (m_pending != REQ_LOGIN) {
         DebugPrint("  ignore data");
+        return;
+    }
+    // Any host on the segment could otherwise answer in the device's place
+    // and have the engine lock its peer filter onto itself.
+    if (HeaderMac(data) != m_loginTarget) {
+        DebugPrint("  FAIL login answer from another MAC");
         return;
     }
     StopWait();

@@ -151,6 +151,9 @@ private:
     int m_pending = REQ_NONE;
     Protocol::MacAddress m_localMac{};
     Protocol::MacAddress m_peerFilter{}; // all zero until the first discovery
+    // The device the pending login is meant for. The peer filter is still
+    // open while a login is pending, so only this MAC may answer it.
+    Protocol::MacAddress m_loginTarget{};
     uint16_t m_devicePort = Protocol::kDevicePort;
     std::vector<std::unique_ptr<DatagramSocket>> m_sockets;
     std::vector<DeviceRecord> m_devices;

@@ -368,6 +368,24 @@ TEST_F(FormUdpTest, RefusedLoginKeepsTheFilterOpen)
     EXPECT_EQ(Engine().PeerFilter(), kBroadcastMac);
 }
 
+TEST_F(FormUdpTest, LoginAnswerFromAnotherMacIsRefused)
+{
+    Open();
+    Engine().SendLogin(5000);
+    LogCapture log;
+    Deliver(Answer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    EXPECT_TRUE(log.Contains("  FAIL login answer from another MAC"));
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_FALSE(Engine().loggedIn());
+    EXPECT_EQ(Engine().Pending(), REQ_LOGIN);
+    EXPECT_TRUE(Engine().Waiting());
+
+    // The selected device's own answer still completes the login.
+    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_LOGIN, 1}}));
+    EXPECT_EQ(Engine().PeerFilter(), kDevice);
+}
+
 TEST_F(FormUdpTest, PortFromTheLoginAnswerUntilTheNextLoginOrDiscovery)
 {
     Open();
