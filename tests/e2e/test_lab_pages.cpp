@@ -3,7 +3,8 @@
 // against the simulated device inside the network lab: the device search,
 // the login with its configuration read, the operating-mode changes, the
 // dynamic and the static address writes, an access-point profile written
-// from the confirmation page and a WPS push-button run. Every write is
+// from the confirmation page, a bridge joining a network chosen in the site
+// survey, and a WPS push-button run. Every write is
 // checked twice: in what the engine reads back and in the simulator's state
 // file, which is what the device really holds. The device sits on dev0 only,
 // so each request is answered once although it leaves through both pc
@@ -21,6 +22,7 @@
 #include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
 #include "pages/device/framewlmodesel.h"
+#include "pages/wireless/framesitesurvey.h"
 #include "pages/wireless/framewlprofconfirm.h"
 #include "pages/wireless/framewpsmethod.h"
 #include "protocol/formudp.h"
@@ -366,6 +368,76 @@ TEST_F(LabPages, ConfirmationPageWritesAnAccessPointWpaProfile)
     EXPECT_NE(Device()[QStringLiteral("station")].toObject()[QStringLiteral("ssid")].toString(),
               QStringLiteral("Lab-Home"))
         << "the upstream profile is not the access point's";
+}
+
+TEST_F(LabPages, BridgeJoinsTheNetworkChosenInTheSiteSurvey)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Wl-Bridge,mode=bridge,st-ssid=Before"));
+    Connect(QStringLiteral("Wl-Bridge"));
+    ASSERT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
+
+    // The survey page surveys on entry and lists what the device sees.
+    auto survey = MakePage<TFrameSiteSurvey>();
+    survey->show();
+    ASSERT_TRUE(survey->CanEnter(nullptr, false, 0));
+    QTreeWidgetItem *chosen = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (int row = 0; row < survey->SurveyList->topLevelItemCount() && !chosen; ++row) {
+                QTreeWidgetItem *item = survey->SurveyList->topLevelItem(row);
+                for (int column = 0; column < item->columnCount(); ++column) {
+                    if (item->text(column) == QLatin1String("Office-AES"))
+                        chosen = item;
+                }
+            }
+            return chosen != nullptr && engine->Pending() == REQ_NONE;
+        },
+        10000));
+    EXPECT_EQ(Requests("site-survey"), 1);
+    QTest::mouseClick(survey->SurveyList->viewport(), Qt::LeftButton, {},
+                      survey->SurveyList->visualItemRect(chosen).center());
+    main.Clear();
+    survey->BtnNext->click(); // "Connect"
+    EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+    EXPECT_EQ(g_Var.WlMethod, 1);
+    EXPECT_EQ(FieldText(g_Var.SelectedAp.Ssid), QStringLiteral("Office-AES"));
+    main.page = nullptr;
+    main.Clear();
+
+    // The profile the sequence builds from that choice, written as the
+    // bridge's upstream profile.
+    g_Var.NewWlConfig = g_Var.CurWlConfig;
+    WlConfigRecord &wl = g_Var.NewWlConfig;
+    CopyToField(wl.Ssid, FieldText(g_Var.SelectedAp.Ssid));
+    wl.WirelessMode = WLMODE_BGN;
+    wl.SecurityMode = SECMODE_WPAPSK;
+    wl.WpaMode = WPAMODE_WPA2;
+    wl.WpaCipher = WPACIPHER_AES;
+    CopyToField(wl.Passphrase, QStringLiteral("upstream passphrase"));
+
+    auto page = MakePage<TFrameWlProfConfirm>();
+    page->show();
+    ASSERT_TRUE(page->CanEnter(nullptr, false, 0));
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&page] {
+        if (TFormProgress *progress = page->ProgressDialog())
+            progress->done(99);
+    });
+    guard.start(20000);
+    page->BtnNext->click();
+    guard.stop();
+
+    EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+    EXPECT_TRUE(ui.boxes.isEmpty()) << ui.BoxTexts().join('|').toStdString();
+    EXPECT_EQ(Requests("set-station"), 1);
+    EXPECT_EQ(Requests("set-wl"), 0);
+    EXPECT_EQ(FieldText(g_Var.CurWlConfig.Ssid), QStringLiteral("Office-AES")) << "read back from the device";
+    const QJsonObject held = Device()[QStringLiteral("station")].toObject();
+    EXPECT_EQ(held[QStringLiteral("ssid")].toString(), QStringLiteral("Office-AES"));
+    EXPECT_EQ(held[QStringLiteral("securityMode")].toInt(), SECMODE_WPAPSK);
+    EXPECT_EQ(held[QStringLiteral("wpaMode")].toInt(), WPAMODE_WPA2);
+    EXPECT_EQ(held[QStringLiteral("passphrase")].toString(), QStringLiteral("upstream passphrase"));
 }
 
 TEST_F(LabPages, WpsPushButtonInAccessPointModeSucceeds)
