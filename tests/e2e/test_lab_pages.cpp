@@ -44,7 +44,7 @@
 
 // The simulator's arguments for one device on dev0 only, writing its state
 // file (a macro, as the lab options are a braced list of literals).
-#define LAB_DEVICE(spec) {"--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," spec}
+#define LAB_DEVICE(keys) {"--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," keys}
 
 namespace {
 

@@ -265,10 +265,10 @@ bool ApplyDeviceKey(SimDeviceConfig &d, const QString &key, const QJsonValue &va
     return ok;
 }
 
-QJsonObject ParseDeviceSpec(const QString &spec)
+QJsonObject ParseDeviceSpec(const QString &text)
 {
     QJsonObject o;
-    for (const QString &item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString &item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const int eq = item.indexOf(QLatin1Char('='));
         if (eq < 0)
             o[item.trimmed()] = QStringLiteral("1");
@@ -448,9 +448,9 @@ bool ParseCommandLine(const QStringList &arguments, SimHostOptions &options, QSt
             return false;
         }
     }
-    for (const QJsonObject &spec : deviceSpecs) {
+    for (const QJsonObject &described : deviceSpecs) {
         SimDeviceConfig device;
-        if (!DeviceFromJson(spec, int(options.devices.size()), device, error))
+        if (!DeviceFromJson(described, int(options.devices.size()), device, error))
             return false;
         options.devices.push_back(device);
     }

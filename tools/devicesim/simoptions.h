@@ -26,7 +26,7 @@ bool ApplyDeviceKey(SimDeviceConfig &device, const QString &key, const QJsonValu
 
 // Parses "key=value,key,key=value" into a JSON object of strings (a bare key
 // means "1").
-QJsonObject ParseDeviceSpec(const QString &spec);
+QJsonObject ParseDeviceSpec(const QString &text);
 
 // Builds a device from a JSON object of keys, numbered `index` for its
 // default MAC and name.
