@@ -1,8 +1,8 @@
 #include "wizard/formprogress.h"
 
-#include "app/debug.h"
 #include "app/timing.h"
 #include "wizard/core/appmessage.h"
+#include "wizard/dialogplacement.h"
 #include "wizard/skinsupport.h"
 #include "wizard/timage.h"
 
@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
-#include <exception>
 
 TFormProgress::TFormProgress(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
@@ -58,24 +57,7 @@ TFormProgress::~TFormProgress() = default;
 
 int TFormProgress::Execute(QWidget *page)
 {
-    try {
-        QWidget *host = page ? page->window() : nullptr;
-        if (host == page)
-            host = nullptr;
-        if (!host)
-            host = qobject_cast<QWidget *>(MainWindow());
-        if (host) {
-            const QRect area = host->frameGeometry();
-            // Integer division cuts toward zero, as the halves must.
-            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-        }
-        return exec();
-    } catch (const std::exception &error) {
-        DebugPrint("TFormProgress::Execute() FAIL %s", error.what());
-    } catch (...) {
-        DebugPrint("TFormProgress::Execute() FAIL");
-    }
-    return 0;
+    return ExecCenteredOver(*this, page, "TFormProgress::Execute()");
 }
 
 void TFormProgress::done(int result)

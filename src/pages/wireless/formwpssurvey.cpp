@@ -1,13 +1,12 @@
 #include "pages/wireless/formwpssurvey.h"
 
-#include "app/debug.h"
 #include "controls/trifacebtn.h"
 #include "pages/wireless/framewpssitesurvey.h"
 #include "wizard/core/appmessage.h"
+#include "wizard/dialogplacement.h"
 #include "wizard/skinsupport.h"
 
 #include <QShowEvent>
-#include <exception>
 
 TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -48,24 +47,7 @@ TFormWPSSurvey::~TFormWPSSurvey()
 
 int TFormWPSSurvey::ShowCentered(QWidget *page)
 {
-    try {
-        QWidget *host = page ? page->window() : nullptr;
-        if (host == page)
-            host = nullptr;
-        if (!host)
-            host = qobject_cast<QWidget *>(MainWindow());
-        if (host) {
-            const QRect area = host->frameGeometry();
-            // Integer division cuts toward zero, as the halves must.
-            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-        }
-        return exec();
-    } catch (const std::exception &error) {
-        DebugPrint("TFormWPSSurvey::ShowCentered() FAIL %s", error.what());
-    } catch (...) {
-        DebugPrint("TFormWPSSurvey::ShowCentered() FAIL");
-    }
-    return 0;
+    return ExecCenteredOver(*this, page, "TFormWPSSurvey::ShowCentered()");
 }
 
 void TFormWPSSurvey::ForwardMessage(int id, intptr_t wParam, intptr_t lParam)
