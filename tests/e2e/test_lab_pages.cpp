@@ -41,6 +41,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <cstring>
+#include <functional>
 
 // The simulator's arguments for one device on dev0 only, writing its state
 // file (a macro, as the lab options are a braced list of literals).
@@ -159,6 +160,21 @@ protected:
         ASSERT_TRUE(engine->loggedIn());
         ui.Clear();
         main.Clear();
+    }
+
+    // Presses a button that runs a device write under the page's progress
+    // dialog; a write that hangs is ended after 20 s so the run cannot stall.
+    template <class Page> void PressUnderGuard(Page &page, const std::function<void()> &press)
+    {
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&page] {
+            if (TFormProgress *progress = page.ProgressDialog())
+                progress->done(99);
+        });
+        guard.start(20000);
+        press();
+        guard.stop();
     }
 
     RecordingUi ui;
@@ -334,16 +350,7 @@ TEST_F(LabPages, ConfirmationPageWritesAnAccessPointWpaProfile)
     page->show();
     ASSERT_TRUE(page->CanEnter(nullptr, false, 0));
     EXPECT_EQ(page->LblSSID->text(), QStringLiteral("Lab-Home"));
-    // Keeps a broken write from hanging the run.
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&page] {
-        if (TFormProgress *progress = page->ProgressDialog())
-            progress->done(99);
-    });
-    guard.start(20000);
-    page->BtnNext->click();
-    guard.stop();
+    PressUnderGuard(*page, [&] { page->BtnNext->click(); });
 
     EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
     EXPECT_TRUE(ui.boxes.isEmpty()) << ui.BoxTexts().join('|').toStdString();
@@ -418,15 +425,7 @@ TEST_F(LabPages, BridgeJoinsTheNetworkChosenInTheSiteSurvey)
     auto page = MakePage<TFrameWlProfConfirm>();
     page->show();
     ASSERT_TRUE(page->CanEnter(nullptr, false, 0));
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&page] {
-        if (TFormProgress *progress = page->ProgressDialog())
-            progress->done(99);
-    });
-    guard.start(20000);
-    page->BtnNext->click();
-    guard.stop();
+    PressUnderGuard(*page, [&] { page->BtnNext->click(); });
 
     EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
     EXPECT_TRUE(ui.boxes.isEmpty()) << ui.BoxTexts().join('|').toStdString();
@@ -447,15 +446,7 @@ TEST_F(LabPages, WpsPushButtonInAccessPointModeSucceeds)
 
     auto page = MakePage<TFrameWPSMethod>();
     ASSERT_TRUE(page->CanEnter(nullptr, false, 0));
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&page] {
-        if (auto *progress = page->ProgressDialog())
-            progress->done(99);
-    });
-    guard.start(20000);
-    page->BtnNextClick();
-    guard.stop();
+    PressUnderGuard(*page, [&] { page->BtnNextClick(); });
 
     EXPECT_EQ(g_Var.WpsMethod, 1) << "push button";
     EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
