@@ -286,6 +286,8 @@ void SimDevice::AppendTlv(QByteArray &payload, uint8_t type, const QByteArray &v
 
 std::vector<SimOutput> SimDevice::Handle(const QByteArray &datagram)
 {
+    if (silent_)
+        return {};
     if (datagram.size() < int(kHeaderSize) || !datagram.startsWith(QByteArray(kMagic.data(), int(kMagic.size()))) ||
         static_cast<uint8_t>(datagram[int(kOffVersion)]) != kVersion)
         return {};
@@ -511,6 +513,13 @@ std::vector<SimOutput> SimDevice::ResultAnswer(SimKind kind, uint8_t command, bo
 
 std::vector<SimOutput> SimDevice::Answer(SimKind kind, uint8_t command, const QByteArray &payload)
 {
+    if (kind == config_.silentFrom) {
+        silent_ = true;
+        DebugPrint("SimDevice(%s) goes silent after its %s request", config_.name.constData(),
+                   qPrintable(SimKindName(kind)));
+        Changed();
+        return {};
+    }
     const auto drop = config_.dropFirst.find(kind);
     if (drop != config_.dropFirst.end() && dropped_[kind] < drop->second) {
         ++dropped_[kind];
@@ -606,6 +615,7 @@ QJsonObject SimDevice::StateJson() const
     o["password"] = QString::fromUtf8(config_.password);
     o["mode"] = config_.mode;
     o["loggedIn"] = loggedIn_;
+    o["silent"] = silent_;
     QJsonObject ip;
     ip["dhcp"] = config_.dhcp;
     ip["ip"] = Dotted(config_.ip);

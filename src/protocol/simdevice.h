@@ -105,6 +105,9 @@ struct SimDeviceConfig
     bool answerTwice = false;
     bool refuseLogins = false;
     bool garbledLoginIgnored = false; // a login the device cannot read: no answer instead of result 0
+    // Not Unknown: the first request of this kind still takes effect, then
+    // the device answers nothing more (switched off or unplugged mid-way).
+    SimKind silentFrom = SimKind::Unknown;
 };
 
 // The survey the device reports unless configured otherwise: every
@@ -167,6 +170,7 @@ private:
 
     SimDeviceConfig config_;
     bool loggedIn_ = false;
+    bool silent_ = false; // gone quiet after a request of config_.silentFrom
     uint64_t loginGeneration_ = 0;
     std::map<SimKind, int> requests_;
     std::map<SimKind, int> dropped_;

@@ -245,6 +245,9 @@ bool ApplyDeviceKey(SimDeviceConfig &d, const QString &key, const QJsonValue &va
         const SimKind kind = SimKindFromName(key.mid(5));
         ok = kind != SimKind::Unknown && Int(value, 0, 1000000, v);
         d.dropFirst[kind] = int(v);
+    } else if (key == "silent-from") {
+        d.silentFrom = SimKindFromName(Text(value));
+        ok = d.silentFrom != SimKind::Unknown;
     } else if (key == "delay") {
         ok = Int(value, 0, 600000, v);
         d.delayMs = int(v);
@@ -387,6 +390,9 @@ Faults:
                          set-mode, wps-pbc, wps-pin, set-station,
                          site-survey, station-get-config (the request still
                          takes effect)
+  silent-from=KIND       the first request of KIND (kinds as for drop-)
+                         still takes effect but gets no answer, and
+                         from then on the device answers nothing at all
   delay=MS               send every answer MS late
   twice                  send every answer twice
   refuse-login           answer every login with result 0

@@ -1,0 +1,224 @@
+// The whole wizard as its users meet it: the unchanged setup-wizard binary,
+// started inside the network lab against the simulated device, is played
+// through its widgets by a scripted user (tests/driver, preloaded into the
+// program) from the autorun menu and the licence page to the success page,
+// with real clicks, typing and message-box answers. Each run then checks
+// what the device really holds (the simulator's state file) and what the
+// program wrote to its debug log, which is switched on the way users switch
+// it on: an empty "<program>.Log" beside the program.
+#include "ui/lab.h"
+
+#include "app/records.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+// The simulator's arguments for one device on dev0 only, writing its state
+// file (a macro, as the lab options are a braced list of literals).
+#define LAB_DEVICE(keys) {"--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," keys}
+
+namespace {
+
+// From the autorun menu through the licence (accepted) and both tutorial
+// pages to the device list.
+const char kToDeviceList[] = R"(
+page FormAutorun
+click BtnSetupWizard
+page FrameLicense1
+click ChkAccept
+click BtnNext
+page FrameTutorial1
+click BtnNext
+page FrameTutorial21
+click BtnNext
+page FrameDevList1
+)";
+
+// The device called NAME chosen and logged in to with PASSWORD.
+QString LogIn(const QString &name, const QString &password)
+{
+    return QStringLiteral(R"(
+row LvDevList %1
+click BtnCfg
+page FramePassword1
+type EdtPassword "%2"
+click BtnLogin
+)")
+        .arg(name, password);
+}
+
+// The success page, left through Exit and its question; the autorun menu
+// closes with the wizard and the program ends.
+const char kFinish[] = R"(
+page FrameSuccess1
+expect LbSuccess1 Congratulations!
+click BtnExit
+message "Do you want to exit the Setup Wizard?" Yes
+)";
+
+struct Played
+{
+    int exitCode = -1;
+    QString report; // the scripted user's account of the run
+    QString log;    // the program's debug log
+    QString output; // what the program printed
+};
+
+// Inside the lab: puts the program into a folder of its own with a settings
+// file naming a licence, the licence and an empty log file, plays `script`
+// against it and collects what the run left.
+Played Play(const QString &script)
+{
+    Played played;
+    const QString dir = Lab::Dir() + QStringLiteral("/wizard");
+    QDir().mkpath(dir);
+    const QString program = dir + QStringLiteral("/setup-wizard");
+    QFile::remove(program);
+    if (!QFile::copy(QStringLiteral(WIZARD_BINARY_DIR "/setup-wizard"), program)) {
+        played.report = QStringLiteral("cannot copy the program");
+        return played;
+    }
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto write = [&dir](const char *name, const QString &text) {
+        QFile file(dir + QLatin1Char('/') + QLatin1String(name));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(text.toUtf8());
+    };
+    write("setup-wizard.ini", QStringLiteral("[Product]\nLicense=license.txt\n"));
+    write("license.txt", QStringLiteral("Use this wizard kindly.\n"));
+    write("setup-wizard.Log", QString());
+    write("script.txt", script);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(WIZARD_DRIVER_PATH));
+    env.insert(QStringLiteral("WIZARD_DRIVER_SCRIPT"), dir + QStringLiteral("/script.txt"));
+    env.insert(QStringLiteral("WIZARD_DRIVER_REPORT"), dir + QStringLiteral("/report.txt"));
+    // The single-instance lock lives in the temporary folder: one per run.
+    env.insert(QStringLiteral("TMPDIR"), dir);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+    // A sanitizer build wants its runtime first; the preloaded user comes
+    // before it and is harmless.
+    QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"),
+               (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) + QStringLiteral("verify_asan_link_order=0"));
+
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, {});
+    if (!process.waitForFinished(240000)) {
+        process.kill();
+        process.waitForFinished(10000);
+        played.output = QStringLiteral("the program did not end\n");
+    }
+    played.output += QString::fromLocal8Bit(process.readAll());
+    played.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    auto read = [&dir](const char *name) {
+        QFile file(dir + QLatin1Char('/') + QLatin1String(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    played.report = read("report.txt");
+    played.log = read("setup-wizard.Log");
+    return played;
+}
+
+// The run went through every step and the program ended by itself.
+void ExpectPlayedThrough(const Played &played)
+{
+    EXPECT_EQ(played.exitCode, 0) << played.output.toStdString();
+    const QStringList lines = played.report.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty()) << "no report; output:\n" << played.output.toStdString();
+    EXPECT_TRUE(lines.last().startsWith(QLatin1String("PASS"))) << played.report.toStdString();
+}
+
+// Lines of the debug log without their time and thread prefix.
+QStringList LogLines(const Played &played)
+{
+    static const QRegularExpression prefix(QStringLiteral(R"(^\(\d\d:\d\d:\d\d:\d\d\d 0x[0-9A-F]+\) )"));
+    QStringList lines;
+    for (QString line : played.log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        lines << line.remove(prefix);
+    return lines;
+}
+
+int Count(const QStringList &lines, const QString &line)
+{
+    return int(lines.count(line));
+}
+
+QJsonObject Device()
+{
+    return Lab::ReadState()[QStringLiteral("devices")].toArray().at(0).toObject();
+}
+
+int Requests(const char *kind)
+{
+    return Device()[QStringLiteral("requests")].toObject()[QLatin1String(kind)].toInt();
+}
+
+QJsonObject Held(const char *part)
+{
+    return Device()[QLatin1String(part)].toObject();
+}
+
+} // namespace
+
+TEST(WizardRuns, AccessPointWithDynamicAddressAndWpaPassphrase)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-AP,mode=ap,dhcp=0,wl-ssid=Factory,wl-security=0"));
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-AP"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+checked RBtnAPMode
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIPDHCP
+click BtnNext
+page FrameSetWlMethod1
+click RBtnManual
+click BtnNext
+page FrameWlProfSSID1
+expect EdtSSID Factory
+type EdtSSID Lab-Home
+click BtnNext
+page FrameWlProfWlMode1
+click BtnNext
+page FrameWlProfSecurity1
+choose CmbSecurity WPA-PSK
+click BtnNext
+page FrameWlProfPSK1
+choose CmbWPAMode "WPA2 Only"
+type EdtPassphrase "correct horse battery"
+click BtnNext
+page FrameWlProfConfirm1
+expect LblSSID Lab-Home
+expect LblSecurity WPA-PSK
+click BtnNext
+)" + kFinish);
+    ExpectPlayedThrough(played);
+
+    EXPECT_TRUE(Held("ip")[QStringLiteral("dhcp")].toBool());
+    const QJsonObject wl = Held("wireless");
+    EXPECT_EQ(wl[QStringLiteral("ssid")].toString(), QStringLiteral("Lab-Home"));
+    EXPECT_EQ(wl[QStringLiteral("securityMode")].toInt(), SECMODE_WPAPSK);
+    EXPECT_EQ(wl[QStringLiteral("wpaMode")].toInt(), WPAMODE_WPA2);
+    EXPECT_EQ(wl[QStringLiteral("passphrase")].toString(), QStringLiteral("correct horse battery"));
+    EXPECT_EQ(Device()[QStringLiteral("mode")].toInt(), DEVICE_AP);
+    EXPECT_EQ(Requests("set-mode"), 0) << "the mode was already the access point's";
+    EXPECT_EQ(Requests("set-ip"), 1);
+    EXPECT_EQ(Requests("set-wl"), 1);
+    EXPECT_EQ(Requests("login"), 1);
+    EXPECT_FALSE(Device()[QStringLiteral("loggedIn")].toBool()) << "the program logs out as it ends";
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogin()")), 1);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendIPSetting()")), 1);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlSetting()")), 1);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogout()")), 1);
+    EXPECT_TRUE(log.contains(QStringLiteral("  WL_SSID=Lab-Home"))) << "the read-back after the write";
+}
