@@ -329,7 +329,8 @@ private:
         return false;
     }
 
-    // A drop-down list: one click opens it, a click on the entry picks it.
+    // A drop-down list: a click opens it, the arrow keys move to the entry
+    // and Return picks it. Done once the list is closed showing the entry.
     bool Choose(const QString &name, const QString &text)
     {
         auto *combo = qobject_cast<QComboBox *>(Reachable(name));
@@ -344,6 +345,11 @@ private:
         }
         QAbstractItemView *view = combo->view();
         if (!view->isVisible()) {
+            if (combo->currentIndex() == index && m_popupOpened) {
+                m_popupOpened = false;
+                m_popupRequested = false;
+                return true;
+            }
             if (!m_popupRequested) {
                 m_popupRequested = true;
                 QPointer<QComboBox> target = combo;
@@ -354,20 +360,16 @@ private:
             }
             return false;
         }
-        m_popupRequested = false;
-        const QModelIndex item = view->model()->index(index, combo->modelColumn(), view->rootIndex());
-        view->scrollTo(item);
-        const QPoint at = view->visualRect(item).center();
-        QPointer<QWidget> viewport = view->viewport();
-        // The list picks the entry under the pointer, so point first.
-        Later([viewport, at] {
-            if (!viewport)
-                return;
-            QTest::mouseMove(viewport, at);
-            if (viewport)
-                QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        m_popupOpened = true;
+        const int from = view->currentIndex().isValid() ? view->currentIndex().row() : combo->currentIndex();
+        QPointer<QAbstractItemView> list = view;
+        Later([list, from, index] {
+            for (int row = from; list && row != index; row += index > from ? 1 : -1)
+                QTest::keyClick(list, index > from ? Qt::Key_Down : Qt::Key_Up);
+            if (list)
+                QTest::keyClick(list, Qt::Key_Return);
         });
-        return true;
+        return false;
     }
 
     bool Message(const QString &text, const QString &buttonText)
@@ -404,7 +406,8 @@ private:
     QDeadlineTimer m_sleepUntil{QDeadlineTimer::Forever};
     qsizetype m_index = 0;
     int m_timeoutMs = 60000;
-    bool m_popupRequested = false;
+    bool m_popupRequested = false; // Choose: the click that opens the list was made
+    bool m_popupOpened = false;    // Choose: the list was seen open
 };
 
 QList<Step> ReadScript(const QString &path, QString &error)

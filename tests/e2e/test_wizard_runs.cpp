@@ -18,6 +18,12 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
+// Texts in failure messages as text.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 // The simulator's arguments for one device on dev0 only, writing its state
 // file (a macro, as the lab options are a braced list of literals).
 #define LAB_DEVICE(keys) {"--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," keys}
@@ -101,7 +107,10 @@ Played Play(const QString &script)
     env.insert(QStringLiteral("WIZARD_DRIVER_REPORT"), dir + QStringLiteral("/report.txt"));
     // The single-instance lock lives in the temporary folder: one per run.
     env.insert(QStringLiteral("TMPDIR"), dir);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+    const QString runtime = dir + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     // A sanitizer build wants its runtime first; the preloaded user comes
     // before it and is harmless.
     QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
@@ -134,7 +143,9 @@ void ExpectPlayedThrough(const Played &played)
     EXPECT_EQ(played.exitCode, 0) << played.output.toStdString();
     const QStringList lines = played.report.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty()) << "no report; output:\n" << played.output.toStdString();
-    EXPECT_TRUE(lines.last().startsWith(QLatin1String("PASS"))) << played.report.toStdString();
+    EXPECT_TRUE(lines.last().startsWith(QLatin1String("PASS")))
+        << played.report.toStdString() << "\nthe end of the debug log:\n"
+        << played.log.right(4000).toStdString();
 }
 
 // Lines of the debug log without their time and thread prefix.
@@ -221,4 +232,236 @@ click BtnNext
     EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlSetting()")), 1);
     EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogout()")), 1);
     EXPECT_TRUE(log.contains(QStringLiteral("  WL_SSID=Lab-Home"))) << "the read-back after the write";
+}
+
+TEST(WizardRuns, AccessPointWithStaticAddressAndWep128HexKey)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Static,mode=ap,dhcp=1,wl-ssid=Factory"));
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Static"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIP
+click BtnNext
+page FrameDevIPCfg1
+type IPEditIP 192.168.20.30
+type IPEditMask 255.255.255.0
+type IPEditGateway 192.168.20.1
+click BtnNext
+page FrameSetWlMethod1
+click RBtnManual
+click BtnNext
+page FrameWlProfSSID1
+type EdtSSID Lab-WEP
+click BtnNext
+page FrameWlProfWlMode1
+choose CmbMode "2.4GHz 802.11 b/g mixed mode"
+click BtnNext
+page FrameWlProfSecurity1
+choose CmbSecurity WEP
+click BtnNext
+page FrameWlProfWEP1
+choose CmbWEP "128 bit"
+type EdtKey1 0123456789abcdef0123456789
+click BtnNext
+page FrameWlProfConfirm1
+expect LblSSID Lab-WEP
+expect LblSecurity WEP
+click BtnNext
+)" + kFinish);
+    ExpectPlayedThrough(played);
+
+    const QJsonObject ip = Held("ip");
+    EXPECT_FALSE(ip[QStringLiteral("dhcp")].toBool());
+    EXPECT_EQ(ip[QStringLiteral("ip")].toString(), QStringLiteral("192.168.20.30"));
+    EXPECT_EQ(ip[QStringLiteral("netmask")].toString(), QStringLiteral("255.255.255.0"));
+    EXPECT_EQ(ip[QStringLiteral("gateway")].toString(), QStringLiteral("192.168.20.1"));
+    const QJsonObject wl = Held("wireless");
+    EXPECT_EQ(wl[QStringLiteral("ssid")].toString(), QStringLiteral("Lab-WEP"));
+    EXPECT_EQ(wl[QStringLiteral("wirelessMode")].toInt(), WLMODE_BG);
+    EXPECT_EQ(wl[QStringLiteral("securityMode")].toInt(), SECMODE_WEP);
+    EXPECT_EQ(wl[QStringLiteral("wepKeyLen")].toInt(), WEPKEYLEN_128);
+    EXPECT_EQ(wl[QStringLiteral("wepKey")].toString(), QStringLiteral("0123456789ABCDEF0123456789")) << "hexadecimal keys are kept in upper case";
+    EXPECT_EQ(Requests("set-ip"), 1);
+    EXPECT_EQ(Requests("set-wl"), 1);
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendIPSetting()")), 1);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlSetting()")), 1);
+    EXPECT_TRUE(log.contains(QStringLiteral("  LAN_IP=C0A8141E"))) << "192.168.20.30 read back";
+}
+
+TEST(WizardRuns, BridgeJoinsASurveyedNetworkWithWpa2)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Bridge,mode=ap,dhcp=1,st-ssid=Before"));
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Bridge"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+checked RBtnAPMode
+click RBtnWirelessBridge
+click BtnNext
+page FrameSiteSurvey1
+row SurveyList Office-AES
+click BtnNext
+page FrameWlProfSSID1
+expect EdtSSID Office-AES
+click BtnNext
+page FrameWlProfWlMode1
+click BtnNext
+page FrameWlProfSecurity1
+expect CmbSecurity WPA-PSK
+click BtnNext
+page FrameWlProfPSK1
+choose CmbWPAMode "WPA2 Only"
+type EdtPassphrase "upstream passphrase"
+click BtnNext
+page FrameWlProfConfirm1
+expect LblSSID Office-AES
+click BtnNext
+)" + kFinish);
+    ExpectPlayedThrough(played);
+
+    EXPECT_EQ(Device()[QStringLiteral("mode")].toInt(), DEVICE_WBRIDGE);
+    const QJsonObject station = Held("station");
+    EXPECT_EQ(station[QStringLiteral("ssid")].toString(), QStringLiteral("Office-AES"));
+    EXPECT_EQ(station[QStringLiteral("securityMode")].toInt(), SECMODE_WPAPSK);
+    EXPECT_EQ(station[QStringLiteral("wpaMode")].toInt(), WPAMODE_WPA2);
+    EXPECT_EQ(station[QStringLiteral("passphrase")].toString(), QStringLiteral("upstream passphrase"));
+    EXPECT_NE(Held("wireless")[QStringLiteral("ssid")].toString(), QStringLiteral("Office-AES"));
+    EXPECT_EQ(Requests("set-mode"), 1);
+    EXPECT_EQ(Requests("site-survey"), 1);
+    EXPECT_EQ(Requests("set-station"), 1);
+    EXPECT_EQ(Requests("set-wl"), 0);
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendSetMode()")), 1);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendSiteSurvey()")), 1);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlStationSetting()")), 1);
+}
+
+TEST(WizardRuns, AccessPointWpsWithTheStationPin)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Pin,mode=ap,dhcp=1"));
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Pin"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIPDHCP
+click BtnNext
+page FrameSetWlMethod1
+click RBtnWPS
+click BtnNext
+page FrameWPSMethod1
+click RBtnPIN
+type EdtPIN 12345670
+click BtnNext
+)" + kFinish);
+    ExpectPlayedThrough(played);
+
+    EXPECT_EQ(Requests("wps-pin"), 1);
+    EXPECT_EQ(Requests("wps-pbc"), 0);
+    EXPECT_EQ(Device()[QStringLiteral("lastWpsPin")].toString(), QStringLiteral("12345670"));
+    EXPECT_EQ(Device()[QStringLiteral("wpsRuns")].toInt(), 1);
+    EXPECT_EQ(Requests("set-ip"), 0) << "the device already takes its address by DHCP";
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWPSPIN()")), 1);
+    EXPECT_GE(Count(log, QStringLiteral("TFormUDP::RecvEvent()")), 1);
+}
+
+TEST(WizardRuns, BridgeWpsPushButtonFromTheSurvey)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Pbc,mode=bridge,dhcp=1"));
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Pbc"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+checked RBtnWirelessBridge
+click BtnNext
+page FrameSiteSurvey1
+click BtnWPS
+page FrameWPSMethod1
+click RBtnPBC
+click BtnNext
+)" + kFinish);
+    ExpectPlayedThrough(played);
+
+    EXPECT_EQ(Device()[QStringLiteral("mode")].toInt(), DEVICE_WBRIDGE);
+    EXPECT_EQ(Requests("set-mode"), 0);
+    EXPECT_EQ(Requests("wps-pbc"), 1);
+    EXPECT_EQ(Requests("wps-pin"), 0);
+    EXPECT_EQ(Device()[QStringLiteral("wpsRuns")].toInt(), 1);
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWPSPBC()")), 1);
+}
+
+TEST(WizardRuns, WrongPasswordThenTheRightOne)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Pass,mode=ap,dhcp=1,password=s3cret"));
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Pass"), QStringLiteral("tulip")) + R"(
+message "Unable to login the deivce." OK
+page FramePassword1
+type EdtPassword s3cret
+click BtnLogin
+page FrameWlModeSel1
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIPDHCP
+click BtnNext
+page FrameSetWlMethod1
+click RBtnWPS
+click BtnNext
+page FrameWPSMethod1
+click RBtnPBC
+click BtnNext
+)" + kFinish);
+    ExpectPlayedThrough(played);
+
+    EXPECT_EQ(Requests("login"), 2);
+    EXPECT_EQ(Requests("get-config"), 2) << "read once after the login and once after the WPS run";
+    EXPECT_EQ(Requests("wps-pbc"), 1);
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogin()")), 2);
+    // The answer to the first login cannot be read with the wrong password.
+    static const QRegularExpression failed(QStringLiteral(R"(^TFramePassword::BtnLoginClick\(\) FAIL .*)"));
+    const qsizetype refused = log.indexOf(failed);
+    const qsizetype accepted = log.indexOf(QStringLiteral("  Result=1"));
+    ASSERT_GE(refused, 0);
+    EXPECT_GT(accepted, refused);
+}
+
+TEST(WizardRuns, DeviceStopsAnsweringDuringTheWirelessWrite)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Gone,mode=ap,dhcp=1,silent-from=set-wl"));
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Gone"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIPDHCP
+click BtnNext
+page FrameSetWlMethod1
+click RBtnManual
+click BtnNext
+page FrameWlProfSSID1
+type EdtSSID Lab-Gone
+click BtnNext
+page FrameWlProfWlMode1
+click BtnNext
+page FrameWlProfSecurity1
+choose CmbSecurity None
+click BtnNext
+page FrameWlProfConfirm1
+click BtnNext
+message "Unable to connect to the device." OK
+click BtnExit
+message "Do you want to exit the Setup Wizard?" Yes
+)");
+    ExpectPlayedThrough(played);
+
+    EXPECT_TRUE(Device()[QStringLiteral("silent")].toBool());
+    EXPECT_EQ(Requests("set-wl"), 1);
+    EXPECT_EQ(Requests("login"), 1) << "the re-login found no one";
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlSetting()")), 1);
+    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogin()")), 2) << "exactly one re-login";
 }
