@@ -88,7 +88,9 @@ private:
     // loops it may be stuck in.
     [[noreturn]] void Fail(const QString &why)
     {
-        Write(QStringLiteral("FAIL line %1 (%2): %3").arg(m_steps[m_index].line).arg(m_steps[m_index].Text(), why));
+        Write(QStringLiteral("FAIL line %1 (%2): %3")
+                  .arg(m_steps[m_index].line)
+                  .arg(m_steps[m_index].Text(), why));
         DumpWidgets();
         m_report.close();
         ::_exit(97);
@@ -97,8 +99,8 @@ private:
     void DumpWidgets()
     {
         if (QWidget *modal = QApplication::activeModalWidget())
-            Write(QStringLiteral("modal window: %1 %2").arg(QString::fromLatin1(modal->metaObject()->className()),
-                                                            modal->objectName()));
+            Write(QStringLiteral("modal window: %1 %2")
+                      .arg(QString::fromLatin1(modal->metaObject()->className()), modal->objectName()));
         for (QWidget *top : QApplication::topLevelWidgets()) {
             if (!top->isVisible())
                 continue;
@@ -162,18 +164,12 @@ private:
         return qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     }
 
-    static QString Plain(QString text)
-    {
-        return text.remove(QLatin1Char('&'));
-    }
+    static QString Plain(QString text) { return text.remove(QLatin1Char('&')); }
 
     // Runs a user action from the event loop, not from inside the poll: the
     // action may open a modal loop, and a timer never fires again while its
     // own handler is still running.
-    void Later(std::function<void()> action)
-    {
-        QTimer::singleShot(0, this, std::move(action));
-    }
+    void Later(std::function<void()> action) { QTimer::singleShot(0, this, std::move(action)); }
 
     void Poll()
     {
@@ -341,7 +337,8 @@ private:
             QStringList entries;
             for (int i = 0; i < combo->count(); ++i)
                 entries << combo->itemText(i);
-            Fail(QStringLiteral("%1 has no entry \"%2\" (it has \"%3\")").arg(name, text, entries.join("\", \"")));
+            Fail(QStringLiteral("%1 has no entry \"%2\" (it has \"%3\")")
+                     .arg(name, text, entries.join("\", \"")));
         }
         QAbstractItemView *view = combo->view();
         if (!view->isVisible()) {

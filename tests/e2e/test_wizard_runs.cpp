@@ -26,7 +26,10 @@ inline void PrintTo(const QString &text, std::ostream *out)
 
 // The simulator's arguments for one device on dev0 only, writing its state
 // file (a macro, as the lab options are a braced list of literals).
-#define LAB_DEVICE(keys) {"--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," keys}
+#define LAB_DEVICE(keys)                                                                                     \
+    {                                                                                                        \
+        "--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," keys                           \
+    }
 
 namespace {
 
@@ -57,6 +60,31 @@ click BtnLogin
 )")
         .arg(name, password);
 }
+
+// The access point's operating mode kept and its address left to DHCP, on
+// to the wireless method, where `method` (RBtnManual or RBtnWPS) is chosen.
+QString AccessPointByDhcp(const char *method)
+{
+    return QStringLiteral(R"(
+page FrameWlModeSel1
+checked RBtnAPMode
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIPDHCP
+click BtnNext
+page FrameSetWlMethod1
+click %1
+click BtnNext
+)")
+        .arg(QLatin1String(method));
+}
+
+// WPS by push button from the WPS page, up to the device's answer.
+const char kPushButton[] = R"(
+page FrameWPSMethod1
+click RBtnPBC
+click BtnNext
+)";
 
 // The success page, left through Exit and its question; the autorun menu
 // closes with the wizard and the program ends.
@@ -114,8 +142,8 @@ Played Play(const QString &script)
     // A sanitizer build wants its runtime first; the preloaded user comes
     // before it and is harmless.
     QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"),
-               (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) + QStringLiteral("verify_asan_link_order=0"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) +
+                                                   QStringLiteral("verify_asan_link_order=0"));
 
     QProcess process;
     process.setProcessEnvironment(env);
@@ -183,16 +211,8 @@ QJsonObject Held(const char *part)
 TEST(WizardRuns, AccessPointWithDynamicAddressAndWpaPassphrase)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-AP,mode=ap,dhcp=0,wl-ssid=Factory,wl-security=0"));
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-AP"), QStringLiteral("tulip")) + R"(
-page FrameWlModeSel1
-checked RBtnAPMode
-click BtnNext
-page FrameSetupMethod1
-click RBtnSetIPDHCP
-click BtnNext
-page FrameSetWlMethod1
-click RBtnManual
-click BtnNext
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-AP"), QStringLiteral("tulip")) +
+                               AccessPointByDhcp("RBtnManual") + R"(
 page FrameWlProfSSID1
 expect EdtSSID Factory
 type EdtSSID Lab-Home
@@ -237,7 +257,8 @@ click BtnNext
 TEST(WizardRuns, AccessPointWithStaticAddressAndWep128HexKey)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Static,mode=ap,dhcp=1,wl-ssid=Factory"));
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Static"), QStringLiteral("tulip")) + R"(
+    const Played played =
+        Play(kToDeviceList + LogIn(QStringLiteral("Run-Static"), QStringLiteral("tulip")) + R"(
 page FrameWlModeSel1
 click BtnNext
 page FrameSetupMethod1
@@ -281,7 +302,8 @@ click BtnNext
     EXPECT_EQ(wl[QStringLiteral("wirelessMode")].toInt(), WLMODE_BG);
     EXPECT_EQ(wl[QStringLiteral("securityMode")].toInt(), SECMODE_WEP);
     EXPECT_EQ(wl[QStringLiteral("wepKeyLen")].toInt(), WEPKEYLEN_128);
-    EXPECT_EQ(wl[QStringLiteral("wepKey")].toString(), QStringLiteral("0123456789ABCDEF0123456789")) << "hexadecimal keys are kept in upper case";
+    EXPECT_EQ(wl[QStringLiteral("wepKey")].toString(), QStringLiteral("0123456789ABCDEF0123456789"))
+        << "hexadecimal keys are kept in upper case";
     EXPECT_EQ(Requests("set-ip"), 1);
     EXPECT_EQ(Requests("set-wl"), 1);
 
@@ -294,7 +316,8 @@ click BtnNext
 TEST(WizardRuns, BridgeJoinsASurveyedNetworkWithWpa2)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Bridge,mode=ap,dhcp=1,st-ssid=Before"));
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Bridge"), QStringLiteral("tulip")) + R"(
+    const Played played =
+        Play(kToDeviceList + LogIn(QStringLiteral("Run-Bridge"), QStringLiteral("tulip")) + R"(
 page FrameWlModeSel1
 checked RBtnAPMode
 click RBtnWirelessBridge
@@ -341,15 +364,8 @@ click BtnNext
 TEST(WizardRuns, AccessPointWpsWithTheStationPin)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Pin,mode=ap,dhcp=1"));
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Pin"), QStringLiteral("tulip")) + R"(
-page FrameWlModeSel1
-click BtnNext
-page FrameSetupMethod1
-click RBtnSetIPDHCP
-click BtnNext
-page FrameSetWlMethod1
-click RBtnWPS
-click BtnNext
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Pin"), QStringLiteral("tulip")) +
+                               AccessPointByDhcp("RBtnWPS") + R"(
 page FrameWPSMethod1
 click RBtnPIN
 type EdtPIN 12345670
@@ -377,10 +393,7 @@ checked RBtnWirelessBridge
 click BtnNext
 page FrameSiteSurvey1
 click BtnWPS
-page FrameWPSMethod1
-click RBtnPBC
-click BtnNext
-)" + kFinish);
+)" + kPushButton + kFinish);
     ExpectPlayedThrough(played);
 
     EXPECT_EQ(Device()[QStringLiteral("mode")].toInt(), DEVICE_WBRIDGE);
@@ -396,23 +409,14 @@ click BtnNext
 TEST(WizardRuns, WrongPasswordThenTheRightOne)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Pass,mode=ap,dhcp=1,password=s3cret"));
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Pass"), QStringLiteral("tulip")) + R"(
+    const Played played =
+        Play(kToDeviceList + LogIn(QStringLiteral("Run-Pass"), QStringLiteral("tulip")) + R"(
 message "Unable to login the deivce." OK
 page FramePassword1
 type EdtPassword s3cret
 click BtnLogin
-page FrameWlModeSel1
-click BtnNext
-page FrameSetupMethod1
-click RBtnSetIPDHCP
-click BtnNext
-page FrameSetWlMethod1
-click RBtnWPS
-click BtnNext
-page FrameWPSMethod1
-click RBtnPBC
-click BtnNext
-)" + kFinish);
+)" + AccessPointByDhcp("RBtnWPS") +
+             kPushButton + kFinish);
     ExpectPlayedThrough(played);
 
     EXPECT_EQ(Requests("login"), 2);
@@ -432,15 +436,8 @@ click BtnNext
 TEST(WizardRuns, DeviceStopsAnsweringDuringTheWirelessWrite)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Gone,mode=ap,dhcp=1,silent-from=set-wl"));
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Gone"), QStringLiteral("tulip")) + R"(
-page FrameWlModeSel1
-click BtnNext
-page FrameSetupMethod1
-click RBtnSetIPDHCP
-click BtnNext
-page FrameSetWlMethod1
-click RBtnManual
-click BtnNext
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Gone"), QStringLiteral("tulip")) +
+                               AccessPointByDhcp("RBtnManual") + R"(
 page FrameWlProfSSID1
 type EdtSSID Lab-Gone
 click BtnNext
