@@ -548,6 +548,24 @@ TEST_F(SimDeviceTest, FaultsDropDelayAndDouble)
     EXPECT_EQ(sim.Requests().at(SimKind::GetConfig), 2);
 }
 
+TEST_F(SimDeviceTest, SilentFromAKindAnswersNothingFromThatRequestOn)
+{
+    config_.silentFrom = SimKind::GetConfig;
+    SimDevice &sim = AddDevice();
+    Client c("eth0", "192.168.1.10");
+    c.Send(BuildLogin(kPcMac0, kDevMac), "tulip");
+    EXPECT_EQ(c.Answers(1, "tulip").size(), 1u) << "answers before the fault";
+    c.Clear();
+    c.Send(BuildGetConfig(kPcMac0), "tulip");
+    EXPECT_TRUE(c.Answers(1, "tulip", 100).empty());
+    EXPECT_EQ(sim.Requests().at(SimKind::GetConfig), 1) << "the request itself still arrived";
+    // From then on nothing is answered, not even a search or a new login.
+    c.Send(BuildDiscover(kPcMac0), {});
+    c.Send(BuildLogin(kPcMac0, kDevMac), "tulip");
+    EXPECT_TRUE(c.Answers(1, "tulip", 100).empty());
+    EXPECT_EQ(sim.Requests().count(SimKind::Discover), 0u);
+}
+
 TEST_F(SimDeviceTest, UnicastRepliesGoToTheSenderOnly)
 {
     FakeDevice &dev = net_.AddSimDevice(config_, {"eth0"});
