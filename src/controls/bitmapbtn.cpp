@@ -2,9 +2,6 @@
 
 #include <QPainter>
 
-#include "app/debug.h"
-#include "controls/shaping.h"
-
 TBitmapBtn::TBitmapBtn(QWidget *parent) : TColorBtn(parent)
 {
 }
@@ -14,51 +11,42 @@ TBitmapBtn::~TBitmapBtn() = default;
 void TBitmapBtn::SetFaces(const QImage &faces)
 {
     m_faces = faces.copy();
-    DoShapeButton();
-    update();
+    Reshape();
 }
 
 void TBitmapBtn::SetNumFaces(int count)
 {
-    if (count == m_numFaces)
-        return;
-    m_numFaces = count;
-    DoShapeButton();
-    update();
+    if (Change(m_numFaces, count))
+        Reshape();
 }
 
 void TBitmapBtn::SetAutoShape(bool on)
 {
-    if (on == m_autoShape)
-        return;
-    m_autoShape = on;
-    DoShapeButton();
-    update();
+    if (Change(m_shaping.autoShape, on))
+        Reshape();
 }
 
 void TBitmapBtn::SetTransColor(const QColor &colour)
 {
-    if (colour == m_transColor)
-        return;
-    m_transColor = colour;
-    DoShapeButton();
-    update();
+    if (Change(m_shaping.transColor, colour))
+        Reshape();
 }
 
 void TBitmapBtn::SetTransTolerance(qint16 tolerance)
 {
-    if (tolerance == m_transTolerance)
-        return;
-    m_transTolerance = tolerance;
-    DoShapeButton();
-    update();
+    if (Change(m_shaping.transTolerance, tolerance))
+        Reshape();
 }
 
 void TBitmapBtn::SetFocusRect(bool on)
 {
-    if (on == m_focusRect)
-        return;
-    m_focusRect = on;
+    if (Change(m_shaping.focusRect, on))
+        update();
+}
+
+void TBitmapBtn::Reshape()
+{
+    DoShapeButton();
     update();
 }
 
@@ -97,7 +85,7 @@ void TBitmapBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &sta
 void TBitmapBtn::DoDrawButtonText(QPainter &painter, const TButtonDrawState &state)
 {
     TButtonDrawState s = state;
-    if (!m_focusRect)
+    if (!m_shaping.focusRect)
         s.focused = false;
     TColorBtn::DoDrawButtonText(painter, s);
 }
@@ -105,25 +93,10 @@ void TBitmapBtn::DoDrawButtonText(QPainter &painter, const TButtonDrawState &sta
 QString TBitmapBtn::DoShapeButton()
 {
     const QSize size = SliceSize();
-    if (!m_autoShape || size.isEmpty()) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        m_shape = QRegion();
-        clearMask();
-        return {};
-    }
-    setFixedSize(size);
-    const ShapeResult shape =
-        ShapeFromFace(m_faces.copy(QRect(QPoint(0, 0), size)), m_transColor, m_transTolerance);
-    if (!shape.Ok()) {
-        DebugPrint("TBitmapBtn::DoShapeButton() %s: %s", qPrintable(objectName()), qPrintable(shape.error));
-        m_shape = QRegion();
-        clearMask();
-        return shape.error;
-    }
-    m_shape = shape.region;
-    setMask(m_shape);
-    return {};
+    // Only a shaped button needs its first slice cut out.
+    const QImage first =
+        m_shaping.autoShape && !size.isEmpty() ? m_faces.copy(QRect(QPoint(0, 0), size)) : QImage();
+    return ShapeToFace(m_shaping, first, "TBitmapBtn::DoShapeButton()");
 }
 
 QSize TBitmapBtn::sizeHint() const

@@ -22,13 +22,13 @@ public:
     void SetFaces(const QImage &faces);
     int NumFaces() const { return m_numFaces; }
     void SetNumFaces(int count);
-    bool AutoShape() const { return m_autoShape; }
+    bool AutoShape() const { return m_shaping.autoShape; }
     void SetAutoShape(bool on);
-    QColor TransColor() const { return m_transColor; }
+    QColor TransColor() const { return m_shaping.transColor; }
     void SetTransColor(const QColor &colour);
-    qint16 TransTolerance() const { return m_transTolerance; }
+    qint16 TransTolerance() const { return m_shaping.transTolerance; }
     void SetTransTolerance(qint16 tolerance);
-    bool FocusRect() const { return m_focusRect; }
+    bool FocusRect() const { return m_shaping.focusRect; }
     void SetFocusRect(bool on);
 
     // Index of the slice drawn in `state`; -1 when the base look is drawn
@@ -39,7 +39,7 @@ public:
 
     // As TTrifaceBtn::DoShapeButton, from the first slice.
     QString DoShapeButton();
-    QRegion ShapeRegion() const { return m_shape; }
+    QRegion ShapeRegion() const { return m_shaping.region; }
 
     QSize sizeHint() const override;
 
@@ -48,11 +48,11 @@ protected:
     void DoDrawButtonText(QPainter &painter, const TButtonDrawState &state) override;
 
 private:
+    // Every change of the faces or the shaping reshapes the window, then
+    // repaints the button alone.
+    void Reshape();
+
     QImage m_faces;
     int m_numFaces = 2;
-    bool m_autoShape = false;
-    QColor m_transColor = QColor(0xFF, 0x00, 0xFF);
-    qint16 m_transTolerance = 0;
-    bool m_focusRect = true;
-    QRegion m_shape;
+    TFaceShaping m_shaping;
 };

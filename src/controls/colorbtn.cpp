@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <cmath>
 
+#include "app/debug.h"
+#include "controls/shaping.h"
+
 TColorBtn::TColorBtn(QWidget *parent) : QPushButton(parent)
 {
     m_colorLo = palette().color(QPalette::Dark);
@@ -17,42 +20,32 @@ TColorBtn::~TColorBtn() = default;
 
 void TColorBtn::SetColorLo(const QColor &colour)
 {
-    if (colour == m_colorLo)
-        return;
-    m_colorLo = colour;
-    update();
+    if (Change(m_colorLo, colour))
+        update();
 }
 
 void TColorBtn::SetColorHi(const QColor &colour)
 {
-    if (colour == m_colorHi)
-        return;
-    m_colorHi = colour;
-    update();
+    if (Change(m_colorHi, colour))
+        update();
 }
 
 void TColorBtn::SetButtonStyle(bool on)
 {
-    if (on == m_buttonStyle)
-        return;
-    m_buttonStyle = on;
-    update();
+    if (Change(m_buttonStyle, on))
+        update();
 }
 
 void TColorBtn::SetGlyphs(const TImageList *glyphs)
 {
-    if (glyphs == m_glyphs)
-        return;
-    m_glyphs = glyphs;
-    update();
+    if (Change(m_glyphs, glyphs))
+        update();
 }
 
 void TColorBtn::SetGlyphIndex(int index)
 {
-    if (index == m_glyphIndex)
-        return;
-    m_glyphIndex = index;
-    update();
+    if (Change(m_glyphIndex, index))
+        update();
 }
 
 TButtonDrawState TColorBtn::CurrentDrawState() const
@@ -80,6 +73,27 @@ QRect TColorBtn::TextRect() const
     if (HasGlyph())
         r.setLeft(r.left() + m_glyphs->Width() + 6);
     return r;
+}
+
+QString TColorBtn::ShapeToFace(TFaceShaping &shaping, const QImage &face, const char *who)
+{
+    shaping.region = QRegion();
+    if (!shaping.autoShape || face.isNull()) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        clearMask();
+        return {};
+    }
+    setFixedSize(face.size());
+    const ShapeResult shape = ShapeFromFace(face, shaping.transColor, shaping.transTolerance);
+    if (!shape.Ok()) {
+        DebugPrint("%s %s: %s", who, qPrintable(objectName()), qPrintable(shape.error));
+        clearMask();
+        return shape.error;
+    }
+    shaping.region = shape.region;
+    setMask(shaping.region);
+    return {};
 }
 
 void TColorBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &state)

@@ -3,13 +3,17 @@
 // family. It paints itself in three overridable passes (face, glyph, text)
 // with a flat two-colour look, and counts a double click as a second click
 // so that quick repeated presses are never lost. TTrifaceBtn and TBitmapBtn
-// replace the face pass with bitmaps.
+// replace the face pass with bitmaps; the window shaping they share (cut to
+// a face's opaque pixels) lives here as TFaceShaping and ShapeToFace.
 
 #include <QColor>
 #include <QPushButton>
+#include <QRegion>
+#include <QString>
 
 #include "controls/imagelist.h"
 
+class QImage;
 class QPainter;
 
 // What one paint is drawing: taken from the button's state at paint time.
@@ -18,6 +22,21 @@ struct TButtonDrawState
     bool selected = false; // pressed
     bool disabled = false;
     bool focused = false;
+};
+
+// The shaping settings of a button drawn from face bitmaps. A fresh button
+// is rectangular, shows its focus rectangle and treats fuchsia as the
+// transparent colour.
+struct TFaceShaping
+{
+    bool autoShape = false;
+    // Face pixels within colour distance transTolerance of transColor are
+    // cut away.
+    QColor transColor = QColor(0xFF, 0x00, 0xFF);
+    qint16 transTolerance = 0;
+    bool focusRect = true;
+    // The outline last given to the window (empty when rectangular).
+    QRegion region;
 };
 
 class TColorBtn : public QPushButton
@@ -57,6 +76,24 @@ protected:
     QRect TextRect() const;
     // The window-frame colour used for outlines and focus marks.
     static QColor FrameColor();
+
+    // Stores `value` in `field`; true when that changed it (the caller then
+    // repaints, reshapes or whatever the setting asks for).
+    template <typename T>
+    static bool Change(T &field, const T &value)
+    {
+        if (field == value)
+            return false;
+        field = value;
+        return true;
+    }
+
+    // For the bitmap-faced buttons: with shaping.autoShape on and a face,
+    // fixes the size to the face and cuts the window to its opaque pixels;
+    // otherwise frees the size and makes the window rectangular again.
+    // Returns an empty text on success, else the failure text, which is also
+    // logged after `who`; on failure the window stays rectangular.
+    QString ShapeToFace(TFaceShaping &shaping, const QImage &face, const char *who);
 
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

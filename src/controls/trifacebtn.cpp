@@ -3,8 +3,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/debug.h"
-#include "controls/shaping.h"
 
 TTrifaceBtn::TTrifaceBtn(QWidget *parent) : TColorBtn(parent)
 {
@@ -15,8 +13,7 @@ TTrifaceBtn::~TTrifaceBtn() = default;
 void TTrifaceBtn::SetFace(const QImage &face)
 {
     m_face = face.copy();
-    DoShapeButton();
-    DoRedrawButton();
+    Reshape();
 }
 
 void TTrifaceBtn::SetFaceOver(const QImage &face)
@@ -41,42 +38,39 @@ void TTrifaceBtn::SetAutoShape(bool on)
 {
     if (on && m_face.isNull())
         on = false;
-    if (on == m_autoShape)
+    if (!Change(m_shaping.autoShape, on))
         return;
-    m_autoShape = on;
     if (on)
-        m_focusRect = false;
-    DoShapeButton();
-    DoRedrawButton();
+        m_shaping.focusRect = false;
+    Reshape();
 }
 
 void TTrifaceBtn::SetTransColor(const QColor &colour)
 {
-    if (colour == m_transColor)
-        return;
-    m_transColor = colour;
-    DoShapeButton();
-    DoRedrawButton();
+    if (Change(m_shaping.transColor, colour))
+        Reshape();
 }
 
 void TTrifaceBtn::SetTransTolerance(qint16 tolerance)
 {
-    if (tolerance == m_transTolerance)
-        return;
-    m_transTolerance = tolerance;
-    DoShapeButton();
-    DoRedrawButton();
+    if (Change(m_shaping.transTolerance, tolerance))
+        Reshape();
 }
 
 void TTrifaceBtn::SetFocusRect(bool on)
 {
-    if (on == m_focusRect)
+    if (!Change(m_shaping.focusRect, on))
         return;
-    m_focusRect = on;
-    if (on && m_autoShape) {
-        m_autoShape = false;
+    if (on && m_shaping.autoShape) {
+        m_shaping.autoShape = false;
         DoShapeButton();
     }
+    DoRedrawButton();
+}
+
+void TTrifaceBtn::Reshape()
+{
+    DoShapeButton();
     DoRedrawButton();
 }
 
@@ -143,7 +137,7 @@ void TTrifaceBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &st
     else
         painter.drawImage(rect(), FaceImage(choice));
 
-    if (m_focusRect && state.focused) {
+    if (m_shaping.focusRect && state.focused) {
         const int l = 0, t = 0, r = width(), b = height();
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(FrameColor());
@@ -156,12 +150,12 @@ void TTrifaceBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &st
 
 void TTrifaceBtn::DrawShiftFace(QPainter &painter, const QImage &face)
 {
-    if (m_autoShape && !m_shape.isEmpty()) {
+    if (m_shaping.autoShape && !m_shaping.region.isEmpty()) {
         // Outside the outline the unshifted face stays; inside it the face
         // moves one pixel up and left.
         painter.drawImage(rect(), face);
         painter.save();
-        painter.setClipRegion(m_shape);
+        painter.setClipRegion(m_shaping.region);
         painter.drawImage(QRect(-1, -1, width(), height()), face);
         painter.restore();
         return;
@@ -186,34 +180,9 @@ void TTrifaceBtn::DoDrawButtonText(QPainter &painter, const TButtonDrawState &st
     TColorBtn::DoDrawButtonText(painter, s);
 }
 
-void TTrifaceBtn::ApplyFixedSize()
-{
-    if (m_autoShape && !m_face.isNull()) {
-        setFixedSize(m_face.size());
-    } else {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
-}
-
 QString TTrifaceBtn::DoShapeButton()
 {
-    ApplyFixedSize();
-    if (!m_autoShape || m_face.isNull()) {
-        m_shape = QRegion();
-        clearMask();
-        return {};
-    }
-    const ShapeResult shape = ShapeFromFace(m_face, m_transColor, m_transTolerance);
-    if (!shape.Ok()) {
-        DebugPrint("TTrifaceBtn::DoShapeButton() %s: %s", qPrintable(objectName()), qPrintable(shape.error));
-        m_shape = QRegion();
-        clearMask();
-        return shape.error;
-    }
-    m_shape = shape.region;
-    setMask(m_shape);
-    return {};
+    return ShapeToFace(m_shaping, m_face, "TTrifaceBtn::DoShapeButton()");
 }
 
 QSize TTrifaceBtn::sizeHint() const

@@ -42,14 +42,14 @@ public:
 
     // Cannot be on while Face is empty (stays off); turning it on turns
     // FocusRect off.
-    bool AutoShape() const { return m_autoShape; }
+    bool AutoShape() const { return m_shaping.autoShape; }
     void SetAutoShape(bool on);
-    QColor TransColor() const { return m_transColor; }
+    QColor TransColor() const { return m_shaping.transColor; }
     void SetTransColor(const QColor &colour);
-    qint16 TransTolerance() const { return m_transTolerance; }
+    qint16 TransTolerance() const { return m_shaping.transTolerance; }
     void SetTransTolerance(qint16 tolerance);
     // Turning it on turns AutoShape off.
-    bool FocusRect() const { return m_focusRect; }
+    bool FocusRect() const { return m_shaping.focusRect; }
     void SetFocusRect(bool on);
     bool ShiftOnOver() const { return m_shiftOnOver; }
     void SetShiftOnOver(bool on);
@@ -66,7 +66,7 @@ public:
     // also written to the log. On failure the button stays rectangular.
     QString DoShapeButton();
     // The outline last given to the window (empty when rectangular).
-    QRegion ShapeRegion() const { return m_shape; }
+    QRegion ShapeRegion() const { return m_shaping.region; }
 
     QSize sizeHint() const override;
 
@@ -82,18 +82,16 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    void ApplyFixedSize();
+    // A change of Face or of the shaping reshapes the window, then repaints
+    // the button and the parent behind it.
+    void Reshape();
 
     QImage m_face;
     QImage m_faceOver;
     QImage m_faceDown;
     QImage m_faceDisable;
-    bool m_autoShape = false;
-    QColor m_transColor = QColor(0xFF, 0x00, 0xFF);
-    qint16 m_transTolerance = 0;
-    bool m_focusRect = true;
+    TFaceShaping m_shaping;
     bool m_shiftOnOver = false;
     bool m_mouseInside = false;
     bool m_leaveTracking = false;
-    QRegion m_shape;
 };
