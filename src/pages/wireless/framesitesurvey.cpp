@@ -404,6 +404,24 @@ void ShowSurvey(TSortListView *list, const std::vector<SurveyEntry> &entries, QS
     searching->hide();
 }
 
+bool HandleEngineMessage(const AppMessage &message, const std::function<void()> &start,
+                         const std::function<void()> &done)
+{
+    switch (message.id) {
+    case UM_UDP_REPLY:
+        if (message.wParam == REQ_SITE_SURVEY)
+            done();
+        else if (message.wParam == REQ_LOGIN && message.lParam)
+            start();
+        return true;
+    case UM_UDP_TIMEOUT:
+        done();
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace SurveyView
 
 TFrameSiteSurvey::TFrameSiteSurvey(QWidget *parent) : TFrameBase(parent)
@@ -527,20 +545,8 @@ void TFrameSiteSurvey::SurveyDone()
 
 void TFrameSiteSurvey::HandleAppMessage(AppMessage *message)
 {
-    switch (message->id) {
-    case UM_UDP_REPLY:
-        if (message->wParam == REQ_SITE_SURVEY)
-            SurveyDone();
-        else if (message->wParam == REQ_LOGIN && message->lParam)
-            StartSurvey();
-        return;
-    case UM_UDP_TIMEOUT:
-        SurveyDone();
-        return;
-    default:
+    if (!SurveyView::HandleEngineMessage(*message, [this] { StartSurvey(); }, [this] { SurveyDone(); }))
         TFrameBase::HandleAppMessage(message);
-        return;
-    }
 }
 
 void TFrameSiteSurvey::SurveyListSelectItem()

@@ -15,6 +15,7 @@
 
 #include <QString>
 #include <QTreeWidgetItem>
+#include <functional>
 #include <vector>
 
 class QGroupBox;
@@ -113,6 +114,13 @@ void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, 
 // texts from `authText`), enables Refresh and hides the search panel.
 void ShowSurvey(TSortListView *list, const std::vector<SurveyEntry> &entries, QString (*authText)(int),
                 TPaintPanel *searching, TTrifaceBtn *refresh);
+
+// The engine messages of a survey page: the survey's answer or a time-out
+// ends the survey (`done`), an accepted login starts it (`start`), any other
+// answer is taken without effect. Returns false for every other message,
+// which the page passes on to its base.
+bool HandleEngineMessage(const AppMessage &message, const std::function<void()> &start,
+                         const std::function<void()> &done);
 
 } // namespace SurveyView
 

@@ -87,20 +87,8 @@ void TFrameWPSSiteSurvey::SurveyDone()
 
 void TFrameWPSSiteSurvey::HandleAppMessage(AppMessage *message)
 {
-    switch (message->id) {
-    case UM_UDP_REPLY:
-        if (message->wParam == REQ_SITE_SURVEY)
-            SurveyDone();
-        else if (message->wParam == REQ_LOGIN && message->lParam)
-            StartSurvey();
-        return;
-    case UM_UDP_TIMEOUT:
-        SurveyDone();
-        return;
-    default:
+    if (!SurveyView::HandleEngineMessage(*message, [this] { StartSurvey(); }, [this] { SurveyDone(); }))
         TFrameBase::HandleAppMessage(message);
-        return;
-    }
 }
 
 void TFrameWPSSiteSurvey::SurveyListColumnClick(int column)
