@@ -57,6 +57,16 @@ QPixmap ModePicture(bool accessPoint)
     return picture;
 }
 
+// The illustration beside a mode's description, right of its text.
+TImage *CreateModeImage(QWidget *parent, const char *name, int top, bool accessPoint)
+{
+    auto *image = new TImage(parent);
+    image->setObjectName(QLatin1String(name));
+    image->setGeometry(440, top, 96, 64);
+    image->setPicture(ModePicture(accessPoint));
+    return image;
+}
+
 } // namespace
 
 TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
@@ -80,10 +90,7 @@ TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
                                    "will allow you to add or upgrade you wireless connection to wireless "
                                    "N and share wireless access with others."),
                     QRect(34, 44, 390, 56), true);
-    Image1 = new TImage(GBoxWlModeSel);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(440, 36, 96, 64);
-    Image1->setPicture(ModePicture(true));
+    Image1 = CreateModeImage(GBoxWlModeSel, "Image1", 36, true);
 
     RBtnWirelessBridge = CreateRadio(GBoxWlModeSel, "RBtnWirelessBridge", QStringLiteral("AP Client"),
                                      QRect(16, 108, 200, 18));
@@ -94,10 +101,7 @@ TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
                                    "network adapter. Use this mode to add wireless connectivity "
                                    "to you gaming console or Ethernet enable device."),
                     QRect(34, 128, 390, 56), true);
-    Image2 = new TImage(GBoxWlModeSel);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(440, 120, 96, 64);
-    Image2->setPicture(ModePicture(false));
+    Image2 = CreateModeImage(GBoxWlModeSel, "Image2", 120, false);
 
     Label1 = CreateLabel(
         GBoxWlModeSel, "Label1",
