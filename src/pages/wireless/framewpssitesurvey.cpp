@@ -39,18 +39,9 @@ TFrameWPSSiteSurvey::~TFrameWPSSiteSurvey() = default;
 
 QString TFrameWPSSiteSurvey::AuthenticationText(int code)
 {
-    switch (code) {
-    case 0:
-        return QStringLiteral("OPEN");
-    case 2:
-        return QStringLiteral("WPA-PSK");
-    case 3:
-        return QStringLiteral("WPA2-PSK");
-    case 4:
-        return QStringLiteral("WPA-PSK/WPA2-PSK");
-    default: // 1 and the enterprise codes 5 to 7 included
-        return QString();
-    }
+    // Codes 0 to 4 read as on the site survey page; the enterprise codes 5
+    // to 7 (and any other) show empty.
+    return code >= 0 && code <= 4 ? SurveyView::AuthenticationText(code) : QString();
 }
 
 void TFrameWPSSiteSurvey::ClearSurveyList()
