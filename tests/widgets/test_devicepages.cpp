@@ -4,7 +4,6 @@
 // read, the operating-mode change with its one re-login, the setup-method
 // choices with the dynamic-address write, and the success page's buttons.
 #include "app/globalvar.h"
-#include "app/timing.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
 #include "pages/device/framedevlist.h"
@@ -13,8 +12,7 @@
 #include "pages/device/framesuccess.h"
 #include "pages/device/framewlmodesel.h"
 #include "protocol/rc4encry.h"
-#include "ui/pagetest.h"
-#include "ui/recordingui.h"
+#include "ui/enginepagetest.h"
 #include "wizard/core/appmessage.h"
 
 #include <QApplication>
@@ -28,43 +26,18 @@
 
 namespace {
 
-const QString kErConnect = QStringLiteral("Unable to connect to the device.");
 const QString kErLogin = QStringLiteral("Unable to login the deivce.");
 
-class DevicePagesTest : public ::testing::Test
+class DevicePagesTest : public BenchPageTest
 {
 protected:
     void SetUp() override
     {
-        Timing::SetScale(0.01);
-        g_Var.NonWorking = false;
-        g_Var.Password = QStringLiteral("tulip");
+        BenchPageTest::SetUp();
         g_Var.DeviceMode = DEVICE_AP;
         g_Var.SetupMethod = 0;
         g_Var.SelectedDevice = DeviceRecord{};
-        ResetIpConfig(g_Var.CurIpConfig);
-        ResetIpConfig(g_Var.NewIpConfig);
     }
-    void TearDown() override { Timing::SetScale(1.0); }
-
-    // Loads a page as its owner does and routes the engine's messages to it.
-    template <class Page> std::unique_ptr<Page> MakePage()
-    {
-        auto page = std::make_unique<Page>();
-        page->LoadPageTexts();
-        main.page = page.get();
-        return page;
-    }
-    // Lets posted commands arrive; the wizard commands received so far.
-    std::vector<int> Commands()
-    {
-        FlushPosted();
-        return main.Commands();
-    }
-
-    RecordingUi ui;
-    MainWindowRecorder main;
-    EngineBench bench;
 };
 
 // --------------------------------------------------------------------- design

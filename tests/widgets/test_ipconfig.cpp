@@ -3,13 +3,11 @@
 // with what the device already has, and the write with its one retry,
 // against the real engine and a simulated device on the fake network.
 #include "app/globalvar.h"
-#include "app/timing.h"
 #include "controls/centeredit.h"
 #include "controls/trifacebtn.h"
 #include "pages/device/framedevipcfg.h"
 #include "pages/device/frameipeditrect.h"
-#include "ui/pagetest.h"
-#include "ui/recordingui.h"
+#include "ui/enginepagetest.h"
 #include "wizard/core/appmessage.h"
 
 #include <QApplication>
@@ -23,27 +21,20 @@ const QString kErIPAddr = QStringLiteral("The IP Address entered is invalid.");
 const QString kErSubnetMask = QStringLiteral("The Subnet Mask entered is invalid.");
 const QString kErSameAsLocal = QStringLiteral("The IP Address is the same as local host IP.");
 const QString kErGateway = QStringLiteral("The Default Gateway entered is invalid.");
-const QString kErConnect = QStringLiteral("Unable to connect to the device.");
 
-class IpConfigTest : public ::testing::Test
+class IpConfigTest : public BenchPageTest
 {
 protected:
     void SetUp() override
     {
-        Timing::SetScale(0.01);
-        g_Var.NonWorking = false;
-        g_Var.Password = QStringLiteral("tulip");
-        ResetIpConfig(g_Var.CurIpConfig);
-        ResetIpConfig(g_Var.NewIpConfig);
-        page = std::make_unique<TFrameDevIPCfg>();
-        page->LoadPageTexts();
-        main.page = page.get();
+        BenchPageTest::SetUp();
+        page = MakePage<TFrameDevIPCfg>();
     }
     void TearDown() override
     {
         main.page = nullptr;
         page.reset();
-        Timing::SetScale(1.0);
+        BenchPageTest::TearDown();
     }
 
     void Fill(const char *ip, const char *mask, const char *gateway)
@@ -52,11 +43,6 @@ protected:
         page->IPEditMask->SetAddress(QString::fromLatin1(mask));
         page->IPEditGateway->SetAddress(QString::fromLatin1(gateway));
     }
-    std::vector<int> Commands()
-    {
-        FlushPosted();
-        return main.Commands();
-    }
     void ShowPage()
     {
         page->show();
@@ -64,9 +50,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
     }
 
-    RecordingUi ui;
-    MainWindowRecorder main;
-    EngineBench bench;
     std::unique_ptr<TFrameDevIPCfg> page;
 };
 

@@ -3,9 +3,7 @@
 // shown text), and the mode pre-selection for an access point and a bridge.
 #include "app/globalvar.h"
 #include "pages/wireless/framewlprofpsk.h"
-#include "ui/pagetest.h"
-#include "ui/recordingui.h"
-#include "ui/testsettings.h"
+#include "ui/wirelesspagetest.h"
 #include "wizard/core/appmessage.h"
 
 #include <QComboBox>
@@ -21,45 +19,14 @@ const QString kLengthText =
     QStringLiteral("Passphrase should be between 8 to 63 charachers in ASCII format.");
 const QString kHexText = QStringLiteral("Passphrase should be 64 hex digits.");
 
-// Starts from the built-in display names, then reads `ini` as the settings
-// file (none when empty).
-void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
-{
-    settings.reset();
-    for (const DisplayTextField &field : kDisplayTextFields)
-        g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    settings = std::make_unique<TestSettings>(ini);
-    settings->Load();
-}
-
-class PassphraseTest : public ::testing::Test
+class PassphraseTest : public WirelessPageTest<TFrameWlProfPSK>
 {
 protected:
-    void SetUp() override
-    {
-        UseSettings(settings, QByteArray());
-        g_Var.DeviceMode = DEVICE_AP;
-        ResetWlConfig(g_Var.NewWlConfig);
-        page.LoadPageTexts();
-        page.show();
-    }
-
-    void Enter() { ASSERT_TRUE(page.CanEnter(nullptr, false, 0)); }
     void ChooseMode(int code)
     {
         page.CmbWPAMode->setCurrentIndex(page.CmbWPAMode->findData(code));
         page.CmbWPAModeSelect();
     }
-    void Next()
-    {
-        page.BtnNext->click();
-        QCoreApplication::processEvents();
-    }
-
-    std::unique_ptr<TestSettings> settings;
-    RecordingUi ui;
-    MainWindowRecorder sink;
-    TFrameWlProfPSK page;
 };
 
 struct PassCase

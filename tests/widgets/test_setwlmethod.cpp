@@ -3,8 +3,7 @@
 // records the choice before it posts.
 #include "app/globalvar.h"
 #include "pages/wireless/framesetwlmethod.h"
-#include "ui/pagetest.h"
-#include "ui/testsettings.h"
+#include "ui/wirelesspagetest.h"
 #include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
@@ -16,18 +15,7 @@
 
 namespace {
 
-// Starts from the built-in display names, then reads `ini` as the settings
-// file (none when empty).
-void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
-{
-    settings.reset();
-    for (const DisplayTextField &field : kDisplayTextFields)
-        g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    settings = std::make_unique<TestSettings>(ini);
-    settings->Load();
-}
-
-class SetWlMethodTest : public ::testing::Test
+class SetWlMethodTest : public WirelessPageTest<TFrameSetWlMethod>
 {
 protected:
     void SetUp() override
@@ -45,10 +33,6 @@ protected:
         QCoreApplication::processEvents();
         return sink.Commands();
     }
-
-    std::unique_ptr<TestSettings> settings;
-    MainWindowRecorder sink;
-    TFrameSetWlMethod page;
 };
 
 TEST_F(SetWlMethodTest, ForwardEntryResetsToManualAndLoadsTheModeText)

@@ -13,41 +13,18 @@
 #include "pages/wireless/framewpssitesurvey.h"
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
-#include "ui/pagetest.h"
-#include "ui/recordingui.h"
+#include "ui/enginepagetest.h"
 #include "wizard/core/appmessage.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
-
-// Runs `act` from the event loop of a modal window once `ready` holds (or
-// after `ms` real milliseconds, so a broken run still closes the window).
-// It polls instead of waiting inside a timer callback: a nested wait there
-// would hold back the fake network's deliveries.
-void WhenReady(QObject *context, std::function<bool()> ready, std::function<void()> act, int ms = 5000)
-{
-    auto *timer = new QTimer(context);
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    QObject::connect(timer, &QTimer::timeout, context, [timer, started, ready, act, ms] {
-        if (!ready() && started->elapsed() < ms)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act();
-    });
-    timer->start(5);
-}
 
 SimNetwork Net(const char *ssid, uint8_t lastBssid, const char *signal, const char *channel, uint8_t enc,
                uint8_t auth, uint8_t status, bool wps, bool flag = false)
@@ -102,59 +79,27 @@ QTreeWidgetItem *RowBySsid(TSortListView *list, const QString &ssid)
     return nullptr;
 }
 
-class SiteSurveyTest : public ::testing::Test
+class SiteSurveyTest : public SimDevicePageTest
 {
 protected:
     void SetUp() override
     {
         // Waits shrink twenty-fold; a first paint of a window still fits in them.
         Timing::SetScale(0.05);
-        config_ = SimDeviceConfig{};
+        SimDevicePageTest::SetUp();
         config_.mode = 2;
         config_.survey = FourNetworks();
-        g_Var.Password = QStringLiteral("tulip");
-        host_.Clear();
-        ui_.Clear();
-        g_Var.NonWorking = false;
         g_Var.WlMethod = -1;
-        g_Var.SelectedAp = SurveyEntry{};
-    }
-
-    void TearDown() override
-    {
-        bench_.reset();
-        g_Var.NonWorking = false;
-        Timing::SetScale(1.0);
-    }
-
-    SimDevice &StartDevice()
-    {
-        bench_ = std::make_unique<EngineBench>();
-        SimDevice &sim = *bench_->AddDevice(config_).sim;
-        // Discovery opens the sockets; the page logs in by itself.
-        const std::vector<DeviceRecord> devices = bench_->Discover();
-        EXPECT_EQ(devices.size(), 1u);
-        if (!devices.empty())
-            g_Var.SelectedDevice = devices.front();
-        return sim;
     }
 
     // A page entered forward that has finished its first survey.
     std::unique_ptr<TFrameSiteSurvey> EnteredPage()
     {
-        auto page = std::make_unique<TFrameSiteSurvey>();
-        host_.page = page.get();
-        page->LoadPageTexts();
-        EXPECT_TRUE(page->CanEnter(nullptr, false, 0));
+        auto page = EnterPage<TFrameSiteSurvey>();
         // WPS comes on only when a survey has finished.
         EXPECT_TRUE(FakeNetwork::WaitFor([&] { return page->BtnWPS->isEnabled(); }, 3000));
         return page;
     }
-
-    RecordingUi ui_;
-    MainWindowRecorder host_;
-    std::unique_ptr<EngineBench> bench_;
-    SimDeviceConfig config_;
 };
 
 TEST(SurveyListTexts, CodesIconsAndTheDialogsShorterAuthenticationTable)

@@ -4,9 +4,7 @@
 // entry rules of the key length and authentication lists.
 #include "app/globalvar.h"
 #include "pages/wireless/framewlprofwep.h"
-#include "ui/pagetest.h"
-#include "ui/recordingui.h"
-#include "ui/testsettings.h"
+#include "ui/wirelesspagetest.h"
 #include "wizard/core/appmessage.h"
 
 #include <QComboBox>
@@ -20,48 +18,14 @@ namespace {
 
 const QString kGeneral = QStringLiteral("You have entered an incorrect WEP key. Please try again.");
 
-// Records the wizard commands the page posts to the main window.
-// Points g_Var at a settings file holding `ini` (none when empty) with the
-// built-in display texts as defaults.
-// Starts from the built-in display names, then reads `ini` as the settings
-// file (none when empty).
-void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
-{
-    settings.reset();
-    for (const DisplayTextField &field : kDisplayTextFields)
-        g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    settings = std::make_unique<TestSettings>(ini);
-    settings->Load();
-}
-
-class WepKeyTest : public ::testing::Test
+class WepKeyTest : public WirelessPageTest<TFrameWlProfWEP>
 {
 protected:
-    void SetUp() override
-    {
-        UseSettings(settings, QByteArray());
-        g_Var.DeviceMode = DEVICE_AP;
-        ResetWlConfig(g_Var.NewWlConfig);
-        page.LoadPageTexts();
-        page.show();
-    }
-
-    void Enter() { ASSERT_TRUE(page.CanEnter(nullptr, false, 0)); }
     void ChooseLength(int code)
     {
         page.CmbWEP->setCurrentIndex(page.CmbWEP->findData(code));
         page.CmbWEPSelect();
     }
-    void Next()
-    {
-        page.BtnNext->click();
-        QCoreApplication::processEvents();
-    }
-
-    std::unique_ptr<TestSettings> settings;
-    RecordingUi ui;
-    MainWindowRecorder sink;
-    TFrameWlProfWEP page;
 };
 
 struct KeyCase

@@ -11,9 +11,7 @@
 #include "pages/wireless/framewlprofssid.h"
 #include "pages/wireless/framewlprofwep.h"
 #include "pages/wireless/framewlprofwlmode.h"
-#include "ui/pagetest.h"
-#include "ui/recordingui.h"
-#include "ui/testsettings.h"
+#include "ui/wirelesspagetest.h"
 #include "wizard/core/appmessage.h"
 
 #include <QComboBox>
@@ -73,29 +71,14 @@ protected:
     }
 };
 
-// Starts from the built-in display names, then reads `ini` as the settings
-// file (none when empty).
-void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
-{
-    settings.reset();
-    for (const DisplayTextField &field : kDisplayTextFields)
-        g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    settings = std::make_unique<TestSettings>(ini);
-    settings->Load();
-}
-
 class ProfileTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        UseSettings(settings, QByteArray());
-        g_Var.DeviceMode = DEVICE_AP;
         g_Var.WlMethod = 1;
         g_Var.SelectedAp = SurveyEntry{};
-        ResetWlConfig(g_Var.NewWlConfig);
-        profile.LoadPageTexts();
-        profile.show();
+        ShowWirelessPage(settings, profile);
     }
 
     void EnterForward()

@@ -13,12 +13,10 @@
 #include "pages/wireless/framewpssitesurvey.h"
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
-#include "ui/pagetest.h"
-#include "ui/recordingui.h"
+#include "ui/enginepagetest.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -26,49 +24,22 @@
 #include <QTest>
 #include <QTimer>
 #include <cstring>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
 namespace {
 
-// Runs `act` from the event loop of a modal window once `ready` holds (or
-// after `ms` real milliseconds, so a broken run still closes the window).
-// It polls instead of waiting inside a timer callback: a nested wait there
-// would hold back the fake network's deliveries.
-void WhenReady(QObject *context, std::function<bool()> ready, std::function<void()> act, int ms = 5000)
-{
-    auto *timer = new QTimer(context);
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    QObject::connect(timer, &QTimer::timeout, context, [timer, started, ready, act, ms] {
-        if (!ready() && started->elapsed() < ms)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act();
-    });
-    timer->start(5);
-}
-
-const QString kErConnect = QStringLiteral("Unable to connect to the device.");
-
-class WpsMethodTest : public ::testing::Test
+class WpsMethodTest : public SimDevicePageTest
 {
 protected:
     void SetUp() override
     {
         // 100 s become one real second: wide enough margins for a busy machine.
         Timing::SetScale(0.01);
-        config_ = SimDeviceConfig{};
+        SimDevicePageTest::SetUp();
         config_.wpsIntervalMs = 1000;
-        g_Var.Password = QStringLiteral("tulip");
-        host_.Clear();
-        ui_.Clear();
-        g_Var.NonWorking = false;
         g_Var.DeviceMode = DEVICE_AP;
-        g_Var.SelectedAp = SurveyEntry{};
         std::memset(g_Var.ApClientPin, 0, sizeof g_Var.ApClientPin);
         TFrameWPSMethod::WpsStartTick = 0;
         TFrameWPSMethod::WpsStartSeen = false;
@@ -76,33 +47,18 @@ protected:
 
     void TearDown() override
     {
-        bench_.reset();
-        g_Var.NonWorking = false;
+        SimDevicePageTest::TearDown();
         g_Var.DeviceMode = DEVICE_AP;
-        Timing::SetScale(1.0);
     }
 
+    // The device plays the mode the test chose.
     SimDevice &StartDevice()
     {
         config_.mode = uint8_t(g_Var.DeviceMode);
-        bench_ = std::make_unique<EngineBench>();
-        SimDevice &sim = *bench_->AddDevice(config_).sim;
-        // Discovery opens the sockets; the page logs in by itself.
-        const std::vector<DeviceRecord> devices = bench_->Discover();
-        EXPECT_EQ(devices.size(), 1u);
-        if (!devices.empty())
-            g_Var.SelectedDevice = devices.front();
-        return sim;
+        return SimDevicePageTest::StartDevice();
     }
 
-    std::unique_ptr<TFrameWPSMethod> EnteredPage()
-    {
-        auto page = std::make_unique<TFrameWPSMethod>();
-        host_.page = page.get();
-        page->LoadPageTexts();
-        EXPECT_TRUE(page->CanEnter(nullptr, false, 0));
-        return page;
-    }
+    std::unique_ptr<TFrameWPSMethod> EnteredPage() { return EnterPage<TFrameWPSMethod>(); }
 
     // Presses Connect and returns once the run is over.
     void Connect(TFrameWPSMethod &page)
@@ -124,11 +80,6 @@ protected:
         const auto it = sim.Requests().find(kind);
         return it == sim.Requests().end() ? 0 : it->second;
     }
-
-    RecordingUi ui_;
-    MainWindowRecorder host_;
-    std::unique_ptr<EngineBench> bench_;
-    SimDeviceConfig config_;
 };
 
 TEST(WpsStatusText, DeviceTableAndUnknownCodes)
