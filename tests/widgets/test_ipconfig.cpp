@@ -265,9 +265,7 @@ TEST_F(IpConfigDeviceTest, ChangedValuesAreWrittenWithOneRetry)
          {Row{0, false, true}, Row{1, false, true}, Row{2, false, false}, Row{2, true, false}}) {
         SCOPED_TRACE(row.dropped);
         ui.Clear();
-        page = std::make_unique<TFrameDevIPCfg>();
-        page->LoadPageTexts();
-        main.page = page.get();
+        page = MakePage<TFrameDevIPCfg>();
         EngineBench local;
         SimDeviceConfig config = SimConfig(1);
         config.dhcp = false;
