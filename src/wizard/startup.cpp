@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <exception>
+#include <utility>
 
 WizardWindows::WizardWindows(DatagramSocketFactory *sockets, AdapterSource *adapters)
 {
@@ -69,14 +70,19 @@ int RunSetupWizard(int &argc, char **argv)
     DebugPrint("RunSetupWizard() running as %s", qUtf8Printable(g_Var.MutexName));
 
     QApplication app(argc, argv);
+    SetUiServices(nullptr);
+    return RunWizardWindows(std::move(guard), [] { return std::make_unique<WizardWindows>(); });
+}
+
+int RunWizardWindows(InstanceGuard guard, const WindowsFactory &makeWindows)
+{
     std::unique_ptr<WizardWindows> windows;
     try {
         QApplication::setApplicationDisplayName(g_Var.AppTitle);
         QApplication::setQuitOnLastWindowClosed(false);
-        SetUiServices(nullptr);
 
-        windows = std::make_unique<WizardWindows>();
-        QObject::connect(windows->Autorun(), &TFormAutorun::Closed, &app, &QCoreApplication::quit);
+        windows = makeWindows();
+        QObject::connect(windows->Autorun(), &TFormAutorun::Closed, qApp, &QCoreApplication::quit);
         windows->Autorun()->show();
         QApplication::exec();
     } catch (const std::exception &error) {

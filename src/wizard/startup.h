@@ -11,6 +11,7 @@
 
 class AdapterSource;
 class DatagramSocketFactory;
+struct InstanceGuard;
 class TFormAutorun;
 class TFormMain;
 class TFormRes;
@@ -46,6 +47,19 @@ private:
     std::unique_ptr<TFormUDP> m_udp;
     std::unique_ptr<TFormWPSSurvey> m_wpsSurvey;
 };
+
+// Makes the program's windows; the product makes a plain WizardWindows.
+using WindowsFactory = std::function<std::unique_ptr<WizardWindows>()>;
+
+// The run once the guard is held and the application object exists: sets
+// the application's title, makes the windows with `makeWindows`, shows the
+// autorun menu and runs the event loop until the menu closes. An exception
+// escaping any of that ends the loop; it is logged ("RunSetupWizard() FAIL
+// exception ...") and its text shown in an information box titled AppTitle
+// through the UI services the caller installed. Then, also after an
+// exception, the skin store goes, then the guard, then the windows.
+// Returns 0.
+int RunWizardWindows(InstanceGuard guard, const WindowsFactory &makeWindows);
 
 // The whole run of the program; returns the process exit code (always 0).
 // Reads the settings, takes the single-instance guard on MutexName (a

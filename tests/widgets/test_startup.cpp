@@ -1,13 +1,34 @@
 // Start-up with real processes: the single-instance guard on ShortName +
-// "_Mutex", the refused copy's log line and exit code.
+// "_Mutex", the refused copy's log line and exit code. In this process: the
+// run after the guard, an exception while the windows are made or while the
+// loop runs, and the tear-down that follows.
+#include "app/globalvar.h"
+#include "app/gui/formres.h"
+#include "core/fakenetwork.h"
+#include "core/logcapture.h"
+#include "pages/front/formautorun.h"
+#include "pages/wireless/formwpssurvey.h"
+#include "platform/platform.h"
+#include "protocol/formudp.h"
+#include "ui/recordingui.h"
+#include "ui/testsettings.h"
+#include "wizard/core/appmessage.h"
+#include "wizard/formmain.h"
+#include "wizard/startup.h"
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -167,5 +188,179 @@ TEST(Startup, EmptyShortNameGivesTheBareSuffix)
     EXPECT_EQ(second.Process().exitCode(), 0);
     EXPECT_EQ(second.LogLines(), QStringList({"FAIL another instance is running"}));
 }
+
+// ---------------------------------------------------------------------------
+// The run after the guard, in this process (the test's QApplication stands
+// in for the program's own).
+
+enum class Fault {
+    None,          // the menu closes normally
+    BeforeWindows, // the factory throws before any window exists
+    AfterWindows,  // the windows were made, then creation throws
+    InLoop,        // an event handler throws while the loop runs (Qt warns and passes it on)
+};
+
+struct FaultRow
+{
+    const char *what;
+    Fault fault;
+    bool standard; // a std::exception (else an int)
+    const char *logLine;
+    const char *boxText;
+};
+
+void PrintTo(const FaultRow &row, std::ostream *os)
+{
+    *os << row.what;
+}
+
+class RunFailure : public ::testing::TestWithParam<FaultRow>
+{
+protected:
+    void SetUp() override
+    {
+        m_displayName = QGuiApplication::applicationDisplayName();
+        m_quitOnLastClosed = QGuiApplication::quitOnLastWindowClosed();
+        settings.Load();
+        network.AddAdapter(FakeNetwork::MakeAdapter(
+            QStringLiteral("eth0"), {0x02, 0x00, 0x00, 0x00, 0x00, 0x31},
+            {{QStringLiteral("10.1.1.5"), QStringLiteral("255.255.255.0")}}, QStringLiteral("Test adapter")));
+    }
+    void TearDown() override
+    {
+        QGuiApplication::setApplicationDisplayName(m_displayName);
+        QGuiApplication::setQuitOnLastWindowClosed(m_quitOnLastClosed);
+    }
+
+    // Whether some holder has the program's lock now; a free lock is let go at once.
+    static bool LockHeld()
+    {
+        return Platform::Current().TakeInstanceLock(g_Var.MutexName).status == InstanceStatus::AlreadyRunning;
+    }
+
+    [[noreturn]] static void Throw(const FaultRow &row)
+    {
+        if (row.standard)
+            throw std::runtime_error("skin picture ImgBGMain unreadable");
+        throw 42;
+    }
+
+    // Makes the real windows on the fake network, notes each one's going
+    // (with "+lock" while the guard is still held) and arranges the fault.
+    std::unique_ptr<WizardWindows> MakeWindows(const FaultRow &row)
+    {
+        if (row.fault == Fault::BeforeWindows)
+            Throw(row);
+        auto windows = std::make_unique<WizardWindows>(&network, &network);
+        const auto watch = [this](QObject *window, const char *name) {
+            created.append(window);
+            QObject::connect(window, &QObject::destroyed, [this, name] {
+                gone << QString::fromLatin1(name) + (LockHeld() ? QStringLiteral("+lock") : QString());
+            });
+        };
+        watch(windows->Res(), "FormRes");
+        watch(windows->Autorun(), "FormAutorun");
+        watch(windows->Main(), "FormMain");
+        watch(windows->Udp(), "FormUDP");
+        watch(windows->WpsSurvey(), "FormWPSSurvey");
+        switch (row.fault) {
+        case Fault::AfterWindows:
+            Throw(row);
+        case Fault::InLoop:
+            QTimer::singleShot(0, windows->Autorun(), [row] { Throw(row); });
+            break;
+        case Fault::None:
+            QTimer::singleShot(0, windows->Autorun(), [menu = windows->Autorun()] { menu->close(); });
+            break;
+        case Fault::BeforeWindows:
+            break;
+        }
+        return windows;
+    }
+
+    TestSettings settings{"[Product]\nShortName=" + UniqueName("run").toUtf8() +
+                          "\nAppTitle=Failing Wizard\nMsgTitle=Some Message Title\n"};
+    FakeNetwork network;
+    RecordingUi ui;
+    LogCapture log;
+    QList<QPointer<QObject>> created;
+    QStringList gone;
+
+private:
+    QString m_displayName;
+    bool m_quitOnLastClosed = true;
+};
+
+TEST_P(RunFailure, IsShownThenTheSkinTheGuardAndTheWindowsGo)
+{
+    const FaultRow &row = GetParam();
+    InstanceGuard guard = Platform::Current().TakeInstanceLock(g_Var.MutexName);
+    ASSERT_EQ(guard.status, InstanceStatus::Acquired);
+
+    bool lockHeldDuringBox = false;
+    int windowsDuringBox = -1;
+    ui.onMessageBox = [&](const RecordedBox &) {
+        lockHeldDuringBox = LockHeld();
+        windowsDuringBox =
+            int(std::count_if(created.begin(), created.end(), [](const auto &w) { return !w.isNull(); }));
+    };
+
+    const int result = RunWizardWindows(std::move(guard), [&] { return MakeWindows(row); });
+
+    EXPECT_EQ(result, 0);
+    std::vector<std::string> failures;
+    for (const std::string &line : log.Lines()) {
+        if (line.rfind("RunSetupWizard() FAIL", 0) == 0)
+            failures.push_back(line);
+    }
+    if (row.fault == Fault::None) {
+        EXPECT_TRUE(failures.empty());
+        EXPECT_TRUE(ui.boxes.isEmpty());
+    } else {
+        EXPECT_EQ(failures, std::vector<std::string>({row.logLine}));
+        ASSERT_EQ(ui.boxes.size(), 1);
+        EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(row.boxText));
+        EXPECT_EQ(ui.boxes[0].title, QStringLiteral("Failing Wizard"));
+        EXPECT_EQ(ui.boxes[0].kind, MsgKind::Information);
+        // The box comes before the tear-down; only windows the loop ran
+        // with are still there to be torn down.
+        EXPECT_TRUE(lockHeldDuringBox);
+        EXPECT_EQ(windowsDuringBox, row.fault == Fault::InLoop ? 5 : 0);
+    }
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Failing Wizard"));
+
+    // Everything is released: the guard can be taken again and no window or
+    // registration is left.
+    EXPECT_FALSE(LockHeld());
+    for (const QPointer<QObject> &window : created)
+        EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(MainWindow(), nullptr);
+    EXPECT_EQ(FormMain(), nullptr);
+    EXPECT_EQ(FormUDP(), nullptr);
+    if (row.fault == Fault::None || row.fault == Fault::InLoop) {
+        // The program's own tear-down: the skin store while the guard is
+        // held, then the guard, then the windows from the last made.
+        EXPECT_EQ(gone, QStringList({"FormRes+lock", "FormWPSSurvey", "FormUDP", "FormMain", "FormAutorun"}));
+    } else if (row.fault == Fault::AfterWindows) {
+        EXPECT_EQ(gone.size(), 5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RunFailure,
+    ::testing::Values(FaultRow{"menu closed", Fault::None, true, "", ""},
+                      FaultRow{"std exception before the windows", Fault::BeforeWindows, true,
+                               "RunSetupWizard() FAIL exception skin picture ImgBGMain unreadable",
+                               "skin picture ImgBGMain unreadable"},
+                      FaultRow{"other exception before the windows", Fault::BeforeWindows, false,
+                               "RunSetupWizard() FAIL exception", ""},
+                      FaultRow{"std exception after the windows", Fault::AfterWindows, true,
+                               "RunSetupWizard() FAIL exception skin picture ImgBGMain unreadable",
+                               "skin picture ImgBGMain unreadable"},
+                      FaultRow{"std exception in the loop", Fault::InLoop, true,
+                               "RunSetupWizard() FAIL exception skin picture ImgBGMain unreadable",
+                               "skin picture ImgBGMain unreadable"},
+                      FaultRow{"other exception in the loop", Fault::InLoop, false,
+                               "RunSetupWizard() FAIL exception", ""}));
 
 } // namespace
