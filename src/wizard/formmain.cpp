@@ -110,6 +110,11 @@ TFormMain::~TFormMain()
         g_formMain = nullptr;
 }
 
+void TFormMain::AdoptPage(TFrameBase *page)
+{
+    m_pages.push_back(page);
+}
+
 TFrameBase *TFormMain::Page(WizardPage page) const
 {
     switch (page) {

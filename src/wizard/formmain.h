@@ -97,6 +97,11 @@ public:
     int DragRequests() const { return m_dragRequests; }
 
 protected:
+    // Adds a page that a derived window made itself (as a child of this
+    // window) after the window's own pages: it is listed in Pages() and
+    // released like them.
+    void AdoptPage(TFrameBase *page);
+
     bool event(QEvent *event) override;
     // Escape does not leave the wizard; closing the window by the window
     // system returns to the menu like Back on the first pages.

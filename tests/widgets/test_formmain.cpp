@@ -1,6 +1,6 @@
 // The wizard window: the page order for Next and Back, the switch protocol
-// of ShowPage, the exit question, the forwarding of engine notifications
-// and dragging by the background.
+// of ShowPage, the exit question, the forwarding of engine notifications,
+// dragging by the background and the release of the pages at the end.
 #include "app/globalvar.h"
 #include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
@@ -13,7 +13,9 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRadioButton>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
@@ -575,6 +577,84 @@ TEST(FormMainDesign, CreatesEveryPageInOrderInOnePlace)
     EXPECT_EQ(form.windowTitle(), g_Var.AppTitle);
     EXPECT_FALSE(form.ImgBG->picture().isNull());
     EXPECT_EQ(form.CurrentPage(), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Release of the pages when the window goes.
+
+struct Release
+{
+    QString page;
+    int livePages; // pages of the window still in existence at that moment
+};
+
+// A page that notes its ReleasePage into a list outliving the window.
+class ReleaseProbe : public TFrameBase
+{
+public:
+    ReleaseProbe(QWidget *parent, const QString &name, QList<Release> *released,
+                 const QList<QPointer<TFrameBase>> *pages)
+        : TFrameBase(parent), m_released(released), m_pages(pages)
+    {
+        setObjectName(name);
+        hide();
+    }
+    void ReleasePage() override
+    {
+        const auto live =
+            std::count_if(m_pages->begin(), m_pages->end(), [](const auto &p) { return !p.isNull(); });
+        m_released->append({objectName(), int(live)});
+        TFrameBase::ReleasePage();
+    }
+
+private:
+    QList<Release> *m_released;
+    const QList<QPointer<TFrameBase>> *m_pages;
+};
+
+// The real window with stand-in pages made after its own and adopted.
+class ReleaseForm : public TFormMain
+{
+public:
+    ReleaseForm(const QStringList &names, QList<Release> *released, QList<QPointer<TFrameBase>> *pages)
+    {
+        for (const QString &name : names)
+            AdoptPage(new ReleaseProbe(this, name, released, pages));
+        for (TFrameBase *page : Pages())
+            pages->append(page);
+    }
+};
+
+TEST(FormMainRelease, DestructionReleasesEveryPageOnceInCreationOrderWhileAllExist)
+{
+    TestSettings settings;
+    settings.Load();
+    RecordingUi ui;
+    // Deliberately not in alphabetical order, so a sorted walk shows.
+    const QStringList probes({"ProbeC", "ProbeA", "ProbeD", "ProbeB"});
+    QList<Release> released;
+    QList<QPointer<TFrameBase>> pages;
+    {
+        ReleaseForm form(probes, &released, &pages);
+        ASSERT_EQ(pages.size(), 16 + probes.size());
+        // The window's life (first page, a page switch, a modal end) releases nothing.
+        QCoreApplication::sendPostedEvents();
+        ASSERT_NE(form.CurrentPage(), nullptr);
+        form.GoNext(0);
+        form.ShowPage(pages.back(), false, 0);
+        form.done(1);
+        EXPECT_TRUE(released.isEmpty());
+    }
+    QStringList names;
+    for (const Release &r : released) {
+        names << r.page;
+        EXPECT_EQ(r.livePages, 16 + probes.size()) << r.page.toStdString();
+    }
+    // The window's own pages come first (not observable here), then the
+    // adopted ones, each once, in the order they were made.
+    EXPECT_EQ(names, probes);
+    for (const QPointer<TFrameBase> &page : pages)
+        EXPECT_TRUE(page.isNull());
 }
 
 } // namespace
