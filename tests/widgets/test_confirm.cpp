@@ -12,6 +12,7 @@
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
+#include "ui/wirelesspagetest.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
 
@@ -43,15 +44,6 @@ public:
 
 // Starts from the built-in display names, then reads `ini` as the settings
 // file (none when empty).
-void UseSettings(std::unique_ptr<TestSettings> &settings, const QByteArray &ini)
-{
-    settings.reset();
-    for (const DisplayTextField &field : kDisplayTextFields)
-        g_Var.*field.Field = QString::fromUtf8(field.Key->Default);
-    settings = std::make_unique<TestSettings>(ini);
-    settings->Load();
-}
-
 QByteArray ReadAll(const QString &path)
 {
     QFile file(path);
