@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -68,6 +69,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     static QCoreApplication app(*argc, *argv);
     SetDebugTextHook([](const char *) {});
     g_Var.Password = QStringLiteral("admin");
+    // The login goes to this device; only its answer can end the login.
+    const uint8_t device[6] = {0x00, 0x1D, 0x73, 0x01, 0x02, 0x03};
+    std::memcpy(g_Var.SelectedDevice.Mac, device, sizeof device);
     g_network = new StubNetwork; // lives for the whole run
     g_engine = new TFormUDP(g_network, g_network);
     return 0;
