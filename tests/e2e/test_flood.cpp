@@ -9,6 +9,7 @@
 //
 // The log is watched through the log's text hook and only counted: keeping
 // hundreds of thousands of lines would itself break the memory bound.
+#include "core/appmessagerecorder.h"
 #include "ui/lab.h"
 
 #include "app/debug.h"
@@ -241,28 +242,6 @@ struct FloodSender
     }
 };
 
-struct Message
-{
-    int id;
-    intptr_t wParam;
-    intptr_t lParam;
-};
-
-// Stands in for the main window: keeps every message the engine posts.
-class Recorder : public QObject
-{
-public:
-    bool event(QEvent *e) override
-    {
-        if (e->type() != AppMessage::eventType())
-            return QObject::event(e);
-        const auto *m = static_cast<AppMessage *>(e);
-        messages.push_back({m->id, m->wParam, m->lParam});
-        return true;
-    }
-    std::vector<Message> messages;
-};
-
 class Flood : public ::testing::Test
 {
 protected:
@@ -287,12 +266,12 @@ protected:
 
     // Runs the loop until the engine answers `kind`; returns that message
     // ({0, kind, -1} when nothing came in time).
-    Message WaitFor(int kind, int timeoutMs)
+    RecordedMessage WaitFor(int kind, int timeoutMs)
     {
         QDeadlineTimer deadline(timeoutMs);
         while (!deadline.hasExpired()) {
             for (size_t i = seen_; i < recorder_.messages.size(); ++i) {
-                const Message m = recorder_.messages[i];
+                const RecordedMessage m = recorder_.messages[i];
                 if ((m.id == UM_UDP_REPLY || m.id == UM_UDP_TIMEOUT) && m.wParam == kind) {
                     seen_ = i + 1;
                     return m;
@@ -307,7 +286,7 @@ protected:
     FloodSender flood_;
     std::thread sender_;
     std::unique_ptr<TFormUDP> engine_;
-    Recorder recorder_;
+    AppMessageRecorder recorder_;
     size_t seen_ = 0;
 };
 
@@ -355,13 +334,13 @@ TEST_F(Flood, LoginAndReadSucceedWhileAHundredThousandBadDatagramsArrive)
     int replies = 0;
     while (!flood_.done || rounds == 0) {
         engine_->SendLogin(5000);
-        const Message login = WaitFor(REQ_LOGIN, 8000);
+        const RecordedMessage login = WaitFor(REQ_LOGIN, 8000);
         ASSERT_EQ(login.id, UM_UDP_REPLY) << "round " << rounds << ", " << flood_.sent << " datagrams sent";
         ASSERT_EQ(login.lParam, 1) << "round " << rounds;
         ASSERT_TRUE(engine_->loggedIn());
         g_Var.CurIpConfig = {};
         engine_->SendGetConfig(5000);
-        const Message read = WaitFor(REQ_GET_CONFIG, 8000);
+        const RecordedMessage read = WaitFor(REQ_GET_CONFIG, 8000);
         ASSERT_EQ(read.id, UM_UDP_REPLY) << "round " << rounds << ", " << flood_.sent << " datagrams sent";
         ASSERT_EQ(read.lParam, 1);
         ASSERT_EQ(QHostAddress(g_Var.CurIpConfig.Ip).toString(), "192.168.77.7") << "round " << rounds;
@@ -391,7 +370,7 @@ TEST_F(Flood, LoginAndReadSucceedWhileAHundredThousandBadDatagramsArrive)
     // Nothing of the flood reached the pages: exactly our replies arrived.
     size_t replyCount = 0;
     for (size_t i = messagesBefore; i < recorder_.messages.size(); ++i) {
-        const Message &m = recorder_.messages[i];
+        const RecordedMessage &m = recorder_.messages[i];
         EXPECT_EQ(m.id, UM_UDP_REPLY) << "unexpected message 0x" << std::hex << m.id << " " << m.wParam;
         replyCount += m.id == UM_UDP_REPLY;
     }

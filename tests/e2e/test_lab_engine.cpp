@@ -8,6 +8,7 @@
 // does not say which request it belongs to, so the late second copy of one
 // write's answer could pass for the answer to the next write: the tests
 // that chain writes attach the device to dev0 only.
+#include "core/appmessagerecorder.h"
 #include "ui/lab.h"
 
 #include "app/debug.h"
@@ -20,39 +21,11 @@
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QJsonArray>
-#include <gtest/gtest.h>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <mutex>
 
 namespace {
-
-struct Message
-{
-    int id;
-    intptr_t wParam;
-    intptr_t lParam;
-    bool operator==(const Message &) const = default;
-};
-
-std::ostream &operator<<(std::ostream &os, const Message &m)
-{
-    return os << "{0x" << std::hex << m.id << std::dec << ", " << m.wParam << ", " << m.lParam << "}";
-}
-
-// Stands in for the main window: keeps every message the engine posts.
-class Recorder : public QObject
-{
-public:
-    bool event(QEvent *e) override
-    {
-        if (e->type() != AppMessage::eventType())
-            return QObject::event(e);
-        const auto *m = static_cast<AppMessage *>(e);
-        messages.push_back({m->id, m->wParam, m->lParam});
-        return true;
-    }
-    std::vector<Message> messages;
-};
 
 // Log lines of the run, through the log's test hook.
 class Log
@@ -92,12 +65,12 @@ protected:
 
     // Runs the loop until the engine answers `kind` (reply or time-out);
     // returns that message.
-    Message WaitFor(int kind, int timeoutMs = 5000)
+    RecordedMessage WaitFor(int kind, int timeoutMs = 5000)
     {
         QDeadlineTimer deadline(timeoutMs);
         while (!deadline.hasExpired()) {
             for (size_t i = seen_; i < recorder_.messages.size(); ++i) {
-                const Message m = recorder_.messages[i];
+                const RecordedMessage m = recorder_.messages[i];
                 if ((m.id == UM_UDP_REPLY || m.id == UM_UDP_TIMEOUT) && m.wParam == kind) {
                     seen_ = i + 1;
                     return m;
@@ -117,7 +90,7 @@ protected:
     std::vector<DeviceRecord> Discover()
     {
         EXPECT_TRUE(engine_->SendDiscover(700, true));
-        EXPECT_EQ(WaitFor(REQ_DISCOVER), (Message{UM_UDP_TIMEOUT, REQ_DISCOVER, 0}));
+        EXPECT_EQ(WaitFor(REQ_DISCOVER), (RecordedMessage{UM_UDP_TIMEOUT, REQ_DISCOVER, 0}));
         std::vector<DeviceRecord> devices;
         engine_->GetDeviceList(devices);
         return devices;
@@ -132,7 +105,7 @@ protected:
                 g_Var.SelectedDevice = d;
                 g_Var.Password = password;
                 engine_->SendLogin(2000);
-                const Message m = WaitFor(REQ_LOGIN);
+                const RecordedMessage m = WaitFor(REQ_LOGIN);
                 return m.id == UM_UDP_REPLY ? int(m.lParam) : -1;
             }
         }
@@ -140,16 +113,19 @@ protected:
     }
 
     // Sends a request through `send` and returns the engine's answer.
-    Message Request(int kind, const std::function<void()> &send, int timeoutMs = 5000)
+    RecordedMessage Request(int kind, const std::function<void()> &send, int timeoutMs = 5000)
     {
         send();
         return WaitFor(kind, timeoutMs);
     }
 
-    QJsonObject DeviceState(int index = 0) { return Lab::ReadState()["devices"].toArray().at(index).toObject(); }
+    QJsonObject DeviceState(int index = 0)
+    {
+        return Lab::ReadState()["devices"].toArray().at(index).toObject();
+    }
 
     std::unique_ptr<TFormUDP> engine_;
-    Recorder recorder_;
+    AppMessageRecorder recorder_;
     size_t seen_ = 0;
 };
 
@@ -162,7 +138,8 @@ QString Dotted(uint32_t hostOrder)
 
 TEST_F(LabEngine, DiscoveryOverTwoAdaptersFindsEachDeviceOnce)
 {
-    LAB_RUN_INSIDE({"--dev-args", "--device name=Alpha,mac=02:00:4C:00:00:0A --device name=Beta,mac=02:00:4C:00:00:0B"});
+    LAB_RUN_INSIDE(
+        {"--dev-args", "--device name=Alpha,mac=02:00:4C:00:00:0A --device name=Beta,mac=02:00:4C:00:00:0B"});
     const std::vector<DeviceRecord> devices = Discover();
     ASSERT_EQ(engine_->SocketCount(), 2) << "one socket per pc adapter";
     ASSERT_EQ(devices.size(), 2u) << "each device answered through both adapters, and is listed once";
@@ -195,12 +172,13 @@ TEST_F(LabEngine, LoginWithRightAndWrongPassword)
 
 TEST_F(LabEngine, GetConfigFillsTheCurrentRecords)
 {
-    LAB_RUN_INSIDE({"--dev-args",
-                    "--device name=Cfg,mode=bridge,ip=192.168.5.5,netmask=255.255.0.0,gateway=192.168.5.254,"
-                    "st-ssid=Upstream,st-channel=11,st-security=1,st-auth=1,st-wepkey=abcde,wps-pin=11223344"});
+    LAB_RUN_INSIDE(
+        {"--dev-args",
+         "--device name=Cfg,mode=bridge,ip=192.168.5.5,netmask=255.255.0.0,gateway=192.168.5.254,"
+         "st-ssid=Upstream,st-channel=11,st-security=1,st-auth=1,st-wepkey=abcde,wps-pin=11223344"});
     ASSERT_EQ(Login("Cfg", "tulip"), 1);
     EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }),
-              (Message{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
+              (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
     EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
     EXPECT_EQ(g_Var.CurIpConfig.IpMode, IP_MODE_STATIC);
     EXPECT_EQ(Dotted(g_Var.CurIpConfig.Ip), "192.168.5.5");
@@ -215,7 +193,8 @@ TEST_F(LabEngine, GetConfigFillsTheCurrentRecords)
     EXPECT_EQ(std::strlen(reinterpret_cast<const char *>(g_Var.CurWlConfig.ChannelList)), 11u);
 
     g_Var.DeviceMode = 0;
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetMode(3000); }), (Message{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetMode(3000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
     EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
 }
 
@@ -229,7 +208,8 @@ TEST_F(LabEngine, EveryWriteChangesTheDeviceAndTheReadBackShowsIt)
     g_Var.NewIpConfig.Ip = QHostAddress("192.168.10.100").toIPv4Address();
     g_Var.NewIpConfig.Netmask = QHostAddress("255.255.255.0").toIPv4Address();
     g_Var.NewIpConfig.Gateway = QHostAddress("192.168.10.1").toIPv4Address();
-    EXPECT_EQ(Request(REQ_IP_SETTING, [&] { engine_->SendIPSetting(3000); }), (Message{UM_UDP_REPLY, REQ_IP_SETTING, 1}));
+    EXPECT_EQ(Request(REQ_IP_SETTING, [&] { engine_->SendIPSetting(3000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_IP_SETTING, 1}));
 
     g_Var.NewWlConfig = {};
     std::strcpy(g_Var.NewWlConfig.Ssid, "Lab-AP");
@@ -240,9 +220,11 @@ TEST_F(LabEngine, EveryWriteChangesTheDeviceAndTheReadBackShowsIt)
     g_Var.NewWlConfig.WpaMode = WPAMODE_AUTO;
     g_Var.NewWlConfig.WpaCipher = WPACIPHER_AUTO;
     std::strcpy(g_Var.NewWlConfig.Passphrase, "correct horse");
-    EXPECT_EQ(Request(REQ_WL_SETTING, [&] { engine_->SendWlSetting(3000); }), (Message{UM_UDP_REPLY, REQ_WL_SETTING, 1}));
+    EXPECT_EQ(Request(REQ_WL_SETTING, [&] { engine_->SendWlSetting(3000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_WL_SETTING, 1}));
 
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }), (Message{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
     EXPECT_EQ(Dotted(g_Var.CurIpConfig.Ip), "192.168.10.100");
     EXPECT_EQ(Dotted(g_Var.CurIpConfig.Gateway), "192.168.10.1");
     EXPECT_STREQ(g_Var.CurWlConfig.Ssid, "Lab-AP");
@@ -256,7 +238,7 @@ TEST_F(LabEngine, EveryWriteChangesTheDeviceAndTheReadBackShowsIt)
     EXPECT_EQ(wl["wirelessMode"].toInt(), WLMODE_GN);
 
     EXPECT_EQ(Request(REQ_SET_MODE, [&] { engine_->SendSetMode(3000, DEVICE_WBRIDGE); }),
-              (Message{UM_UDP_REPLY, REQ_SET_MODE, 1}));
+              (RecordedMessage{UM_UDP_REPLY, REQ_SET_MODE, 1}));
     g_Var.NewWlConfig = {};
     std::strcpy(g_Var.NewWlConfig.Ssid, "Upstream-Net");
     g_Var.NewWlConfig.WirelessMode = WLMODE_BGN;
@@ -264,8 +246,9 @@ TEST_F(LabEngine, EveryWriteChangesTheDeviceAndTheReadBackShowsIt)
     g_Var.NewWlConfig.AuthMode = AUTHMODE_AUTO;
     std::strcpy(g_Var.NewWlConfig.WepKey, "0123456789ABCDEF0123456789");
     EXPECT_EQ(Request(REQ_WL_STATION_SETTING, [&] { engine_->SendWlStationSetting(3000); }),
-              (Message{UM_UDP_REPLY, REQ_WL_STATION_SETTING, 1}));
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }), (Message{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
+              (RecordedMessage{UM_UDP_REPLY, REQ_WL_STATION_SETTING, 1}));
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
     EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
     EXPECT_STREQ(g_Var.CurWlConfig.Ssid, "Upstream-Net");
     EXPECT_EQ(g_Var.CurWlConfig.SecurityMode, SECMODE_WEP);
@@ -278,7 +261,7 @@ TEST_F(LabEngine, EveryWriteChangesTheDeviceAndTheReadBackShowsIt)
     // A write the device refuses reports result 0 and changes nothing.
     std::strcpy(g_Var.NewWlConfig.WepKey, "123");
     EXPECT_EQ(Request(REQ_WL_STATION_SETTING, [&] { engine_->SendWlStationSetting(3000); }),
-              (Message{UM_UDP_REPLY, REQ_WL_STATION_SETTING, 0}));
+              (RecordedMessage{UM_UDP_REPLY, REQ_WL_STATION_SETTING, 0}));
     EXPECT_EQ(DeviceState()["station"].toObject()["wepKey"].toString(), "0123456789ABCDEF0123456789");
 }
 
@@ -287,7 +270,8 @@ TEST_F(LabEngine, WpsPushButtonYieldsTheStatusEventsInOrder)
     LAB_RUN_INSIDE({"--dev-args", "--device name=Wps,iface=dev0,wps-interval=20"});
     ASSERT_EQ(Login("Wps", "tulip"), 1);
     const size_t before = recorder_.messages.size();
-    EXPECT_EQ(Request(REQ_WPS_PBC, [&] { engine_->SendWPSPBC(3000); }), (Message{UM_UDP_REPLY, REQ_WPS_PBC, 1}));
+    EXPECT_EQ(Request(REQ_WPS_PBC, [&] { engine_->SendWPSPBC(3000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_WPS_PBC, 1}));
     std::vector<int32_t> expected{3};
     for (int code = 10; code <= 26; ++code)
         expected.push_back(code);
@@ -314,7 +298,8 @@ TEST_F(LabEngine, ConnectionTimeoutEventEndsTheLogin)
     EXPECT_TRUE(engine_->loggedIn());
     Pump(1000);
     EXPECT_FALSE(engine_->loggedIn());
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(500); }), (Message{UM_UDP_TIMEOUT, REQ_GET_CONFIG, 0}))
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(500); }),
+              (RecordedMessage{UM_UDP_TIMEOUT, REQ_GET_CONFIG, 0}))
         << "the device no longer answers without a login";
 }
 
@@ -322,7 +307,8 @@ TEST_F(LabEngine, SiteSurveyDecodesEveryEntry)
 {
     LAB_RUN_INSIDE({"--dev-args", "--device name=Survey,mode=bridge"});
     ASSERT_EQ(Login("Survey", "tulip"), 1);
-    EXPECT_EQ(Request(REQ_SITE_SURVEY, [&] { engine_->SendSiteSurvey(3000); }), (Message{UM_UDP_REPLY, REQ_SITE_SURVEY, 0}));
+    EXPECT_EQ(Request(REQ_SITE_SURVEY, [&] { engine_->SendSiteSurvey(3000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_SITE_SURVEY, 0}));
     std::vector<SurveyEntry> all, wps;
     engine_->GetSurveyList(all);
     engine_->GetWpsSurveyList(wps);
@@ -343,7 +329,7 @@ TEST_F(LabEngine, SiteSurveyDecodesEveryEntry)
     EXPECT_EQ(all[9].Signal, 0) << "a field of blanks reads as 0";
 
     EXPECT_EQ(Request(REQ_STATION_GET_CONFIG, [&] { engine_->SendStationGetConfig(3000); }),
-              (Message{UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1}));
+              (RecordedMessage{UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1}));
     EXPECT_STREQ(g_Var.ApClientPin, "87654321");
 }
 
@@ -352,7 +338,8 @@ TEST_F(LabEngine, ALostAnswerGivesExactlyOneTimeout)
     LAB_RUN_INSIDE({"--dev-args", "--device name=Lossy,iface=dev0,drop-get-config=1"});
     ASSERT_EQ(Login("Lossy", "tulip"), 1);
     const size_t before = recorder_.messages.size();
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(400); }), (Message{UM_UDP_TIMEOUT, REQ_GET_CONFIG, 0}));
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(400); }),
+              (RecordedMessage{UM_UDP_TIMEOUT, REQ_GET_CONFIG, 0}));
     Pump(800);
     int timeouts = 0, replies = 0;
     for (size_t i = before; i < recorder_.messages.size(); ++i) {
@@ -362,7 +349,8 @@ TEST_F(LabEngine, ALostAnswerGivesExactlyOneTimeout)
     EXPECT_EQ(timeouts, 1);
     EXPECT_EQ(replies, 0);
     EXPECT_EQ(engine_->Pending(), REQ_NONE);
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(2000); }), (Message{UM_UDP_REPLY, REQ_GET_CONFIG, 1}))
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(2000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}))
         << "the repeated request is answered";
 }
 
@@ -371,7 +359,8 @@ TEST_F(LabEngine, DevicePortNamedAtLoginCarriesTheFollowingRequests)
     LAB_RUN_INSIDE({"--dev-args", "--device name=Ported,iface=dev0,port=6000"});
     ASSERT_EQ(Login("Ported", "tulip"), 1);
     EXPECT_EQ(engine_->DevicePort(), 6000);
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(2000); }), (Message{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(2000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
     engine_->SendDiscover(0, false);
     EXPECT_EQ(engine_->DevicePort(), 5432);
 }
@@ -381,10 +370,12 @@ TEST_F(LabEngine, TheLogShowsEveryRequestAndAnswerDumped)
     LAB_RUN_INSIDE({"--dev-args", "--device name=Logged,iface=dev0"});
     Log log;
     ASSERT_EQ(Login("Logged", "tulip"), 1);
-    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(2000); }), (Message{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
+    EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(2000); }),
+              (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
     const std::vector<std::string> lines = log.Lines();
     auto count = [&](const std::string &prefix) {
-        return std::count_if(lines.begin(), lines.end(), [&](const std::string &l) { return l.rfind(prefix, 0) == 0; });
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string &l) { return l.rfind(prefix, 0) == 0; });
     };
     // Discovery, login and get-config: three requests, each dumped once
     // (before it is copied to both sockets); three answers (discovery, login,

@@ -3,6 +3,7 @@
 #include "app/globalvar.h"
 #include "app/messagebox.h"
 #include "app/timing.h"
+#include "core/appmessagerecorder.h"
 #include "core/fakenetwork.h"
 #include "core/logcapture.h"
 #include "protocol/formudp.h"
@@ -19,33 +20,6 @@
 using namespace Protocol;
 
 namespace {
-
-struct Message
-{
-    int id;
-    intptr_t wParam;
-    intptr_t lParam;
-    bool operator==(const Message &) const = default;
-};
-
-std::ostream &operator<<(std::ostream &out, const Message &m)
-{
-    return out << "{0x" << std::hex << m.id << std::dec << ", " << m.wParam << ", " << m.lParam << "}";
-}
-
-class Recorder : public QObject
-{
-public:
-    std::vector<Message> messages;
-    bool event(QEvent *event) override
-    {
-        if (event->type() != AppMessage::eventType())
-            return QObject::event(event);
-        const auto *m = static_cast<AppMessage *>(event);
-        messages.push_back({m->id, m->wParam, m->lParam});
-        return true;
-    }
-};
 
 class BoxRecorder : public MessageBoxService
 {
@@ -150,7 +124,7 @@ protected:
     }
 
     FakeNetwork net;
-    Recorder recorder;
+    AppMessageRecorder recorder;
     BoxRecorder boxes;
     std::unique_ptr<TFormUDP> engine;
 };
@@ -305,7 +279,7 @@ TEST_F(FormUdpTest, WaitEndsInOneTimeoutAndLateAnswersAreIgnored)
     LogCapture log;
     ASSERT_TRUE(FakeNetwork::WaitFor([this] { return !recorder.messages.empty(); }));
     Settle();
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_TIMEOUT, REQ_DISCOVER, 0}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_TIMEOUT, REQ_DISCOVER, 0}}));
     EXPECT_TRUE(log.Contains("TFormUDP::TimerWaitTimer() 1"));
     EXPECT_EQ(Engine().Pending(), REQ_NONE);
 
@@ -339,7 +313,7 @@ TEST_F(FormUdpTest, LoginReplacingGetConfigIgnoresTheLateAnswer)
     EXPECT_EQ(Engine().Pending(), REQ_LOGIN);
 
     Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_LOGIN, 1}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGIN, 1}}));
     EXPECT_TRUE(Engine().loggedIn());
     EXPECT_EQ(Engine().PeerFilter(), kDevice);
     EXPECT_EQ(Engine().Pending(), REQ_NONE);
@@ -363,7 +337,7 @@ TEST_F(FormUdpTest, RefusedLoginKeepsTheFilterOpen)
     Open();
     Engine().SendLogin(5000);
     Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x00}));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_LOGIN, 0}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGIN, 0}}));
     EXPECT_FALSE(Engine().loggedIn());
     EXPECT_EQ(Engine().PeerFilter(), kBroadcastMac);
 }
@@ -382,7 +356,7 @@ TEST_F(FormUdpTest, LoginAnswerFromAnotherMacIsRefused)
 
     // The selected device's own answer still completes the login.
     Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_LOGIN, 1}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGIN, 1}}));
     EXPECT_EQ(Engine().PeerFilter(), kDevice);
 }
 
@@ -450,7 +424,7 @@ TEST_F(FormUdpTest, GetConfigAnswerFillsGVar)
     Deliver(Answer(
         kDevice, CMD_GET_CONFIG,
         {0x00, 0x01, 0x02, 0x30, 0x01, 0x00, 0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64, 0x50, 0x02, 'h', 'i'}));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_GET_CONFIG, 1}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_GET_CONFIG, 1}}));
     EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
     EXPECT_EQ(g_Var.CurIpConfig.IpMode, 0);
     EXPECT_EQ(g_Var.CurIpConfig.Ip, 0xC0A80A64u);
@@ -482,7 +456,7 @@ TEST_F(FormUdpTest, SetAnswersReportTheirKindAndResult)
         recorder.messages.clear();
         c.send(Engine());
         Deliver(Answer(kDevice, c.answerCommand, {0x91, 0x01, 0x01}));
-        EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, c.kind, 1}})) << c.name;
+        EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, c.kind, 1}})) << c.name;
         EXPECT_EQ(Engine().Pending(), REQ_NONE) << c.name;
         EXPECT_FALSE(Engine().Waiting()) << c.name;
     }
@@ -490,7 +464,7 @@ TEST_F(FormUdpTest, SetAnswersReportTheirKindAndResult)
     recorder.messages.clear();
     Engine().SendIPSetting(32000);
     Deliver(Answer(kDevice, CMD_SET_CONFIG, {}));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_IP_SETTING, 0}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_IP_SETTING, 0}}));
 }
 
 TEST_F(FormUdpTest, SetAnswerWhileGetConfigIsPendingIsIgnored)
@@ -512,7 +486,7 @@ TEST_F(FormUdpTest, ConnectTimeoutAndWpsStatusEvent)
     Engine().SendGetConfig(15000);
     Deliver(Answer(kDevice, CMD_EVENT, {0x95, 0x00, 0x96, 0x04, 0x00, 0x00, 0x00, 0x22}));
     EXPECT_FALSE(Engine().loggedIn());
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_EVENT, 150, 34}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_EVENT, 150, 34}}));
     EXPECT_EQ(Engine().Pending(), REQ_GET_CONFIG); // events leave the request alone
     EXPECT_TRUE(Engine().Waiting());
 }
@@ -531,7 +505,7 @@ TEST_F(FormUdpTest, SiteSurveyListsAndWpsCopies)
     }
     Engine().SendSiteSurvey(7000);
     Deliver(Answer(kDevice, CMD_SITE_SURVEY, payload));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_SITE_SURVEY, 0}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_SITE_SURVEY, 0}}));
     std::vector<SurveyEntry> all, wps;
     Engine().GetSurveyList(all);
     Engine().GetWpsSurveyList(wps);
@@ -559,7 +533,7 @@ TEST_F(FormUdpTest, StationPin)
     LogIn();
     Engine().SendStationGetConfig(3000);
     Deliver(Answer(kDevice, CMD_STATION_GET_CONFIG, {0x6C, 0x08, '1', '2', '3', '4', '5', '6', '7', '0'}));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1}}));
     EXPECT_STREQ(g_Var.ApClientPin, "12345670");
 }
 
@@ -569,7 +543,7 @@ TEST_F(FormUdpTest, LogoutAnswerEndsTheLogin)
     LogIn();
     Engine().SendLogout(3000);
     Deliver(Answer(kDevice, CMD_LOGOUT, {0x91, 0x01, 0x01}));
-    EXPECT_EQ(recorder.messages, (std::vector<Message>{{UM_UDP_REPLY, REQ_LOGOUT, 1}}));
+    EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGOUT, 1}}));
     EXPECT_FALSE(Engine().loggedIn());
 }
 
