@@ -39,13 +39,16 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 
 // The simulator's arguments for one device on dev0 only, writing its state
 // file (a macro, as the lab options are a braced list of literals).
-#define LAB_DEVICE(keys) {"--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," keys}
+#define LAB_DEVICE(keys)                                                                                     \
+    {                                                                                                        \
+        "--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0," keys                           \
+    }
 
 namespace {
 
@@ -108,7 +111,10 @@ protected:
         return main.Commands();
     }
     QJsonObject Device() { return Lab::ReadState()[QStringLiteral("devices")].toArray().at(0).toObject(); }
-    int Requests(const char *kind) { return Device()[QStringLiteral("requests")].toObject()[QLatin1String(kind)].toInt(); }
+    int Requests(const char *kind)
+    {
+        return Device()[QStringLiteral("requests")].toObject()[QLatin1String(kind)].toInt();
+    }
 
     // The device list page: a forward entry searches; the row named `name`
     // is clicked and Configure pressed. False when the device is not listed.
@@ -162,6 +168,20 @@ protected:
         main.Clear();
     }
 
+    // The new wireless profile: what the device holds, changed to `ssid`
+    // with WPA2-PSK (AES), 802.11b/g/n and `passphrase`.
+    void UseWpa2Profile(const QString &ssid, const QString &passphrase)
+    {
+        g_Var.NewWlConfig = g_Var.CurWlConfig;
+        WlConfigRecord &wl = g_Var.NewWlConfig;
+        CopyToField(wl.Ssid, ssid);
+        wl.WirelessMode = WLMODE_BGN;
+        wl.SecurityMode = SECMODE_WPAPSK;
+        wl.WpaMode = WPAMODE_WPA2;
+        wl.WpaCipher = WPACIPHER_AES;
+        CopyToField(wl.Passphrase, passphrase);
+    }
+
     // Presses a button that runs a device write under the page's progress
     // dialog; a write that hangs is ended after 20 s so the run cannot stall.
     template <class Page> void PressUnderGuard(Page &page, const std::function<void()> &press)
@@ -186,8 +206,9 @@ protected:
 
 TEST_F(LabPages, SearchFindsTheDeviceAndLoginReadsItsConfiguration)
 {
-    LAB_RUN_INSIDE(LAB_DEVICE("name=Lab-AP,mac=02:00:4C:00:00:21,password=s3cret,ip=192.168.5.5,"
-                              "netmask=255.255.255.0,gateway=192.168.5.254,dhcp=0,wl-ssid=LabNet,wl-channel=6"));
+    LAB_RUN_INSIDE(
+        LAB_DEVICE("name=Lab-AP,mac=02:00:4C:00:00:21,password=s3cret,ip=192.168.5.5,"
+                   "netmask=255.255.255.0,gateway=192.168.5.254,dhcp=0,wl-ssid=LabNet,wl-channel=6"));
     ASSERT_TRUE(ChooseDevice(QStringLiteral("Lab-AP")));
     EXPECT_EQ(FieldText(g_Var.SelectedDevice.Name), QStringLiteral("Lab-AP"));
     EXPECT_EQ(g_Var.SelectedDevice.Mac[5], 0x21);
@@ -257,7 +278,8 @@ TEST_F(LabPages, OperatingModeGoesToBridgeAndBackToAccessPoint)
 
 TEST_F(LabPages, SetupMethodWritesTheDynamicAddress)
 {
-    LAB_RUN_INSIDE(LAB_DEVICE("name=Dhcp-AP,ip=192.168.7.7,netmask=255.255.255.0,gateway=192.168.7.1,dhcp=0"));
+    LAB_RUN_INSIDE(
+        LAB_DEVICE("name=Dhcp-AP,ip=192.168.7.7,netmask=255.255.255.0,gateway=192.168.7.1,dhcp=0"));
     Connect(QStringLiteral("Dhcp-AP"));
     ASSERT_EQ(g_Var.CurIpConfig.IpMode, IP_MODE_STATIC);
     ASSERT_FALSE(Device()[QStringLiteral("ip")].toObject()[QStringLiteral("dhcp")].toBool());
@@ -280,7 +302,8 @@ TEST_F(LabPages, SetupMethodWritesTheDynamicAddress)
 
 TEST_F(LabPages, IpConfigurationWritesTheStaticAddress)
 {
-    LAB_RUN_INSIDE(LAB_DEVICE("name=Static-AP,ip=192.168.7.7,netmask=255.255.255.0,gateway=192.168.7.1,dhcp=1"));
+    LAB_RUN_INSIDE(
+        LAB_DEVICE("name=Static-AP,ip=192.168.7.7,netmask=255.255.255.0,gateway=192.168.7.1,dhcp=1"));
     Connect(QStringLiteral("Static-AP"));
 
     auto method = MakePage<TFrameSetupMethod>();
@@ -336,15 +359,8 @@ TEST_F(LabPages, ConfirmationPageWritesAnAccessPointWpaProfile)
 
     g_Var.WlMethod = 1;
     g_Var.NewIpConfig = g_Var.CurIpConfig;
-    g_Var.NewWlConfig = g_Var.CurWlConfig;
-    WlConfigRecord &wl = g_Var.NewWlConfig;
-    CopyToField(wl.Ssid, QStringLiteral("Lab-Home"));
-    wl.StdChannel = 11;
-    wl.WirelessMode = WLMODE_BGN;
-    wl.SecurityMode = SECMODE_WPAPSK;
-    wl.WpaMode = WPAMODE_WPA2;
-    wl.WpaCipher = WPACIPHER_AES;
-    CopyToField(wl.Passphrase, QStringLiteral("correct horse battery"));
+    UseWpa2Profile(QStringLiteral("Lab-Home"), QStringLiteral("correct horse battery"));
+    g_Var.NewWlConfig.StdChannel = 11;
 
     auto page = MakePage<TFrameWlProfConfirm>();
     page->show();
@@ -413,14 +429,7 @@ TEST_F(LabPages, BridgeJoinsTheNetworkChosenInTheSiteSurvey)
 
     // The profile the sequence builds from that choice, written as the
     // bridge's upstream profile.
-    g_Var.NewWlConfig = g_Var.CurWlConfig;
-    WlConfigRecord &wl = g_Var.NewWlConfig;
-    CopyToField(wl.Ssid, FieldText(g_Var.SelectedAp.Ssid));
-    wl.WirelessMode = WLMODE_BGN;
-    wl.SecurityMode = SECMODE_WPAPSK;
-    wl.WpaMode = WPAMODE_WPA2;
-    wl.WpaCipher = WPACIPHER_AES;
-    CopyToField(wl.Passphrase, QStringLiteral("upstream passphrase"));
+    UseWpa2Profile(FieldText(g_Var.SelectedAp.Ssid), QStringLiteral("upstream passphrase"));
 
     auto page = MakePage<TFrameWlProfConfirm>();
     page->show();
