@@ -117,7 +117,6 @@ Played Play(const QString &script)
         played.report = QStringLiteral("cannot copy the program");
         return played;
     }
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     auto write = [&dir](const char *name, const QString &text) {
         QFile file(dir + QLatin1Char('/') + QLatin1String(name));
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -186,11 +185,6 @@ QStringList LogLines(const Played &played)
     return lines;
 }
 
-int Count(const QStringList &lines, const QString &line)
-{
-    return int(lines.count(line));
-}
-
 QJsonObject Device()
 {
     return Lab::ReadState()[QStringLiteral("devices")].toArray().at(0).toObject();
@@ -247,10 +241,10 @@ click BtnNext
     EXPECT_FALSE(Device()[QStringLiteral("loggedIn")].toBool()) << "the program logs out as it ends";
 
     const QStringList log = LogLines(played);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogin()")), 1);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendIPSetting()")), 1);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlSetting()")), 1);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogout()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendLogin()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendIPSetting()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendWlSetting()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendLogout()")), 1);
     EXPECT_TRUE(log.contains(QStringLiteral("  WL_SSID=Lab-Home"))) << "the read-back after the write";
 }
 
@@ -308,8 +302,8 @@ click BtnNext
     EXPECT_EQ(Requests("set-wl"), 1);
 
     const QStringList log = LogLines(played);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendIPSetting()")), 1);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlSetting()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendIPSetting()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendWlSetting()")), 1);
     EXPECT_TRUE(log.contains(QStringLiteral("  LAN_IP=C0A8141E"))) << "192.168.20.30 read back";
 }
 
@@ -356,9 +350,9 @@ click BtnNext
     EXPECT_EQ(Requests("set-wl"), 0);
 
     const QStringList log = LogLines(played);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendSetMode()")), 1);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendSiteSurvey()")), 1);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlStationSetting()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendSetMode()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendSiteSurvey()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendWlStationSetting()")), 1);
 }
 
 TEST(WizardRuns, AccessPointWpsWithTheStationPin)
@@ -380,8 +374,8 @@ click BtnNext
     EXPECT_EQ(Requests("set-ip"), 0) << "the device already takes its address by DHCP";
 
     const QStringList log = LogLines(played);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWPSPIN()")), 1);
-    EXPECT_GE(Count(log, QStringLiteral("TFormUDP::RecvEvent()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendWPSPIN()")), 1);
+    EXPECT_GE(log.count(QStringLiteral("TFormUDP::RecvEvent()")), 1);
 }
 
 TEST(WizardRuns, BridgeWpsPushButtonFromTheSurvey)
@@ -403,7 +397,7 @@ click BtnWPS
     EXPECT_EQ(Device()[QStringLiteral("wpsRuns")].toInt(), 1);
 
     const QStringList log = LogLines(played);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWPSPBC()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendWPSPBC()")), 1);
 }
 
 TEST(WizardRuns, WrongPasswordThenTheRightOne)
@@ -424,7 +418,7 @@ click BtnLogin
     EXPECT_EQ(Requests("wps-pbc"), 1);
 
     const QStringList log = LogLines(played);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogin()")), 2);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendLogin()")), 2);
     // The answer to the first login cannot be read with the wrong password.
     static const QRegularExpression failed(QStringLiteral(R"(^TFramePassword::BtnLoginClick\(\) FAIL .*)"));
     const qsizetype refused = log.indexOf(failed);
@@ -459,6 +453,6 @@ message "Do you want to exit the Setup Wizard?" Yes
     EXPECT_EQ(Requests("login"), 1) << "the re-login found no one";
 
     const QStringList log = LogLines(played);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendWlSetting()")), 1);
-    EXPECT_EQ(Count(log, QStringLiteral("TFormUDP::SendLogin()")), 2) << "exactly one re-login";
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendWlSetting()")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendLogin()")), 2) << "exactly one re-login";
 }
