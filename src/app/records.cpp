@@ -1,7 +1,9 @@
 #include "app/records.h"
 
 #include "app/globalvar.h"
+#include "app/inifile.h"
 
+#include <algorithm>
 #include <cstring>
 
 void ResetIpConfig(IpConfigRecord &config)
@@ -54,6 +56,27 @@ QString FieldText(const char *field, int size)
     const void *end = std::memchr(field, 0, static_cast<size_t>(size));
     const qsizetype n = end ? static_cast<const char *>(end) - field : size;
     return QString::fromUtf8(field, n);
+}
+
+QByteArray SsidBytes(const char (&field)[SSID_MAX + 1])
+{
+    return QByteArray(field, static_cast<qsizetype>(strnlen(field, SSID_MAX)));
+}
+
+QString SsidText(const QByteArray &bytes)
+{
+    return IniFile::DecodeText(bytes);
+}
+
+QByteArray SsidFromText(const QString &shown, const QByteArray &original)
+{
+    return shown == SsidText(original) ? original : shown.toUtf8();
+}
+
+void SetSsid(char (&field)[SSID_MAX + 1], const QByteArray &bytes)
+{
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, bytes.constData(), static_cast<size_t>(std::min<qsizetype>(bytes.size(), SSID_MAX)));
 }
 
 namespace {

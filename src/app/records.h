@@ -7,6 +7,7 @@
 // character arrays as the device sends them. Addresses are IPv4 in host
 // byte order.
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -179,6 +180,31 @@ template <int N> QString FieldText(const char (&field)[N])
 {
     return FieldText(field, N);
 }
+
+// Network names are up to 32 bytes of any value, and many networks use
+// names that are not UTF-8. The wizard keeps the device's bytes as they are
+// and only turns them into text to show them, so a name the user leaves
+// alone goes back to the device unchanged. (A name with a zero byte inside
+// cannot be held: the fields end at the first zero.)
+
+// The bytes of a network name field: up to its first zero, at most 32.
+QByteArray SsidBytes(const char (&field)[SSID_MAX + 1]);
+
+// The text shown for a network name: its bytes as UTF-8 when they are valid
+// UTF-8, else as Windows-1252 (every byte shows as one character).
+QString SsidText(const QByteArray &bytes);
+inline QString SsidText(const char (&field)[SSID_MAX + 1])
+{
+    return SsidText(SsidBytes(field));
+}
+
+// The bytes to write for a name the user was shown as `original`: the
+// original bytes when the text is still what they show as, otherwise the
+// UTF-8 form of the text (which may exceed 32 bytes; the caller checks).
+QByteArray SsidFromText(const QString &shown, const QByteArray &original);
+
+// Stores a name's bytes in a field, cut to 32 bytes.
+void SetSsid(char (&field)[SSID_MAX + 1], const QByteArray &bytes);
 
 // Display names of the value codes, as read from section "String" into
 // g_Var at start-up. An unknown code gives an empty text.

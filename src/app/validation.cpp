@@ -214,9 +214,14 @@ const TextKey *CheckWpsPin(const QString &pin)
 
 const TextKey *CheckSsid(const QString &ssid, const TextKey &emptyKey)
 {
+    return CheckSsidBytes(ssid.toUtf8(), emptyKey);
+}
+
+const TextKey *CheckSsidBytes(const QByteArray &ssid, const TextKey &emptyKey)
+{
     if (ssid.isEmpty())
         return &emptyKey;
-    if (Utf8Length(ssid) > SSID_MAX)
+    if (ssid.size() > SSID_MAX)
         return &ValidationKey::ER_SSID_Long;
     return nullptr;
 }

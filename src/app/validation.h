@@ -103,6 +103,8 @@ const TextKey *CheckWpsPin(const QString &pin);
 // A network name: not empty (`emptyKey`: ER_Empty_SSID on the profile,
 // ER_SSID on the WPS page), at most 32 bytes (ER_SSID_Long).
 const TextKey *CheckSsid(const QString &ssid, const TextKey &emptyKey = MessageKey::ER_Empty_SSID);
+// The same rules on a name's bytes as they go to the device.
+const TextKey *CheckSsidBytes(const QByteArray &ssid, const TextKey &emptyKey = MessageKey::ER_Empty_SSID);
 
 // Read-back checks: whether the configuration read after a write holds the
 // values written. IP: the address mode, and for a static address the

@@ -1,6 +1,7 @@
 #include "protocol/simdevice.h"
 
 #include "app/debug.h"
+#include "app/records.h"
 #include "protocol/packet.h"
 #include "protocol/protocolcodec.h"
 #include "protocol/rc4encry.h"
@@ -82,7 +83,8 @@ std::vector<Element> Walk(const QByteArray &payload)
 
 bool IsHex(const QByteArray &text)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
 }
 
 QString Dotted(uint32_t hostOrder)
@@ -179,7 +181,9 @@ bool ApplyWireless(const std::vector<Element> &elements, SimWireless &profile)
 QJsonObject WirelessJson(const SimWireless &w)
 {
     QJsonObject o;
-    o["ssid"] = QString::fromUtf8(w.ssid);
+    // The name as the wizard shows it, and its exact bytes.
+    o["ssid"] = SsidText(w.ssid);
+    o["ssidHex"] = QString::fromLatin1(w.ssid.toHex().toUpper());
     o["stdChannel"] = w.stdChannel;
     o["extChannel"] = w.extChannel;
     o["wirelessMode"] = w.wirelessMode;
@@ -288,7 +292,8 @@ std::vector<SimOutput> SimDevice::Handle(const QByteArray &datagram)
 {
     if (silent_)
         return {};
-    if (datagram.size() < int(kHeaderSize) || !datagram.startsWith(QByteArray(kMagic.data(), int(kMagic.size()))) ||
+    if (datagram.size() < int(kHeaderSize) ||
+        !datagram.startsWith(QByteArray(kMagic.data(), int(kMagic.size()))) ||
         static_cast<uint8_t>(datagram[int(kOffVersion)]) != kVersion)
         return {};
     const auto *bytes = reinterpret_cast<const uint8_t *>(datagram.constData());
@@ -435,7 +440,8 @@ std::vector<SimOutput> SimDevice::HandleSetConfig(const QByteArray &payload)
             for (const Element &e : elements) {
                 if (e.value.size() != 4)
                     continue;
-                Tlv t{e.type, uint8_t(e.value.size()), reinterpret_cast<const uint8_t *>(e.value.constData())};
+                Tlv t{e.type, uint8_t(e.value.size()),
+                      reinterpret_cast<const uint8_t *>(e.value.constData())};
                 if (e.type == LAN_IP) {
                     ip = ReadU32(t);
                     sawIp = true;
@@ -477,7 +483,8 @@ std::vector<SimOutput> SimDevice::HandleSetConfig(const QByteArray &payload)
         ++requests_[SimKind::WpsPin];
         bool ok = config_.wpsResult != 0;
         if (config_.mode == 1)
-            ok = ok && first.value.size() == 8 && std::all_of(first.value.begin(), first.value.end(), ::isdigit);
+            ok = ok && first.value.size() == 8 &&
+                 std::all_of(first.value.begin(), first.value.end(), ::isdigit);
         else
             ok = ok && !first.value.isEmpty() && first.value.size() <= 32;
         if (ok) {
@@ -626,6 +633,7 @@ QJsonObject SimDevice::StateJson() const
     o["station"] = WirelessJson(config_.station);
     o["wpsRuns"] = wpsRuns_;
     o["lastWpsPin"] = QString::fromUtf8(lastWpsPin_);
+    o["lastWpsPinHex"] = QString::fromLatin1(lastWpsPin_.toHex().toUpper());
     QJsonObject requests;
     for (const auto &[kind, count] : requests_)
         requests[SimKindName(kind)] = count;

@@ -174,19 +174,6 @@ TEST(LabDeviceSim, LoginAndWriteShowInTheStateFile)
 
 namespace {
 
-// A configuration file for the simulator, written by the outer run (the
-// lab's simulator starts before the inner run does).
-QString WriteConfig(const char *name, const QByteArray &json)
-{
-    const QString path = QStringLiteral(WIZARD_BINARY_DIR "/lab-%1.json").arg(QString::fromLatin1(name));
-    if (!Lab::Inside()) {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(json);
-    }
-    return path;
-}
-
 QByteArray Decipher(QByteArray datagram, const char *password)
 {
     CipherPayload(password, reinterpret_cast<uint8_t *>(datagram.data()) + kHeaderSize,
@@ -198,7 +185,7 @@ QByteArray Decipher(QByteArray datagram, const char *password)
 
 TEST(LabDeviceSim, ConfigFileSetsRepliesDevicesAndSurvey)
 {
-    const QString config = WriteConfig("config-file", R"({
+    const QString config = Lab::WriteConfig("config-file", R"({
         "reply": "unicast",
         "interfaces": ["dev0"],
         "devices": [

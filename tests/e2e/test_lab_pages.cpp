@@ -4,7 +4,8 @@
 // the login with its configuration read, the operating-mode changes, the
 // dynamic and the static address writes, an access-point profile written
 // from the confirmation page, a bridge joining a network chosen in the site
-// survey, and a WPS push-button run. Every write is
+// survey, a network name that is not UTF-8 kept through both of those, and a
+// WPS push-button run. Every write is
 // checked twice: in what the engine reads back and in the simulator's state
 // file, which is what the device really holds. The device sits on dev0 only,
 // so each request is answered once although it leaves through both pc
@@ -24,6 +25,7 @@
 #include "pages/device/framewlmodesel.h"
 #include "pages/wireless/framesitesurvey.h"
 #include "pages/wireless/framewlprofconfirm.h"
+#include "pages/wireless/framewlprofssid.h"
 #include "pages/wireless/framewpsmethod.h"
 #include "protocol/formudp.h"
 #include "ui/pagetest.h"
@@ -446,6 +448,57 @@ TEST_F(LabPages, BridgeJoinsTheNetworkChosenInTheSiteSurvey)
     EXPECT_EQ(held[QStringLiteral("securityMode")].toInt(), SECMODE_WPAPSK);
     EXPECT_EQ(held[QStringLiteral("wpaMode")].toInt(), WPAMODE_WPA2);
     EXPECT_EQ(held[QStringLiteral("passphrase")].toString(), QStringLiteral("upstream passphrase"));
+}
+
+// A network name that is not UTF-8 ("Caf\xE9-\xFF", shown "Café-ÿ") goes back
+// byte for byte: the access point's own name kept on the SSID page, and the
+// upstream network a bridge joins from the site survey.
+TEST_F(LabPages, NetworkNameBytesComeBackUnchangedInBothFlows)
+{
+    const QString config = Lab::WriteConfig("pages-name-bytes", R"({"interfaces": ["dev0"], "devices": [
+        {"name": "Cafe-AP", "mac": "02:00:4C:00:00:01", "mode": "ap", "wl-ssid-hex": "436166E92DFF"},
+        {"name": "Cafe-Bridge", "mac": "02:00:4C:00:00:02", "mode": "bridge", "st-ssid": "Before",
+         "survey": [{"ssid-hex": "436166E92DFF", "signal": "90"}, {"ssid": "Other", "signal": "50"}]}]})");
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --config " + config});
+    const QString shown = QString::fromUtf8("Caf\u00e9-\u00ff");
+    const QByteArray bytes("Caf\xE9-\xFF");
+    for (const bool bridge : {false, true}) {
+        SCOPED_TRACE(bridge ? "bridge" : "access point");
+        Connect(bridge ? QStringLiteral("Cafe-Bridge") : QStringLiteral("Cafe-AP"));
+        g_Var.NewWlConfig = g_Var.CurWlConfig;
+        g_Var.WlMethod = 1;
+        if (bridge) {
+            auto survey = MakePage<TFrameSiteSurvey>();
+            survey->show();
+            ASSERT_TRUE(survey->CanEnter(nullptr, false, 0));
+            ASSERT_TRUE(WaitUntil([&] { return survey->SurveyList->topLevelItemCount() == 2; }, 10000));
+            QTreeWidgetItem *row = survey->SurveyList->topLevelItem(0); // strongest first
+            ASSERT_EQ(row->text(SURVEY_COL_SSID), shown);
+            survey->SurveyList->setCurrentItem(row);
+            survey->BtnNextClick(); // "Connect"
+            main.page = nullptr;
+        }
+        auto ssid = MakePage<TFrameWlProfSSID>();
+        ASSERT_TRUE(ssid->CanEnter(nullptr, false, 0));
+        EXPECT_EQ(ssid->EdtSSID->text(), shown);
+        ssid->BtnNextClick();
+        auto page = MakePage<TFrameWlProfConfirm>();
+        page->show();
+        ASSERT_TRUE(page->CanEnter(nullptr, false, 0));
+        EXPECT_EQ(page->LblSSID->text(), shown);
+        FlushPosted();
+        main.Clear();
+        PressUnderGuard(*page, [&] { page->BtnNext->click(); });
+        EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+        EXPECT_EQ(SsidBytes(g_Var.CurWlConfig.Ssid), bytes) << "read back";
+        const QJsonObject device =
+            Lab::ReadState()[QStringLiteral("devices")].toArray().at(bridge ? 1 : 0).toObject();
+        EXPECT_EQ(device[bridge ? QStringLiteral("station") : QStringLiteral("wireless")]
+                      .toObject()[QStringLiteral("ssidHex")]
+                      .toString(),
+                  QStringLiteral("436166E92DFF"));
+        main.page = nullptr;
+    }
 }
 
 TEST_F(LabPages, WpsPushButtonInAccessPointModeSucceeds)

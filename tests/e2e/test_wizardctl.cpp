@@ -159,7 +159,7 @@ TEST(LabWizardctl, ShowPrintsTheWholeConfigurationWithCodesAndNames)
     LAB_RUN_INSIDE(
         {"--dev-args",
          "--device name=Cfg,mode=bridge,ip=192.168.5.5,netmask=255.255.0.0,gateway=192.168.5.254,"
-         "st-ssid=Upstream,st-channel=11,st-security=1,st-auth=1,st-wepkey=abcde,wps-pin=11223344"});
+         "st-ssid-hex=436166E92DFF,st-channel=11,st-security=1,st-auth=1,st-wepkey=abcde,wps-pin=11223344"});
     const Ctl c = RunFor("show", {"--json"});
     ASSERT_EQ(c.exitCode, 0) << c;
     const QJsonObject o = Json(c).object();
@@ -172,7 +172,9 @@ TEST(LabWizardctl, ShowPrintsTheWholeConfigurationWithCodesAndNames)
     EXPECT_EQ(ip["netmask"].toString(), "255.255.0.0");
     EXPECT_EQ(ip["gateway"].toString(), "192.168.5.254");
     const QJsonObject wl = o["wireless"].toObject();
-    EXPECT_EQ(wl["ssid"].toString(), "Upstream");
+    // A name that is not UTF-8: shown in Windows-1252, and its exact bytes.
+    EXPECT_EQ(wl["ssid"].toString(), QString::fromUtf8("Caf\u00e9-\u00ff"));
+    EXPECT_EQ(wl["ssidHex"].toString(), "436166E92DFF");
     EXPECT_EQ(wl["stdChannel"].toInt(), 11);
     EXPECT_EQ(wl["channelList"].toArray().size(), 11);
     EXPECT_EQ(wl["securityMode"].toObject(), (QJsonObject{{"code", 1}, {"name", "WEP"}}));
@@ -335,12 +337,13 @@ TEST(LabWizardctl, SetModeAndWirelessOnBothModes)
     c = RunFor("set-wireless", {"--ssid", "Up", "--security", "wep", "--key", "abcde", "--auth", "auto"});
     EXPECT_EQ(c.exitCode, 1) << c;
     EXPECT_EQ(SettledRequests()["set-station"].toInt(), before["set-station"].toInt()) << "nothing written";
-    c = RunFor("set-wireless", {"--ssid", "Upstream-Net", "--security", "wpa-psk", "--wpa-mode", "wpa2",
+    c = RunFor("set-wireless", {"--ssid-hex", "436166E92DFF", "--security", "wpa-psk", "--wpa-mode", "wpa2",
                                 "--passphrase", "correct horse battery"});
     ASSERT_EQ(c.exitCode, 0) << c;
     EXPECT_TRUE(c.out.contains("Cipher Type      AES")) << c;
+    EXPECT_TRUE(c.out.endsWith("verified\n")) << c;
     const QJsonObject station = Device()["station"].toObject();
-    EXPECT_EQ(station["ssid"].toString(), "Upstream-Net");
+    EXPECT_EQ(station["ssidHex"].toString(), "436166E92DFF") << "the bytes given, not their UTF-8 reading";
     EXPECT_EQ(station["passphrase"].toString(), "correct horse battery");
     EXPECT_EQ(Device()["wireless"].toObject()["ssid"].toString(), "Lab-AP")
         << "the access point's own is kept";
@@ -369,6 +372,8 @@ TEST(LabWizardctl, InvalidInputSendsNothing)
          "The Default Gateway entered is invalid."},
         {{"set-wireless", "--ssid", ""}, "No SSID"},
         {{"set-wireless", "--ssid", QString(33, u's')}, "longer than 32"},
+        {{"set-wireless", "--ssid-hex", QString(66, u'A')}, "longer than 32"},
+        {{"set-wireless", "--ssid-hex", "436100"}, "cannot hold a 00 byte"},
         {{"set-wireless", "--ssid", "x", "--security", "wep", "--key", "1234567"}, "incorrect WEP key"},
         {{"set-wireless", "--ssid", "x", "--security", "wpa-psk", "--passphrase", "short"},
          "Passphrase should be between 8 to 63 charachers in ASCII format."},
@@ -442,6 +447,9 @@ TEST(LabWizardctl, BridgeJoinsByItsOwnPinAndListsTheSurvey)
     ASSERT_EQ(c.exitCode, 0) << c;
     const QJsonArray all = Json(c).array();
     ASSERT_EQ(all.size(), 10);
+    for (const QJsonValue &e : all)
+        EXPECT_EQ(e["ssidHex"].toString(),
+                  QString::fromLatin1(e["ssid"].toString().toUtf8().toHex().toUpper()));
     for (int i = 1; i < all.size(); ++i)
         EXPECT_GE(all[i - 1].toObject()["signal"].toInt(), all[i].toObject()["signal"].toInt())
             << "strongest first";

@@ -115,6 +115,33 @@ TEST(Records, FixedTextFields)
     EXPECT_EQ(FieldText(shorter), "a");
 }
 
+TEST(Records, NetworkNamesKeepTheirBytes)
+{
+    const struct
+    {
+        QByteArray bytes;
+        QString shown;
+    } rows[] = {
+        {"Home", "Home"},
+        {"Caf\xC3\xA9", QString::fromUtf8("Caf\u00e9")},         // valid UTF-8
+        {"Caf\xE9-\xFF", QString::fromUtf8("Caf\u00e9-\u00ff")}, // not UTF-8: Windows-1252
+        {"\x80\x8D\x9F", QString::fromUtf8("\u20ac\u008d\u0178")},
+        {QByteArray(32, '\xE9'), QString(32, QChar(0xE9))},
+    };
+    for (const auto &r : rows) {
+        SurveyEntry e;
+        SetSsid(e.Ssid, r.bytes);
+        EXPECT_EQ(SsidBytes(e.Ssid), r.bytes);
+        EXPECT_EQ(SsidText(e.Ssid), r.shown);
+        // Left as shown the bytes stay; a changed text goes as UTF-8.
+        EXPECT_EQ(SsidFromText(r.shown, r.bytes), r.bytes);
+        EXPECT_EQ(SsidFromText(r.shown + u'!', r.bytes), (r.shown + u'!').toUtf8());
+    }
+    WlConfigRecord w;
+    SetSsid(w.Ssid, QByteArray(40, 'n'));
+    EXPECT_EQ(SsidBytes(w.Ssid), QByteArray(32, 'n'));
+}
+
 TEST_F(RecordsTest, DisplayNamesFollowTheStringTable)
 {
     UseIni("[String]\nSecurityWEP=Wep!\nWirlessMode_AN=a/n only\n");

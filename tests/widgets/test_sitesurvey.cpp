@@ -263,6 +263,7 @@ TEST_F(SiteSurveyTest, RefusedLoginStartsNoSurvey)
 
 TEST_F(SiteSurveyTest, ButtonsRecordTheWayOnAndTheChosenNetwork)
 {
+    config_.survey.push_back(Net("Caf\xE9-\xFF", 0x05, "30", "3", 0, 0, 0, false)); // not UTF-8
     StartDevice();
     auto page = EnteredPage();
     TSortListView *list = page->SurveyList;
@@ -280,6 +281,11 @@ TEST_F(SiteSurveyTest, ButtonsRecordTheWayOnAndTheChosenNetwork)
     EXPECT_STREQ(g_Var.SelectedAp.Ssid, "Strong-WPA2PSK");
     EXPECT_TRUE(g_Var.SelectedAp.Flag);
     EXPECT_EQ(g_Var.SelectedAp.Authentication, 3);
+    // A name that is not UTF-8 is listed in Windows-1252 and chosen with its bytes.
+    list->setCurrentItem(RowBySsid(list, QString::fromUtf8("Caf\u00e9-\u00ff")));
+    page->BtnNextClick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(SsidBytes(g_Var.SelectedAp.Ssid), QByteArray("Caf\xE9-\xFF"));
 
     // Coming back clears the choice and runs a new survey; WPS without a
     // selection still moves on with the cleared entry.
@@ -398,7 +404,7 @@ TEST_F(SiteSurveyTest, WpsDialogListsOnlyWpsNetworksAndReturnsTheChoice)
             });
         EXPECT_EQ(dialog.ShowCentered(nullptr), row.result);
         EXPECT_TRUE(checked);
-        EXPECT_EQ(dialog.SelectedSsid(), QString::fromLatin1(row.ssid));
+        EXPECT_EQ(dialog.SelectedSsid(), QByteArray(row.ssid));
     }
 }
 

@@ -272,6 +272,33 @@ TEST_F(ProfileTest, NetworkNamePrefillAndCheck)
     EXPECT_EQ(g_Var.NewWlConfig.ExtChannel, 0);
     EXPECT_EQ(profile.CurrentSubPage(), profile.FrameWlProfWlMode1);
     EXPECT_EQ(page->EdtSSID->maxLength(), 32);
+
+    // Names that are not UTF-8 show as Windows-1252 and, left as shown, keep
+    // their bytes: the access point's own name, the surveyed network's (11
+    // such bytes would grow to 33 through UTF-8 and be refused).
+    const struct
+    {
+        int mode;
+        QByteArray held, chosen, sent;
+        QString shown;
+    } rows[] = {
+        {DEVICE_AP, "Caf\xE9-\xFF", "Chosen", "Caf\xE9-\xFF", QString::fromUtf8("Caf\u00e9-\u00ff")},
+        {DEVICE_WBRIDGE, "Held", QByteArray(11, '\xE9'), QByteArray(11, '\xE9'), QString(11, QChar(0xE9))},
+    };
+    for (const auto &r : rows) {
+        g_Var.DeviceMode = r.mode;
+        SetSsid(g_Var.NewWlConfig.Ssid, r.held);
+        SetSsid(g_Var.SelectedAp.Ssid, r.chosen);
+        EnterForward();
+        EXPECT_EQ(page->EdtSSID->text(), r.shown);
+        Next(page);
+        EXPECT_EQ(SsidBytes(g_Var.NewWlConfig.Ssid), r.sent);
+    }
+    EnterForward();
+    page->EdtSSID->setText(QString::fromUtf8("Caf\u00e9"));
+    Next(page);
+    EXPECT_EQ(SsidBytes(g_Var.NewWlConfig.Ssid), QByteArray("Caf\xC3\xA9")) << "a typed name goes as UTF-8";
+    EXPECT_EQ(ui.boxes.size(), 2);
 }
 
 TEST_F(ProfileTest, WirelessModeListAndForwardReselection)

@@ -358,19 +358,36 @@ TEST_F(WpsMethodTest, RunsEndByTheDevicesStatusReports)
 
 TEST_F(WpsMethodTest, BridgePinRunSendsTheUpstreamSsid)
 {
-    g_Var.DeviceMode = DEVICE_WBRIDGE;
-    config_.wpsEvents = {3, 34};
-    SimDevice &sim = StartDevice();
-    ASSERT_TRUE(bench_->Login());
-    auto page = EnteredPage();
-    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return page->EdtPIN->text() == "87654321"; }));
-    page->RBtnPIN->setChecked(true);
-    page->EdtSSID->setText("Upstream-AP");
-    Connect(*page);
-    EXPECT_EQ(Count(sim, SimKind::WpsPin), 1);
-    EXPECT_STREQ(g_Var.NewWlConfig.Ssid, "Upstream-AP");
-    EXPECT_EQ(g_Var.WpsMethod, 0);
-    EXPECT_EQ(host_.Commands(), std::vector<int>{WIZARD_NEXT});
+    // A typed name goes as UTF-8; the surveyed access point's name left as
+    // shown goes with its own bytes (here not UTF-8).
+    const struct
+    {
+        const char *typed;
+        QByteArray sent;
+    } rows[] = {{"Upstream-AP", "Upstream-AP"}, {nullptr, "Caf\xE9-\xFF"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.sent.constData());
+        SetUp();
+        g_Var.DeviceMode = DEVICE_WBRIDGE;
+        config_.wpsEvents = {3, 34};
+        SetSsid(g_Var.SelectedAp.Ssid, "Caf\xE9-\xFF");
+        SimDevice &sim = StartDevice();
+        ASSERT_TRUE(bench_->Login());
+        auto page = EnteredPage();
+        EXPECT_EQ(page->EdtSSID->text(), QString::fromUtf8("Caf\u00e9-\u00ff"));
+        ASSERT_TRUE(FakeNetwork::WaitFor([&] { return page->EdtPIN->text() == "87654321"; }));
+        page->RBtnPIN->setChecked(true);
+        if (row.typed)
+            page->EdtSSID->setText(row.typed);
+        Connect(*page);
+        EXPECT_EQ(Count(sim, SimKind::WpsPin), 1);
+        EXPECT_EQ(sim.StateJson()["lastWpsPinHex"].toString(),
+                  QString::fromLatin1(row.sent.toHex().toUpper()));
+        EXPECT_EQ(SsidBytes(g_Var.NewWlConfig.Ssid), row.sent);
+        EXPECT_EQ(g_Var.WpsMethod, 0);
+        EXPECT_EQ(host_.Commands(), std::vector<int>{WIZARD_NEXT});
+        TearDown();
+    }
 }
 
 TEST_F(WpsMethodTest, TestModeMovesOnAfterAFailedRun)

@@ -66,6 +66,17 @@ bool Address(const QJsonValue &v, uint32_t &out)
     return true;
 }
 
+// Bytes given as hex digits ("436166E92DFF"); false for anything else.
+bool Hex(const QJsonValue &v, QByteArray &out)
+{
+    static const QRegularExpression digits(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
+    const QString t = Text(v);
+    if (!digits.match(t).hasMatch())
+        return false;
+    out = QByteArray::fromHex(t.toLatin1());
+    return true;
+}
+
 // A list given as a JSON array or as text separated by ':', '+' or blanks.
 QStringList List(const QJsonValue &v)
 {
@@ -82,6 +93,10 @@ bool Network(const QJsonObject &o, SimNetwork &n, QString &error)
 {
     long long v = 0;
     n.ssid = o.value("ssid").toString().toUtf8();
+    if (o.contains("ssid-hex") && !Hex(o.value("ssid-hex"), n.ssid)) {
+        error = "survey: bad ssid-hex";
+        return false;
+    }
     if (o.contains("bssid") && !Mac(o.value("bssid").toString(), n.bssid)) {
         error = "survey: bad bssid";
         return false;
@@ -122,6 +137,8 @@ bool WirelessKey(SimWireless &w, const QString &key, const QJsonValue &value, bo
         w.ssid = Text(value).toUtf8();
         return true;
     }
+    if (key == "ssid-hex")
+        return Hex(value, w.ssid);
     if (key == "wepkey") {
         w.wepKey = Text(value).toUtf8();
         return true;
@@ -346,9 +363,9 @@ Options:
                      below). Repeat for several devices in one process.
   --config FILE      JSON file: {"reply": "broadcast"|"unicast",
                      "interfaces": ["dev0"], "devices": [{key: value...}]}
-                     (survey networks as an array of objects with ssid,
-                     bssid, signal, channel, encryption, authentication,
-                     status, wps, flag).
+                     (survey networks as an array of objects with ssid or
+                     ssid-hex, bssid, signal, channel, encryption,
+                     authentication, status, wps, flag).
   --reply MODE       broadcast (default): answer to 255.255.255.255:5433 out
                      of the interface the request came in on; unicast: answer
                      to the sender's address and port.
@@ -366,7 +383,8 @@ Device keys:
                          on it too
   ip=A.B.C.D netmask=... gateway=... dhcp=0|1   the device's IP settings
   wl-KEY / st-KEY        access-point / bridge-upstream wireless profile:
-                         ssid, channel, ext-channel, channels (1:2:3),
+                         ssid, ssid-hex (the name's bytes in hex, e.g.
+                         436166E92DFF), channel, ext-channel, channels (1:2:3),
                          wlmode (0-9), security (0 none, 1 WEP, 2 WPA),
                          auth, wepkey, wepkey-len, wepkey-index, wpa-mode,
                          wpa-cipher, psk

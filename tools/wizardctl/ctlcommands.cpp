@@ -87,6 +87,17 @@ int Invalid(QTextStream &err, const TextKey &key, const QString &what)
     return CTL_EXIT_INVALID;
 }
 
+// A network name's bytes as upper-case hex digits, the form --ssid-hex takes.
+QString HexOf(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QString SsidOption(const CtlOptions &o)
+{
+    return o.ssidHex ? QStringLiteral("--ssid-hex") : QStringLiteral("--ssid");
+}
+
 QJsonObject Coded(int code, const QString &name)
 {
     return QJsonObject{{"code", code}, {"name", name}};
@@ -137,7 +148,7 @@ void Row(QTextStream &out, const QString &caption, const QString &value)
 // The readable part of the wireless settings, as the device reports them.
 void PrintWireless(QTextStream &out, const WlConfigRecord &wl)
 {
-    Row(out, QStringLiteral("SSID"), FieldText(wl.Ssid));
+    Row(out, QStringLiteral("SSID"), SsidText(wl.Ssid));
     Row(out, QStringLiteral("Channel"), ChannelText(wl));
     Row(out, QStringLiteral("Security Mode"), SecurityModeName(wl.SecurityMode));
     if (wl.SecurityMode == SECMODE_WEP) {
@@ -173,7 +184,8 @@ QJsonObject ConfigJson(const DeviceRecord &device)
     QJsonArray channels;
     for (int c : Channels(wl))
         channels.append(c);
-    QJsonObject wireless{{"ssid", FieldText(wl.Ssid)},
+    QJsonObject wireless{{"ssid", SsidText(wl.Ssid)},
+                         {"ssidHex", HexOf(SsidBytes(wl.Ssid))},
                          {"stdChannel", wl.StdChannel},
                          {"extChannel", wl.ExtChannel},
                          {"channelList", channels},
@@ -474,8 +486,8 @@ int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err)
 
 int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
-    if (const TextKey *key = CheckSsid(o.ssid))
-        return Invalid(err, *key, QStringLiteral("--ssid"));
+    if (const TextKey *key = CheckSsidBytes(o.ssid))
+        return Invalid(err, *key, SsidOption(o));
     if (o.security == SECMODE_WEP) {
         if (const TextKey *key = CheckWepKey(o.wepLength, o.key))
             return Invalid(err, *key,
@@ -497,7 +509,7 @@ int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
     }
 
     WlConfigRecord next = g_Var.CurWlConfig;
-    CopyToField(next.Ssid, o.ssid);
+    SetSsid(next.Ssid, o.ssid);
     next.StdChannel = 0;
     next.ExtChannel = 0;
     next.WirelessMode = o.wirelessMode;
@@ -553,8 +565,8 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
         if (const TextKey *key = CheckWpsPin(o.pin))
             return Invalid(err, *key, QStringLiteral("--pin"));
     } else if (o.hasSsid) {
-        if (const TextKey *key = CheckSsid(o.ssid, MessageKey::ER_SSID))
-            return Invalid(err, *key, QStringLiteral("--ssid"));
+        if (const TextKey *key = CheckSsidBytes(o.ssid, MessageKey::ER_SSID))
+            return Invalid(err, *key, SsidOption(o));
     }
 
     CtlSession session;
@@ -589,8 +601,9 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
                     << MessageOf(MessageKey::ER_CONNECT) << '\n';
                 return CTL_EXIT_NO_ANSWER;
             }
-            out << "Enter the device PIN " << devicePin << " at the access point \"" << o.ssid << "\".\n";
-            CopyToField(g_Var.NewWlConfig.Ssid, o.ssid);
+            out << "Enter the device PIN " << devicePin << " at the access point \"" << SsidText(o.ssid)
+                << "\".\n";
+            SetSsid(g_Var.NewWlConfig.Ssid, o.ssid);
         }
     }
     out.flush();
@@ -677,7 +690,8 @@ int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
         QJsonArray list;
         for (const SurveyEntry &e : entries) {
             list.append(QJsonObject{
-                {"ssid", FieldText(e.Ssid)},
+                {"ssid", SsidText(e.Ssid)},
+                {"ssidHex", HexOf(SsidBytes(e.Ssid))},
                 {"bssid", Mac(e.Bssid)},
                 {"channel", e.Channel},
                 {"signal", e.Signal},
@@ -706,7 +720,7 @@ int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
                .arg(QStringLiteral("WPS"));
     for (const SurveyEntry &e : entries) {
         out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
-                   .arg(FieldText(e.Ssid), -32)
+                   .arg(SsidText(e.Ssid), -32)
                    .arg(Mac(e.Bssid), -17)
                    .arg(e.Channel, 3)
                    .arg(QStringLiteral("%1%").arg(e.Signal), 6)

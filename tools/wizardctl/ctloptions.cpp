@@ -75,14 +75,16 @@ QString CommandHelp(const QString &command)
                        "Switches the operating mode: ap (access point) or bridge (AP Client).\n\n") +
                kDeviceOptions + "\n" + kWriteNote;
     } else if (command == u"set-wireless") {
-        text = QString("Usage: wizardctl set-wireless --mac MAC --ssid S [--mode CODE]\n"
-                       "         [--security none|wep|wpa-psk]\n"
+        text = QString("Usage: wizardctl set-wireless --mac MAC (--ssid S | --ssid-hex HEX)\n"
+                       "         [--mode CODE] [--security none|wep|wpa-psk]\n"
                        "         [--wep-length 64|128 --key K --auth open|shared|auto]\n"
                        "         [--wpa-mode wpa|wpa2|auto --passphrase P]\n\n"
                        "Writes the access point's network (access-point mode) or the upstream\n"
                        "network to join (bridge mode). The channel is left to the device.\n\n") +
                kDeviceOptions +
-               "  --ssid S           network name, 1 to 32 characters\n"
+               "  --ssid S           network name, 1 to 32 bytes as UTF-8\n"
+               "  --ssid-hex HEX     the network name's bytes in hex (e.g. 436166E92DFF),\n"
+               "                     for names that are not UTF-8; no 00 byte\n"
                "  --mode CODE        wireless mode 0-9 (default 9, b/g/n mixed):\n"
                "                     0 b/g, 1 b, 2 a, 3 a/b/g, 4 g, 5 a/b/g/n, 6 n, 7 g/n,\n"
                "                     8 a/n, 9 b/g/n\n"
@@ -95,14 +97,16 @@ QString CommandHelp(const QString &command)
                "  --passphrase P     8 to 63 characters, or 64 hex digits\n\n" +
                kWriteNote;
     } else if (command == u"wps") {
-        text = QString("Usage: wizardctl wps --mac MAC (--pbc | --pin NNNNNNNN | --ssid S)\n\n"
+        text = QString("Usage: wizardctl wps --mac MAC\n"
+                       "         (--pbc | --pin NNNNNNNN | --ssid S | --ssid-hex HEX)\n\n"
                        "Starts Wi-Fi Protected Setup and follows the device's status reports to\n"
                        "success or failure (at most 3 minutes).\n\n") +
                kDeviceOptions +
                "  --pbc              push-button method (either mode)\n"
                "  --pin NNNNNNNN     access point: the 8-digit PIN of the station to admit\n"
                "  --ssid S           bridge: the access point to join by PIN; enter the\n"
-               "                     device's own PIN (printed) at that access point\n\n"
+               "                     device's own PIN (printed) at that access point\n"
+               "  --ssid-hex HEX     the same, the name's bytes in hex\n\n"
                "Exit 6 when the device reports a failure or the time runs out.\n";
     } else if (command == u"survey") {
         text = QString("Usage: wizardctl survey --mac MAC [--wps-only] [--json]\n\n"
@@ -134,8 +138,8 @@ const std::map<QString, std::set<QString>> &AllowedOptions()
         {"set-ip", with(device, {"--dhcp", "--ip", "--mask", "--gateway"})},
         {"set-mode", device},
         {"set-wireless", with(device, {"--ssid", "--mode", "--security", "--wep-length", "--key", "--auth",
-                                       "--wpa-mode", "--passphrase"})},
-        {"wps", with(device, {"--pbc", "--pin", "--ssid"})},
+                                       "--wpa-mode", "--passphrase", "--ssid-hex"})},
+        {"wps", with(device, {"--pbc", "--pin", "--ssid", "--ssid-hex"})},
         {"survey", with(device, {"--wps-only", "--json"})},
         {"station-pin", device},
     };
@@ -155,6 +159,44 @@ bool Choose(const QString &value, const std::map<QString, int> &choices, int &co
     if (it == choices.end())
         return false;
     code = it->second;
+    return true;
+}
+
+// A network name from --ssid (UTF-8) or --ssid-hex (its bytes as hex digits,
+// blanks and colons allowed between pairs). False with `error` set when both
+// or a malformed hex text are given; the length rules come later.
+bool TakeSsid(bool hasText, const QString &text, bool hasHex, const QString &hex, CtlOptions &options,
+              QString &error)
+{
+    options.hasSsid = hasText || hasHex;
+    options.ssidHex = hasHex;
+    if (hasText && hasHex) {
+        error = QStringLiteral("--ssid and --ssid-hex are two ways of giving one name: use one");
+        return false;
+    }
+    if (!hasHex) {
+        options.ssid = text.toUtf8();
+        return true;
+    }
+    QByteArray digits;
+    bool hexOnly = true;
+    for (const QChar c : hex) {
+        const char16_t u = c.unicode();
+        if (u == u' ' || u == u':')
+            continue;
+        hexOnly =
+            hexOnly && ((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F'));
+        digits.append(char(u));
+    }
+    if (!hexOnly || digits.size() % 2 != 0) {
+        error = QStringLiteral("--ssid-hex takes pairs of hex digits, e.g. 436166E92DFF");
+        return false;
+    }
+    options.ssid = QByteArray::fromHex(digits);
+    if (options.ssid.contains('\0')) {
+        error = QStringLiteral("--ssid-hex: a network name cannot hold a 00 byte");
+        return false;
+    }
     return true;
 }
 
@@ -314,10 +356,10 @@ ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, 
             return ParseResult::Error;
         }
     } else if (options.command == u"set-wireless") {
-        options.hasSsid = has("--ssid");
-        options.ssid = get("--ssid");
+        if (!TakeSsid(has("--ssid"), get("--ssid"), has("--ssid-hex"), get("--ssid-hex"), options, error))
+            return ParseResult::Error;
         if (!options.hasSsid) {
-            error = QStringLiteral("set-wireless needs --ssid");
+            error = QStringLiteral("set-wireless needs --ssid or --ssid-hex");
             return ParseResult::Error;
         }
         if (has("--mode")) {
@@ -374,10 +416,10 @@ ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, 
         options.pbc = has("--pbc");
         options.hasPin = has("--pin");
         options.pin = get("--pin");
-        options.hasSsid = has("--ssid");
-        options.ssid = get("--ssid");
+        if (!TakeSsid(has("--ssid"), get("--ssid"), has("--ssid-hex"), get("--ssid-hex"), options, error))
+            return ParseResult::Error;
         if (int(options.pbc) + int(options.hasPin) + int(options.hasSsid) != 1) {
-            error = QStringLiteral("wps takes one of --pbc, --pin NNNNNNNN or --ssid S");
+            error = QStringLiteral("wps takes one of --pbc, --pin NNNNNNNN, --ssid S or --ssid-hex HEX");
             return ParseResult::Error;
         }
     } else if (options.command == u"survey") {

@@ -8,6 +8,7 @@
 
 #include "protocol/datagramsocket.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -46,8 +47,9 @@ struct CtlOptions
     int deviceMode = 0;
 
     // set-wireless (the wireless mode defaults to b/g/n, as the profile pages)
-    QString ssid;
-    bool hasSsid = false;
+    QByteArray ssid;      // the name's bytes: --ssid as UTF-8, or --ssid-hex
+    bool hasSsid = false; // either option given (set-wireless, wps)
+    bool ssidHex = false; // given as --ssid-hex
     int wirelessMode = 9;
     int security = 0;
     int wepLength = 0;

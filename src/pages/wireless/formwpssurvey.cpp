@@ -55,7 +55,7 @@ void TFormWPSSurvey::ForwardMessage(int id, intptr_t wParam, intptr_t lParam)
     PostAppMessage(FrameWPSSiteSurvey1, id, wParam, lParam);
 }
 
-QString TFormWPSSurvey::SelectedSsid() const
+QByteArray TFormWPSSurvey::SelectedSsid() const
 {
     return FrameWPSSiteSurvey1->SelectedSsid();
 }

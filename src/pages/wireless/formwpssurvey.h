@@ -7,6 +7,7 @@
 // to the dialog (ForwardMessage), so the engine's answers reach the list
 // during the modal loop.
 
+#include <QByteArray>
 #include <QDialog>
 #include <QString>
 #include <cstdint>
@@ -30,8 +31,8 @@ public:
     // Posts the message (same id, wParam, lParam) to the list frame.
     void ForwardMessage(int id, intptr_t wParam, intptr_t lParam);
 
-    // The SSID of the selected network; empty when none is selected.
-    QString SelectedSsid() const;
+    // The SSID bytes of the selected network; empty when none is selected.
+    QByteArray SelectedSsid() const;
 
     void BtnSelectClick();
     void BtnCancelClick();

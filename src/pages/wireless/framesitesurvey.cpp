@@ -274,7 +274,7 @@ void Fill(TSortListView *list, const std::vector<SurveyEntry> &entries, QString 
         auto *row = new TSurveyItem(entry);
         row->setText(SURVEY_COL_ICON, QString());
         row->setData(SURVEY_COL_ICON, SURVEY_ICON_ROLE, RowIcon(entry));
-        row->setText(SURVEY_COL_SSID, FieldText(entry.Ssid));
+        row->setText(SURVEY_COL_SSID, SsidText(entry.Ssid));
         row->setText(SURVEY_COL_CHANNEL, QString::number(entry.Channel));
         row->setText(SURVEY_COL_SIGNAL, QString::asprintf("%d%%", int(entry.Signal)));
         row->setData(SURVEY_COL_SIGNAL, SURVEY_ICON_ROLE, SignalIcon(entry.Signal));

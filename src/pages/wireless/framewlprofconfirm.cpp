@@ -148,7 +148,7 @@ void TFrameWlProfConfirm::FillSummary()
     LblGateway->setText(IpToText(ip.Gateway));
 
     const WlConfigRecord &wl = g_Var.NewWlConfig;
-    LblSSID->setText(FieldText(wl.Ssid));
+    LblSSID->setText(SsidText(wl.Ssid));
     LblWirelessMode->setText(WirelessModeName(wl.WirelessMode));
     switch (wl.SecurityMode) {
     case SECMODE_NONE:

@@ -46,12 +46,16 @@ bool TFrameWlProfSSID::CanEnter(TFrameBase *fromPage, bool isBack, int param)
     if (!isBack) {
         // A bridge joins the network picked on the site survey; an access
         // point proposes the product's own name unless the user typed one.
-        if (g_Var.DeviceMode == DEVICE_WBRIDGE)
-            EdtSSID->setText(FieldText(g_Var.SelectedAp.Ssid));
-        else
-            EdtSSID->setText(g_Var.ReadString(QString::fromLatin1(SettingKey::SSID.Section),
-                                              QString::fromLatin1(SettingKey::SSID.Key),
-                                              FieldText(g_Var.NewWlConfig.Ssid)));
+        if (g_Var.DeviceMode == DEVICE_WBRIDGE) {
+            m_shownSsid = SsidBytes(g_Var.SelectedAp.Ssid);
+        } else {
+            const QByteArray held = SsidBytes(g_Var.NewWlConfig.Ssid);
+            m_shownSsid =
+                SsidFromText(g_Var.ReadString(QString::fromLatin1(SettingKey::SSID.Section),
+                                              QString::fromLatin1(SettingKey::SSID.Key), SsidText(held)),
+                             held);
+        }
+        EdtSSID->setText(SsidText(m_shownSsid));
     }
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
@@ -82,13 +86,14 @@ void TFrameWlProfSSID::BtnNextClick()
     }
     // A name whose stored form exceeds the 32 bytes of a network name would
     // be cut short on the way to the device; refuse it instead.
-    if (ssid.toUtf8().size() > SSID_MAX) {
+    const QByteArray bytes = SsidFromText(ssid, m_shownSsid);
+    if (bytes.size() > SSID_MAX) {
         DebugPrint("TFrameWlProfSSID::BtnNextClick() FAIL the SSID takes more than %d bytes", SSID_MAX);
         ShowMessage(MessageKey::ER_SSID);
         FocusEdit(EdtSSID);
         return;
     }
-    CopyToField(g_Var.NewWlConfig.Ssid, ssid);
+    SetSsid(g_Var.NewWlConfig.Ssid, bytes);
     // A new network name starts on automatic channels.
     g_Var.NewWlConfig.StdChannel = 0;
     g_Var.NewWlConfig.ExtChannel = 0;

@@ -3,10 +3,13 @@
 // the SSID. A forward entry prefills it (bridge mode: the network chosen on
 // the site survey; access point: the SSID setting of the settings file);
 // Next refuses an empty name and stores the name with automatic channels in
-// g_Var.NewWlConfig.
+// g_Var.NewWlConfig: the prefilled name's own bytes when the user left it,
+// else the typed text as UTF-8 (at most 32 bytes).
 
 #include "controls/trifacebtn.h"
 #include "wizard/framebase.h"
+
+#include <QByteArray>
 
 class QGroupBox;
 class QLabel;
@@ -34,4 +37,7 @@ public:
     void BtnExitClick();
     void BtnBackClick();
     void BtnNextClick();
+
+private:
+    QByteArray m_shownSsid; // the bytes of the name the edit was prefilled with
 };

@@ -176,7 +176,8 @@ bool TFrameWPSMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)
         RBtnPBC->setChecked(true);
         updateinfo();
         ApplyModeTexts(bridge);
-        EdtSSID->setText(bridge ? FieldText(g_Var.SelectedAp.Ssid) : QString());
+        m_shownSsid = bridge ? SsidBytes(g_Var.SelectedAp.Ssid) : QByteArray();
+        EdtSSID->setText(SsidText(m_shownSsid));
         ApplyModeLayout(bridge);
     }
     return TFrameBase::CanEnter(fromPage, isBack, param);
@@ -253,8 +254,10 @@ void TFrameWPSMethod::BtnSelectClick()
 {
     auto dialog = std::make_unique<TFormWPSSurvey>();
     m_survey = dialog.get();
-    if (dialog->ShowCentered(this) == 1)
-        EdtSSID->setText(dialog->SelectedSsid());
+    if (dialog->ShowCentered(this) == 1) {
+        m_shownSsid = dialog->SelectedSsid();
+        EdtSSID->setText(SsidText(m_shownSsid));
+    }
     m_survey = nullptr;
 }
 
@@ -268,7 +271,10 @@ void TFrameWPSMethod::BtnNextClick()
             ShowMessage(MessageKey::ER_PIN_Code);
             return;
         }
-        if (bridge && EdtSSID->text().isEmpty()) {
+        // The access point's own bytes unless the user typed another name,
+        // which must fit the 32 bytes of a network name.
+        const QByteArray ssid = SsidFromText(EdtSSID->text(), m_shownSsid);
+        if (bridge && (ssid.isEmpty() || ssid.size() > SSID_MAX)) {
             ShowMessage(MessageKey::ER_SSID);
             return;
         }
@@ -282,7 +288,7 @@ void TFrameWPSMethod::BtnNextClick()
                        qUtf8Printable(EdtPIN->text()));
         g_Var.NewWlConfig.EnrolleePin = ok ? pin : 0;
         if (bridge)
-            CopyToField(g_Var.NewWlConfig.Ssid, EdtSSID->text());
+            SetSsid(g_Var.NewWlConfig.Ssid, ssid);
     }
 
     if (RunWps()) {

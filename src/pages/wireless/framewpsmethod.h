@@ -12,6 +12,7 @@
 
 #include "wizard/framebase.h"
 
+#include <QByteArray>
 #include <cstdint>
 
 class QGroupBox;
@@ -107,4 +108,6 @@ private:
     TFormWPSSurvey *m_survey = nullptr;
     bool m_retryLogin = false;
     bool m_wpsWatching = false;
+    // The bytes of the access point name last put into EdtSSID (bridge mode).
+    QByteArray m_shownSsid;
 };

@@ -50,10 +50,10 @@ void TFrameWPSSiteSurvey::ClearSurveyList()
     SurveyList->clear();
 }
 
-QString TFrameWPSSiteSurvey::SelectedSsid() const
+QByteArray TFrameWPSSiteSurvey::SelectedSsid() const
 {
     const SurveyEntry *entry = SurveyView::SelectedEntry(SurveyList);
-    return entry ? FieldText(entry->Ssid) : QString();
+    return entry ? SsidBytes(entry->Ssid) : QByteArray();
 }
 
 void TFrameWPSSiteSurvey::BtnRefreshClick()

@@ -7,6 +7,7 @@
 
 #include "wizard/framebase.h"
 
+#include <QByteArray>
 #include <QString>
 
 class QGroupBox;
@@ -34,8 +35,8 @@ public:
     void BtnRefreshClick();
     void ClearSurveyList();
 
-    // The SSID of the selected row, or the empty text when none is selected.
-    QString SelectedSsid() const;
+    // The SSID bytes of the selected row, or none when no row is selected.
+    QByteArray SelectedSsid() const;
 
 protected:
     void HandleAppMessage(AppMessage *message) override;

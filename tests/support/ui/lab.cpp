@@ -74,6 +74,17 @@ Run RunCurrentTestInLab(const QStringList &labOptions, int timeoutMs)
     return run;
 }
 
+QString WriteConfig(const char *name, const QByteArray &json)
+{
+    const QString path = QStringLiteral(WIZARD_BINARY_DIR "/lab-%1.json").arg(QString::fromLatin1(name));
+    if (!Inside()) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(json);
+    }
+    return path;
+}
+
 QString Dir()
 {
     return qEnvironmentVariable("LAB_DIR");

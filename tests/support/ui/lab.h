@@ -15,6 +15,7 @@
 // Each run uses namespaces of its own (pc-<pid>, dev-<pid>), so lab tests
 // may run in parallel.
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,11 @@ struct Run
 // Builds a lab with `labOptions` (options of scripts/lab; the simulator
 // binary of this build is added) and runs the current test inside it.
 Run RunCurrentTestInLab(const QStringList &labOptions, int timeoutMs = 120000);
+
+// A configuration file for the simulator (devicesim --config PATH), written
+// by the outer run: the lab's simulator starts before the inner run does.
+// Returns its path, the same in both runs.
+QString WriteConfig(const char *name, const QByteArray &json);
 
 // Inside the lab: the scratch folder ($LAB_DIR) and the simulator's state
 // file when the simulator was started with --state-file $LAB_DIR/state.json.
