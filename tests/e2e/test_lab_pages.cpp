@@ -493,10 +493,9 @@ TEST_F(LabPages, NetworkNameBytesComeBackUnchangedInBothFlows)
         EXPECT_EQ(SsidBytes(g_Var.CurWlConfig.Ssid), bytes) << "read back";
         const QJsonObject device =
             Lab::ReadState()[QStringLiteral("devices")].toArray().at(bridge ? 1 : 0).toObject();
-        EXPECT_EQ(device[bridge ? QStringLiteral("station") : QStringLiteral("wireless")]
-                      .toObject()[QStringLiteral("ssidHex")]
-                      .toString(),
-                  QStringLiteral("436166E92DFF"));
+        const QJsonObject held =
+            device[bridge ? QStringLiteral("station") : QStringLiteral("wireless")].toObject();
+        EXPECT_EQ(held[QStringLiteral("ssidHex")].toString().toStdString(), "436166E92DFF");
         main.page = nullptr;
     }
 }
