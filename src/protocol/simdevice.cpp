@@ -83,8 +83,7 @@ std::vector<Element> Walk(const QByteArray &payload)
 
 bool IsHex(const QByteArray &text)
 {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    return std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
 }
 
 QString Dotted(uint32_t hostOrder)
@@ -292,8 +291,7 @@ std::vector<SimOutput> SimDevice::Handle(const QByteArray &datagram)
 {
     if (silent_)
         return {};
-    if (datagram.size() < int(kHeaderSize) ||
-        !datagram.startsWith(QByteArray(kMagic.data(), int(kMagic.size()))) ||
+    if (datagram.size() < int(kHeaderSize) || !datagram.startsWith(QByteArray(kMagic.data(), int(kMagic.size()))) ||
         static_cast<uint8_t>(datagram[int(kOffVersion)]) != kVersion)
         return {};
     const auto *bytes = reinterpret_cast<const uint8_t *>(datagram.constData());
@@ -440,8 +438,7 @@ std::vector<SimOutput> SimDevice::HandleSetConfig(const QByteArray &payload)
             for (const Element &e : elements) {
                 if (e.value.size() != 4)
                     continue;
-                Tlv t{e.type, uint8_t(e.value.size()),
-                      reinterpret_cast<const uint8_t *>(e.value.constData())};
+                Tlv t{e.type, uint8_t(e.value.size()), reinterpret_cast<const uint8_t *>(e.value.constData())};
                 if (e.type == LAN_IP) {
                     ip = ReadU32(t);
                     sawIp = true;
@@ -483,8 +480,7 @@ std::vector<SimOutput> SimDevice::HandleSetConfig(const QByteArray &payload)
         ++requests_[SimKind::WpsPin];
         bool ok = config_.wpsResult != 0;
         if (config_.mode == 1)
-            ok = ok && first.value.size() == 8 &&
-                 std::all_of(first.value.begin(), first.value.end(), ::isdigit);
+            ok = ok && first.value.size() == 8 && std::all_of(first.value.begin(), first.value.end(), ::isdigit);
         else
             ok = ok && !first.value.isEmpty() && first.value.size() <= 32;
         if (ok) {
