@@ -20,6 +20,31 @@ namespace {
 constexpr int kReadEvent = 1;
 
 bool g_loggedBindFallback = false;
+bool g_loggedReceiveBuffer = false;
+
+// A burst of answers (a thousand devices answering one discovery at once)
+// must fit while the GUI thread is busy elsewhere.
+constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+
+// Asks for kReceiveBufferBytes: beyond net.core.rmem_max where the process
+// may (SO_RCVBUFFORCE), else up to that cap. A capped size is logged once.
+void EnlargeReceiveBuffer(int fd)
+{
+    const int wanted = kReceiveBufferBytes;
+    if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) != 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+    int reported = 0;
+    socklen_t length = sizeof reported;
+    if (::getsockopt(fd, SOL_SOCKET, SO_RCVBUF, &reported, &length) != 0)
+        return;
+    // The kernel reports twice the size set (its bookkeeping share).
+    const int granted = reported / 2;
+    if (granted < wanted && !g_loggedReceiveBuffer) {
+        g_loggedReceiveBuffer = true;
+        DebugPrint("CUDPSocket::Open() receive buffer %d bytes granted of %d asked (net.core.rmem_max)", granted,
+                   wanted);
+    }
+}
 
 bool ParseIPv4(const QString &text, in_addr &out)
 {
@@ -30,24 +55,35 @@ bool ParseIPv4(const QString &text, in_addr &out)
     return inet_pton(AF_INET, text.toLatin1().constData(), &out) == 1;
 }
 
+// Closes `fd` keeping the failure's text; returns -1.
+int Fail(int fd, QString &error)
+{
+    error = QString::fromLocal8Bit(std::strerror(errno));
+    if (fd >= 0)
+        ::close(fd);
+    return -1;
+}
+
 // Creates the native socket: options, device binding, bind. Returns the
-// descriptor or -1; `boundToDevice` tells which binding was used.
-int CreateNativeSocket(const QString &interfaceName, const QString &address, uint16_t port, bool &boundToDevice)
+// descriptor, or -1 with the system's text of the failure in `error`;
+// `boundToDevice` tells which binding was used.
+int CreateNativeSocket(const QString &interfaceName, const QString &address, uint16_t port, bool &boundToDevice,
+                       QString &error)
 {
     boundToDevice = false;
     in_addr adapterAddress{};
     if (!ParseIPv4(address, adapterAddress)) {
         DebugPrint("CUDPSocket::Open() FAIL address %s", qPrintable(address));
+        error = QStringLiteral("not an IPv4 address: ") + address;
         return -1;
     }
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0)
-        return -1;
+        return Fail(fd, error);
     const int one = 1;
-    if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
-        ::close(fd);
-        return -1;
-    }
+    if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0)
+        return Fail(fd, error);
+    EnlargeReceiveBuffer(fd);
     // Several sockets (and copies of the program in other namespaces) share
     // port 5433 on the any-address, one per interface.
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -58,6 +94,14 @@ int CreateNativeSocket(const QString &interfaceName, const QString &address, uin
         if (::setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, name.constData(), socklen_t(name.size())) == 0) {
             boundToDevice = true;
             bindAddress.s_addr = htonl(INADDR_ANY);
+        } else if (adapterAddress.s_addr == htonl(INADDR_ANY)) {
+            // An adapter without an address has nothing else to bind: a
+            // socket on the any-address of every interface would broadcast
+            // wherever the routing table points.
+            const int code = errno;
+            DebugPrint("CUDPSocket::Open() FAIL SO_BINDTODEVICE(%s) (%s)", name.constData(), std::strerror(code));
+            errno = code;
+            return Fail(fd, error);
         } else if (!g_loggedBindFallback) {
             g_loggedBindFallback = true;
             DebugPrint("CUDPSocket::Open() SO_BINDTODEVICE(%s) refused (%s), binding the adapter address: "
@@ -69,10 +113,8 @@ int CreateNativeSocket(const QString &interfaceName, const QString &address, uin
     local.sin_family = AF_INET;
     local.sin_port = htons(port);
     local.sin_addr = bindAddress;
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
-        ::close(fd);
-        return -1;
-    }
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0)
+        return Fail(fd, error);
     return fd;
 }
 
@@ -89,7 +131,8 @@ bool CUDPSocket::Open(const QString &interfaceName, const QString &address, uint
 {
     Close();
     bool boundToDevice = false;
-    const int fd = CreateNativeSocket(interfaceName, address, port, boundToDevice);
+    error_.clear();
+    const int fd = CreateNativeSocket(interfaceName, address, port, boundToDevice, error_);
     if (fd < 0)
         return false;
 
@@ -111,13 +154,17 @@ bool CUDPSocket::Open(const QString &interfaceName, const QString &address, uint
     auto socket = std::make_unique<QUdpSocket>();
     if (!socket->setSocketDescriptor(fd, QAbstractSocket::BoundState, QIODevice::ReadWrite)) {
         DebugPrint("WSAAsyncSelect() failed.");
+        error_ = socket->errorString();
         ::close(fd);
         return false;
     }
     DebugPrint("WSAAsyncSelect() OK");
     QObject::connect(socket.get(), &QUdpSocket::readyRead, socket.get(), [this] { OnReadyRead(); });
     socket_ = std::move(socket);
-    ip_ = boundIp == QLatin1String("0.0.0.0") ? QString() : boundIp;
+    // Empty stands for "any address"; an adapter without an address keeps
+    // the "0.0.0.0" it was opened with.
+    ip_ = address.isEmpty() && boundIp == QLatin1String("0.0.0.0") ? QString() : boundIp;
+    buffer_.resize(65536);
     port_ = boundPort;
     boundToDevice_ = boundToDevice;
     return true;
@@ -163,17 +210,20 @@ int CUDPSocket::Recv(ReceivedDatagram &out)
     try {
         if (!socket_->hasPendingDatagrams())
             return -1;
-        QNetworkDatagram datagram = socket_->receiveDatagram(65536);
+        // Into the buffer kept for the socket's life: a burst of answers
+        // costs no allocation beyond each datagram's own bytes.
+        QHostAddress sender;
+        quint16 senderPort = 0;
+        const qint64 count = socket_->readDatagram(buffer_.data(), qint64(buffer_.size()), &sender, &senderPort);
         ++reads_;
-        if (!datagram.isValid())
+        if (count < 0)
             return -1;
-        out.data = datagram.data();
-        const QHostAddress sender = datagram.senderAddress();
+        out.data = QByteArray(buffer_.data(), qsizetype(count));
         bool ok = false;
         const quint32 v4 = sender.toIPv4Address(&ok);
         out.senderAddress = ok ? QHostAddress(v4).toString() : sender.toString();
-        out.senderPort = static_cast<uint16_t>(datagram.senderPort());
-        return static_cast<int>(out.data.size());
+        out.senderPort = senderPort;
+        return static_cast<int>(count);
     } catch (...) {
         DebugPrint("CUDPSocket::Recv() exception");
         return -1;
@@ -194,11 +244,14 @@ void CUDPSocket::OnReadyRead()
 {
     const std::weak_ptr<bool> alive = alive_;
     while (socket_ && callback_ && socket_->hasPendingDatagrams()) {
-        const intptr_t handle = socket_->socketDescriptor();
-        DebugPrint("CUDPSocket::OnUMSocket(%s) %x %x", qPrintable(MacText(Mac())), unsigned(handle), kReadEvent);
-        DebugPrint("CUDPSocket::WndProc()aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa "
-                   "%d, %d, %d, %d",
-                   UM_SOCKET_NOTIFY, UM_SOCKET_NOTIFY, int(handle), kReadEvent);
+        if (DebugLogIsOn()) { // the MAC text is not made for every datagram of a burst
+            const intptr_t handle = socket_->socketDescriptor();
+            DebugPrint("CUDPSocket::OnUMSocket(%s) %x %x", qPrintable(MacText(Mac())), unsigned(handle),
+                       kReadEvent);
+            DebugPrint("CUDPSocket::WndProc()aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa "
+                       "%d, %d, %d, %d",
+                       UM_SOCKET_NOTIFY, UM_SOCKET_NOTIFY, int(handle), kReadEvent);
+        }
         const uint64_t readsBefore = reads_;
         inCallback_ = true;
         auto callback = callback_; // the callback may replace itself

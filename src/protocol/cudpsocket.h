@@ -7,11 +7,15 @@
 // unicast and broadcast answers arriving through that adapter, and its own
 // broadcasts leave through it. Where the kernel refuses SO_BINDTODEVICE the
 // socket binds the adapter address instead (unicast answers only) and says
-// so once in the log.
+// so once in the log. An adapter without an IPv4 address gets the same
+// interface-bound socket with the ip text "0.0.0.0"; it has no fall-back.
+// Every socket asks for a 4 MiB receive buffer, so that a burst of answers
+// waits in the kernel while the GUI thread drains it.
 
 #include "protocol/datagramsocket.h"
 
 #include <memory>
+#include <vector>
 
 class QUdpSocket;
 
@@ -31,6 +35,7 @@ public:
     bool HasPendingDatagram() const override;
     void SetReadyCallback(std::function<void()> callback) override;
     QString Address() const override { return ip_; }
+    QString ErrorText() const override { return error_; }
     uint16_t Port() const override { return port_; }
 
     // Whether the open socket is tied to its interface (false: bound to the
@@ -43,6 +48,8 @@ private:
     std::unique_ptr<QUdpSocket> socket_;
     std::function<void()> callback_;
     QString ip_;
+    QString error_;
+    std::vector<char> buffer_; // one datagram, read in place
     uint16_t port_ = 0;
     bool boundToDevice_ = false;
     bool inCallback_ = false;

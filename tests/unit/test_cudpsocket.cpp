@@ -149,6 +149,20 @@ TEST(CUDPSocket, UnknownInterfaceFallsBackToTheAddress)
     EXPECT_EQ(socket.Address(), kLoopback);
 }
 
+TEST(CUDPSocket, AdapterWithoutAnAddressNeedsTheDeviceBinding)
+{
+    // Tied to "lo" it stands for "0.0.0.0"; without the binding it does not
+    // open at all and says why.
+    CUDPSocket socket;
+    if (socket.Open(QStringLiteral("lo"), QStringLiteral("0.0.0.0"), 0)) {
+        EXPECT_TRUE(socket.BoundToDevice());
+        EXPECT_EQ(socket.Address(), "0.0.0.0");
+    }
+    EXPECT_FALSE(socket.Open(QStringLiteral("nosuchif9"), QStringLiteral("0.0.0.0"), 0));
+    EXPECT_FALSE(socket.IsOpen());
+    EXPECT_FALSE(socket.ErrorText().isEmpty());
+}
+
 TEST(CUDPSocket, ClosedOrDestroyedFromItsOwnCallback)
 {
     CUDPSocket a;
