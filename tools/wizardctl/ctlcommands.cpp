@@ -26,8 +26,7 @@ const char kOtherCauses[] =
 
 // The device answers to this computer's UDP port 5433, which a firewall
 // closes by default.
-const char kFirewallHint[] = "No answer came in. The device answers to UDP port 5433 of this computer: a "
-                             "firewall must let it in.";
+const char kFirewallHint[] = "The device answers to UDP port 5433 of this computer: a firewall must let it in.";
 const char kFirewalldCommand[] = "sudo firewall-cmd --add-port=5433/udp";
 const char kUfwCommand[] = "sudo ufw allow 5433/udp";
 
@@ -124,7 +123,7 @@ void ExplainSilence(const TFormUDP &engine, const CtlOptions &o, QTextStream &ou
     const std::vector<InterfaceUse> uses = InterfaceUses(engine);
     err << "Interfaces of this computer:\n";
     for (const InterfaceUse &u : uses) {
-        QString detail = u.used ? QStringLiteral("used, ") + (u.ip == u"0.0.0.0" ? u.reason : u.ip)
+        const QString detail = u.used ? QStringLiteral("used, ") + (u.ip == u"0.0.0.0" ? u.reason : u.ip)
                                 : QStringLiteral("skipped, ") + u.reason;
         err << "  " << (u.name + u':').leftJustified(16) << detail << '\n';
     }
