@@ -124,7 +124,7 @@ TEST(CUDPSocket, DatagramsTakenInForAnotherSocketStillReachIt)
     });
     for (int i = 0; i < 40; ++i)
         ASSERT_TRUE(a.SendTo(QByteArray::number(i), b.Port(), kLoopback));
-    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return readByB == 40 && gotC.datagrams.size() == 5; }))
+    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return readByB == 40 && gotC.datagrams.size() == 5; }, 5000))
         << readByB << " and " << gotC.datagrams.size();
 }
 
