@@ -4,6 +4,8 @@
 // the network lab; started outside it, the benchmark builds a lab (root)
 // and re-runs itself in the "pc" namespace. Reports the median round trip
 // in microseconds as the counter "median_us".
+#include "benchlab.h"
+
 #include "app/globalvar.h"
 #include "protocol/formudp.h"
 #include "wizard/core/appmessage.h"
@@ -11,17 +13,12 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace {
-
-const char *const kInside = "WIZARD_LAB_INSIDE";
 
 class Recorder : public QObject
 {
@@ -95,37 +92,14 @@ void BM_GetConfigRoundTrip(benchmark::State &state)
 }
 BENCHMARK(BM_GetConfigRoundTrip)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(500);
 
-// Outside the lab: build one (one device on dev0) and run this binary in it.
-int RunInLab(int argc, char **argv)
-{
-    const QString source = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/..");
-    const QString binary = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + QStringLiteral("/..");
-    QStringList arguments{QStringLiteral("--unique"), QStringLiteral("--devicesim"),
-                          binary + QStringLiteral("/tools/devicesim/devicesim"), QStringLiteral("--dev-args"),
-                          QStringLiteral("--device iface=dev0"), QStringLiteral("--"),
-                          QCoreApplication::applicationFilePath()};
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    QProcess lab;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kInside), QStringLiteral("1"));
-    lab.setProcessEnvironment(env);
-    lab.setProcessChannelMode(QProcess::ForwardedChannels);
-    lab.start(source + QStringLiteral("/scripts/lab"), arguments);
-    if (!lab.waitForStarted(5000) || !lab.waitForFinished(-1)) {
-        std::fprintf(stderr, "bench_roundtrip: scripts/lab could not be run\n");
-        return 1;
-    }
-    return lab.exitCode();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (qEnvironmentVariable(kInside) != QLatin1String("1"))
-        return RunInLab(argc, argv);
+    // Outside the lab: one device on dev0.
+    if (!BenchLab::Inside())
+        return BenchLab::RunInLab(argc, argv, {QStringLiteral("--dev-args"), QStringLiteral("--device iface=dev0")});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -71,6 +71,10 @@ public:
     // empty for any address. The engine reports it as LocalIP.
     virtual QString Address() const = 0;
 
+    // The system's text for why the last Open failed; empty after a
+    // successful one.
+    virtual QString ErrorText() const { return {}; }
+
     // The local UDP port, 0 when closed.
     virtual uint16_t Port() const = 0;
 

@@ -129,31 +129,55 @@ bool TFormUDP::event(QEvent *event)
 
 bool TFormUDP::InitInterfaces()
 {
+    m_outcomes.clear();
     const std::optional<AdapterList> list = Adapters().GetAdapters();
     if (!list)
         return false;
     bool opened = false;
     for (const AdapterEntry &adapter : *list) {
+        AdapterOutcome &outcome = m_outcomes.emplace_back();
+        outcome.name = adapter.name;
+        if (adapter.addresses.empty()) {
+            // A link with no IPv4 address (a cable straight to the device,
+            // no DHCP answer): broadcasts leave it from 0.0.0.0 and the
+            // device answers by broadcast.
+            DebugPrint("Addr=%s, IP=0.0.0.0, Iface=%s (no IPv4 address)", qPrintable(MacText(adapter.mac)),
+                       qPrintable(adapter.description));
+            opened |= OpenSocket(adapter, {QStringLiteral("0.0.0.0"), QStringLiteral("0.0.0.0")}, outcome);
+            continue;
+        }
         for (const AdapterAddress &address : adapter.addresses) {
             if (HostOrder(address.ip) == 0)
                 continue;
             DebugPrint("Addr=%s, IP=%s, Iface=%s", qPrintable(MacText(adapter.mac)), qPrintable(address.ip),
                        qPrintable(adapter.description));
-            std::unique_ptr<DatagramSocket> socket = Factory().Create();
-            if (!socket)
-                continue;
-            socket->SetMac(adapter.mac);
-            socket->SetNetmask(address.netmask);
-            if (!socket->Open(adapter.name, address.ip, kWizardPort))
-                continue; // try the adapter's next address
-            DatagramSocket *raw = socket.get();
-            socket->SetReadyCallback([this, raw] { SendAppMessage(this, UM_SOCKET_DATA, 1, intptr_t(raw)); });
-            m_sockets.push_back(std::move(socket));
-            opened = true;
-            break; // one socket per adapter
+            if (OpenSocket(adapter, address, outcome)) {
+                opened = true;
+                break; // one socket per adapter
+            }
+            // else the adapter's next address is tried
         }
     }
     return opened;
+}
+
+bool TFormUDP::OpenSocket(const AdapterEntry &adapter, const AdapterAddress &address, AdapterOutcome &outcome)
+{
+    std::unique_ptr<DatagramSocket> socket = Factory().Create();
+    if (!socket)
+        return false;
+    socket->SetMac(adapter.mac);
+    socket->SetNetmask(address.netmask);
+    if (!socket->Open(adapter.name, address.ip, kWizardPort)) {
+        outcome.error = socket->ErrorText();
+        return false;
+    }
+    outcome.ip = address.ip;
+    outcome.error.clear();
+    DatagramSocket *raw = socket.get();
+    socket->SetReadyCallback([this, raw] { SendAppMessage(this, UM_SOCKET_DATA, 1, intptr_t(raw)); });
+    m_sockets.push_back(std::move(socket));
+    return true;
 }
 
 void TFormUDP::CloseInterfaces()
@@ -178,7 +202,8 @@ void TFormUDP::UDPSocketRead(DatagramSocket *socket)
         DebugPrint("TFormUDP::UDPSocketRead() unknown socket");
         return;
     }
-    DebugPrint("Local IP:%s", qPrintable(socket->Address()));
+    if (DebugLogIsOn())
+        DebugPrint("Local IP:%s", qPrintable(socket->Address()));
     m_localIP = socket->Address();
     ReceivedDatagram datagram;
     const int count = socket->Recv(datagram);

@@ -23,6 +23,8 @@
 #include <vector>
 
 class AdapterSource;
+struct AdapterEntry;
+struct AdapterAddress;
 class QTimer;
 
 // Request kinds: the pending request, and the wParam of UM_UDP_REPLY and
@@ -50,6 +52,17 @@ inline constexpr int UDP_EVENT_WPS_STATUS = Protocol::TLVTYPE_OTHER_WPS_STATUS; 
 enum class WpsPinForm {
     Enrollee,     // access point: NewWlConfig.EnrolleePin as "%08d"
     UpstreamSsid, // bridge: the upstream network name in NewWlConfig.Ssid
+};
+
+// What InitInterfaces did with one adapter of the list: the address its
+// socket stands for ("0.0.0.0" for an adapter without one), or, with no
+// socket, the system's text of the last failed open (empty when the adapter
+// had only 0.0.0.0 entries). Read by wizardctl when nothing answered.
+struct AdapterOutcome
+{
+    QString name; // the interface name
+    QString ip;   // empty: no socket
+    QString error;
 };
 
 class TFormUDP : public QObject
@@ -102,8 +115,11 @@ public:
     // default) means MainWindow() at the time of posting.
     void SetNotifyTarget(QObject *target);
 
-    // Opens one socket per usable adapter; false when none opened.
+    // Opens one socket per usable adapter; false when none opened. An
+    // adapter with no IPv4 address at all gets one socket on "0.0.0.0".
     bool InitInterfaces();
+    // One entry per adapter of the latest InitInterfaces, in list order.
+    const std::vector<AdapterOutcome> &AdapterOutcomes() const { return m_outcomes; }
     // Logs out first when logged in, then closes every socket.
     void CloseInterfaces();
     // Reads one datagram from `socket` and hands it to ProcRecvData.
@@ -129,6 +145,8 @@ private:
     DatagramSocketFactory &Factory() const;
     AdapterSource &Adapters() const;
 
+    // Opens the socket of `adapter` on `ip`; true when it joined the list.
+    bool OpenSocket(const AdapterEntry &adapter, const AdapterAddress &address, AdapterOutcome &outcome);
     // The common request pattern after the log line and the build.
     void Issue(Protocol::Request &request, int kind, int wait);
     void SendPacket(uint8_t *packet, size_t size);
@@ -156,6 +174,7 @@ private:
     Protocol::MacAddress m_loginTarget{};
     uint16_t m_devicePort = Protocol::kDevicePort;
     std::vector<std::unique_ptr<DatagramSocket>> m_sockets;
+    std::vector<AdapterOutcome> m_outcomes;
     std::vector<DeviceRecord> m_devices;
     std::vector<SurveyEntry> m_survey;
     bool m_loggedIn = false;

@@ -40,6 +40,22 @@ std::vector<std::pair<QString, QString>> DefaultGateways()
     return result;
 }
 
+InterfaceFacts FactsOf(const QNetworkInterface &iface)
+{
+    const auto flags = iface.flags();
+    InterfaceFacts facts;
+    facts.name = iface.name();
+    facts.up = flags.testFlag(QNetworkInterface::IsUp);
+    facts.running = flags.testFlag(QNetworkInterface::IsRunning);
+    facts.broadcast = flags.testFlag(QNetworkInterface::CanBroadcast);
+    facts.loopback = flags.testFlag(QNetworkInterface::IsLoopBack);
+    for (const QNetworkAddressEntry &address : iface.addressEntries()) {
+        if (address.ip().protocol() == QAbstractSocket::IPv4Protocol)
+            facts.ipv4.push_back(address.ip().toString());
+    }
+    return facts;
+}
+
 } // namespace
 
 AdapterSource &AdapterSource::Current()
@@ -55,14 +71,35 @@ void AdapterSource::SetCurrent(AdapterSource *source)
     g_installed = source;
 }
 
+std::vector<InterfaceFacts> ListInterfaces()
+{
+    std::vector<InterfaceFacts> list;
+    for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces())
+        list.push_back(FactsOf(iface));
+    return list;
+}
+
+QString SkipReason(const InterfaceFacts &facts)
+{
+    if (!facts.up)
+        return QStringLiteral("down");
+    if (facts.loopback)
+        return QStringLiteral("loopback");
+    // Without carrier nothing can answer; without broadcast (tunnels) the
+    // discovery cannot leave.
+    if (!facts.running)
+        return QStringLiteral("no carrier");
+    if (!facts.broadcast)
+        return QStringLiteral("no broadcast");
+    return {};
+}
+
 std::optional<AdapterList> QtAdapterSource::GetAdapters()
 {
     const auto gateways = DefaultGateways();
     AdapterList list;
     for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces()) {
-        const auto flags = iface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::CanBroadcast) ||
-            flags.testFlag(QNetworkInterface::IsLoopBack))
+        if (!SkipReason(FactsOf(iface)).isEmpty())
             continue;
         AdapterEntry entry;
         entry.name = iface.name();
@@ -77,8 +114,6 @@ std::optional<AdapterList> QtAdapterSource::GetAdapters()
                 continue;
             entry.addresses.push_back({address.ip().toString(), address.netmask().toString()});
         }
-        if (entry.addresses.empty())
-            continue;
         for (const auto &[name, gateway] : gateways) {
             if (name == entry.name)
                 entry.gateways.push_back(gateway);

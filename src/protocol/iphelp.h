@@ -43,9 +43,31 @@ public:
     static void SetCurrent(AdapterSource *source);
 };
 
+// One interface of the machine as the operating system reports it, usable
+// or not: what the adapter list is chosen from and what wizardctl explains
+// when nothing answered.
+struct InterfaceFacts
+{
+    QString name;
+    bool up = false;
+    bool running = false; // carrier
+    bool broadcast = false;
+    bool loopback = false;
+    std::vector<QString> ipv4; // dotted, in the platform's order
+};
+
+// Every interface of the machine, in interface index order.
+std::vector<InterfaceFacts> ListInterfaces();
+
+// Why an interface is never used ("down", "loopback", "no carrier", "no
+// broadcast"), or an empty text for an interface that gets a socket.
+QString SkipReason(const InterfaceFacts &facts);
+
 // The operating system's adapters through QNetworkInterface: every
-// interface that is up, can broadcast and is not a loopback, in interface
-// index order, with its IPv4 entries; gateways from the kernel's routing
+// interface that SkipReason lets through (up, carrier, broadcast, not a
+// loopback), in interface index order, with its IPv4 entries; an adapter
+// with no IPv4 address at all comes with an empty address list (a cable
+// straight to a device, no DHCP answer). Gateways from the kernel's routing
 // table where it can be read.
 class QtAdapterSource : public AdapterSource
 {

@@ -456,3 +456,37 @@ message "Do you want to exit the Setup Wizard?" Yes
     EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendWlSetting()")), 1);
     EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendLogin()")), 2) << "exactly one re-login";
 }
+
+TEST(WizardRuns, StaticAddressAndWpsOverALinkWithoutAnAddress)
+{
+    // A PC cabled straight to the device with no DHCP answer: pc0 has no
+    // address, so everything travels by broadcast from 0.0.0.0 (the
+    // simulator would answer by unicast otherwise).
+    LAB_RUN_INSIDE({"--pc-no-addr", "--dev-args",
+                    "--state-file $LAB_DIR/state.json --reply unicast --device iface=dev0,name=Run-Cable,mode=ap"});
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Cable"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIP
+click BtnNext
+page FrameDevIPCfg1
+type IPEditIP 10.77.0.50
+type IPEditMask 255.255.255.0
+type IPEditGateway 10.77.0.254
+click BtnNext
+page FrameSetWlMethod1
+click RBtnWPS
+click BtnNext
+)" + kPushButton + kFinish);
+    ExpectPlayedThrough(played);
+
+    EXPECT_EQ(Held("ip")[QStringLiteral("ip")].toString(), QStringLiteral("10.77.0.50"));
+    EXPECT_EQ(Requests("set-ip"), 1);
+    EXPECT_EQ(Requests("wps-pbc"), 1);
+    const QStringList log = LogLines(played);
+    EXPECT_TRUE(log.filter(QRegularExpression(QStringLiteral("^Addr=.*, IP=0\\.0\\.0\\.0, Iface=pc0 \\(no IPv4 address\\)$")))
+                    .size() >= 1)
+        << log.filter(QStringLiteral("Addr=")).join(u'\n').toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Local IP:0.0.0.0")));
+}

@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -144,13 +145,94 @@ TEST(LabWizardctl, NothingAnsweringNamesTheAdaptersAndTheCauses)
     const Ctl c = RunCtl({"discover", "--wait", "300"});
     EXPECT_EQ(c.exitCode, 2) << c;
     EXPECT_TRUE(c.err.contains("no device answered within 300 ms")) << c;
-    EXPECT_TRUE(c.err.contains("pc0 10.77.0.1")) << c;
-    EXPECT_TRUE(c.err.contains("pc1 10.77.1.1")) << c;
+    EXPECT_TRUE(c.err.contains(QRegularExpression("pc0: +used, 10\\.77\\.0\\.1\n"))) << c;
+    EXPECT_TRUE(c.err.contains(QRegularExpression("pc1: +used, 10\\.77\\.1\\.1\n"))) << c;
+    EXPECT_TRUE(c.err.contains(QRegularExpression("lo: +skipped, loopback\n"))) << c;
     EXPECT_TRUE(c.err.contains("firewall")) << c;
 
     const Ctl show = RunFor("show");
     EXPECT_EQ(show.exitCode, 2) << show;
     EXPECT_TRUE(show.err.contains("no device 02:00:4C:00:00:01 answered")) << show;
+}
+
+TEST(LabWizardctl, BehindAFirewallTheDiagnosisNamesTheAdaptersAndThePort)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--pc-firewall", "--pc-no-addr"});
+    const Ctl c = RunCtl({"discover", "--wait", "300"});
+    EXPECT_EQ(c.exitCode, 2) << c;
+    EXPECT_TRUE(c.err.contains(QRegularExpression("pc0: +used, no IPv4 address\n"))) << c;
+    EXPECT_TRUE(c.err.contains(QRegularExpression("pc1: +used, 10\\.77\\.1\\.1\n"))) << c;
+    for (const char *text : {"UDP port 5433", "sudo firewall-cmd --add-port=5433/udp", "sudo ufw allow 5433/udp"})
+        EXPECT_TRUE(c.err.contains(text)) << text << "\n" << c;
+
+    // The same facts for scripts; a device command says it too.
+    const Ctl json = RunFor("show", {"--json"});
+    EXPECT_EQ(json.exitCode, 2) << json;
+    const QJsonObject o = Json(json).object();
+    std::map<QString, QJsonObject> byName;
+    for (const QJsonValue &i : o["interfaces"].toArray())
+        byName[i.toObject()["name"].toString()] = i.toObject();
+    EXPECT_EQ(byName["pc0"], (QJsonObject{{"name", "pc0"}, {"used", true}, {"ip", "0.0.0.0"},
+                                          {"reason", "no IPv4 address"}}));
+    EXPECT_EQ(byName["lo"]["reason"].toString(), "loopback");
+    EXPECT_EQ(o["hint"].toObject()["port"].toInt(), 5433);
+    EXPECT_EQ(o["hint"].toObject()["ufw"].toString(), "sudo ufw allow 5433/udp");
+}
+
+TEST(LabWizardctl, OverALinkWithoutAnAddressDiscoverShowAndSetIpWork)
+{
+    SKIP_WITHOUT_CLIENT();
+    // The simulator answers by unicast, except to a request from 0.0.0.0.
+    LAB_RUN_INSIDE({"--pc-no-addr", "--dev-args",
+                    "--reply unicast --state-file $LAB_DIR/state.json --device name=Cable,iface=dev0"});
+    Ctl c = RunCtl({"discover", "--wait", "600", "--json"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    const QJsonObject o = Json(c).object();
+    ASSERT_EQ(o["devices"].toArray().size(), 1) << c;
+    const QJsonObject device = o["devices"].toArray().at(0).toObject();
+    EXPECT_EQ(device["name"].toString(), "Cable");
+    EXPECT_EQ(device["localIp"].toString(), "0.0.0.0");
+    EXPECT_TRUE(o["adapters"].toArray().contains(QJsonObject{{"name", "pc0"}, {"ip", "0.0.0.0"}})) << c;
+
+    c = RunFor("show");
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.contains("Local adapter    0.0.0.0")) << c;
+
+    c = RunFor("set-ip", {"--ip", "10.77.0.60", "--mask", "255.255.255.0"});
+    ASSERT_EQ(c.exitCode, 0) << c;
+    EXPECT_TRUE(c.out.endsWith("verified\n")) << c;
+    EXPECT_EQ(Device()["ip"].toObject()["ip"].toString(), "10.77.0.60");
+}
+
+TEST(LabWizardctl, AThousandDevicesAreAllListedForAnUnprivilegedUserOnBusyCores)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-count", "1000"});
+    // A folder every user can reach, with the client in it.
+    QTemporaryDir dir(QStringLiteral("/tmp/labctl-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::ReadOther | QFileDevice::ExeOther);
+    const QString client = dir.filePath("wizardctl");
+    ASSERT_TRUE(QFile::copy(Client(), client));
+    // Two busy loops, one per core, for the whole run.
+    std::vector<std::unique_ptr<QProcess>> busy;
+    for (int i = 0; i < 2; ++i) {
+        busy.push_back(std::make_unique<QProcess>());
+        busy.back()->start("sh", {"-c", "while :; do :; done"});
+        ASSERT_TRUE(busy.back()->waitForStarted());
+    }
+    std::vector<int> counts;
+    for (int run = 0; run < 10; ++run) {
+        const Ctl c = RunBinary("runuser", {"-u", "nobody", "--", client, "discover", "--wait", "1000"},
+                                QStringLiteral("1"));
+        ASSERT_EQ(c.exitCode, 0) << c.err.toStdString();
+        counts.push_back(int(c.out.count(u'\n')) - 1); // without the title line
+    }
+    for (const auto &p : busy)
+        p->kill();
+    EXPECT_EQ(counts, std::vector<int>(10, 1000));
 }
 
 TEST(LabWizardctl, ShowPrintsTheWholeConfigurationWithCodesAndNames)

@@ -1,6 +1,7 @@
 // CUDPSocket on loopback only (never a broadcast on a real interface):
 // bind and port choice, send and receive with the sender's address, every
-// waiting datagram drained through the ready callback, a taken port, the
+// waiting datagram drained through the ready callback (also when two
+// sockets receive at once), a taken port, the
 // device binding and its fall-back, and sockets closed or destroyed from
 // inside their own notification.
 #include "protocol/cudpsocket.h"
@@ -102,6 +103,31 @@ TEST(CUDPSocket, DrainsEveryWaitingDatagramInOrder)
     EXPECT_FALSE(b.HasPendingDatagram());
 }
 
+TEST(CUDPSocket, DatagramsTakenInForAnotherSocketStillReachIt)
+{
+    // While the first socket hands over a burst, the kernel's buffers of
+    // every socket are emptied now and then; what that takes in for the
+    // second socket, whose notification then never comes, must still
+    // reach its callback.
+    CUDPSocket a, b, c;
+    Collected gotC;
+    ASSERT_TRUE(a.Open({}, kLoopback, 0));
+    ASSERT_TRUE(b.Open({}, kLoopback, 0));
+    OpenCollecting(c, gotC);
+    int readByB = 0;
+    b.SetReadyCallback([&] {
+        ReceivedDatagram d;
+        if (b.Recv(d) > 0 && ++readByB == 1) {
+            for (int i = 0; i < 5; ++i)
+                a.SendTo(QByteArray::number(i), c.Port(), kLoopback);
+        }
+    });
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(a.SendTo(QByteArray::number(i), b.Port(), kLoopback));
+    ASSERT_TRUE(FakeNetwork::WaitFor([&] { return readByB == 40 && gotC.datagrams.size() == 5; }, 5000))
+        << readByB << " and " << gotC.datagrams.size();
+}
+
 TEST(CUDPSocket, CallbackThatDoesNotReadIsNotCalledForever)
 {
     CUDPSocket a, b;
@@ -147,6 +173,20 @@ TEST(CUDPSocket, UnknownInterfaceFallsBackToTheAddress)
     ASSERT_TRUE(socket.Open(QStringLiteral("nosuchif9"), kLoopback, 0));
     EXPECT_FALSE(socket.BoundToDevice());
     EXPECT_EQ(socket.Address(), kLoopback);
+}
+
+TEST(CUDPSocket, AdapterWithoutAnAddressNeedsTheDeviceBinding)
+{
+    // Tied to "lo" it stands for "0.0.0.0"; without the binding it does not
+    // open at all and says why.
+    CUDPSocket socket;
+    if (socket.Open(QStringLiteral("lo"), QStringLiteral("0.0.0.0"), 0)) {
+        EXPECT_TRUE(socket.BoundToDevice());
+        EXPECT_EQ(socket.Address(), "0.0.0.0");
+    }
+    EXPECT_FALSE(socket.Open(QStringLiteral("nosuchif9"), QStringLiteral("0.0.0.0"), 0));
+    EXPECT_FALSE(socket.IsOpen());
+    EXPECT_FALSE(socket.ErrorText().isEmpty());
 }
 
 TEST(CUDPSocket, ClosedOrDestroyedFromItsOwnCallback)

@@ -146,6 +146,29 @@ TEST_F(FakeNetworkTest, GetLocalAdapterSkipsZeroAddresses)
                                  netmask, gateway, mac));
 }
 
+TEST(AdapterChoice, OnlyUpCarrierBroadcastNonLoopbackInterfacesAreUsed)
+{
+    struct Case
+    {
+        bool up, running, broadcast, loopback;
+        const char *reason;
+    } cases[] = {
+        {true, true, true, false, ""},
+        {false, false, true, false, "down"},
+        {true, true, false, true, "loopback"},
+        {true, false, true, false, "no carrier"},
+        {true, true, false, false, "no broadcast"}, // a tunnel
+    };
+    for (const Case &c : cases) {
+        InterfaceFacts facts;
+        facts.up = c.up;
+        facts.running = c.running;
+        facts.broadcast = c.broadcast;
+        facts.loopback = c.loopback;
+        EXPECT_EQ(SkipReason(facts), QString::fromLatin1(c.reason));
+    }
+}
+
 TEST_F(FakeNetworkTest, OpenFailsOnTakenPortOrUnknownAdapter)
 {
     net_.TakePort("192.168.1.10", 5433);

@@ -173,6 +173,36 @@ TEST_F(FormUdpTest, OneSocketPerAdapterOnItsFirstUsableAddress)
     EXPECT_EQ(Engine().Pending(), REQ_DISCOVER);
 }
 
+TEST_F(FormUdpTest, AdapterWithoutAnAddressGetsOneSocketOnTheAnyAddress)
+{
+    net.SetAdapters({FakeNetwork::MakeAdapter("eth0", kMacA, {}, "Cable"),
+                     FakeNetwork::MakeAdapter("eth1", kMacB, {{"192.168.5.1", "255.255.0.0"}})});
+    FakeDevice device;
+    device.ip = kDeviceIp;
+    device.interfaceNames = {"eth0"};
+    device.respond = [](const SentDatagram &) {
+        return std::vector<FakeAnswer>{FakeAnswer(Answer(kDevice, CMD_DISCOVER, {0x01, 0x01, 'C'}))};
+    };
+    net.AddDevice(std::move(device));
+    LogCapture log;
+    ASSERT_TRUE(Engine().SendDiscover(4000, true));
+    Settle();
+
+    ASSERT_EQ(Engine().SocketCount(), 2);
+    EXPECT_EQ(Engine().Socket(0)->Address(), "0.0.0.0");
+    EXPECT_EQ(Engine().Socket(0)->Netmask(), "0.0.0.0");
+    EXPECT_TRUE(log.Contains("Addr=00:0C:29:AA:00:01, IP=0.0.0.0, Iface=Cable (no IPv4 address)"));
+    EXPECT_EQ(net.Sent().size(), 2u) << "the request goes out on both";
+    ASSERT_EQ(Engine().AdapterOutcomes().size(), 2u);
+    EXPECT_EQ(Engine().AdapterOutcomes()[0].ip, "0.0.0.0");
+    std::vector<DeviceRecord> devices;
+    Engine().GetDeviceList(devices);
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].LocalIp, 0u);
+    EXPECT_EQ(devices[0].LocalMask, 0u);
+    EXPECT_EQ(Engine().LocalIP(), "0.0.0.0");
+}
+
 TEST_F(FormUdpTest, DiscoveryFailsWithoutAdapters)
 {
     struct Case

@@ -61,7 +61,9 @@ bool SimHost::Start(QString &error)
             auto listener = std::make_unique<Listener>();
             listener->interfaceName = adapter.name;
             auto socket = std::make_unique<CUDPSocket>();
-            if (!socket->Open(adapter.name, adapter.addresses.front().ip, port) || !socket->BoundToDevice()) {
+            const QString ip =
+                adapter.addresses.empty() ? QStringLiteral("0.0.0.0") : adapter.addresses.front().ip;
+            if (!socket->Open(adapter.name, ip, port) || !socket->BoundToDevice()) {
                 QTextStream(stderr) << "devicesim: cannot listen on " << adapter.name << " port " << port
                                     << " (needs root for SO_BINDTODEVICE)\n";
                 continue;
@@ -109,7 +111,10 @@ void SimHost::OnReadable(Listener *listener)
                                 << " cmd " << (count > 15 ? int(uint8_t(datagram.data[15])) : -1) << " -> "
                                 << devices_[i].Config().name << ": " << outputs.size() << " datagram(s)\n";
         }
-        const QString to = options_.unicastReplies ? datagram.senderAddress : QStringLiteral("255.255.255.255");
+        // A PC link without an address sends from 0.0.0.0: only a broadcast
+        // reaches it.
+        const bool unicast = options_.unicastReplies && datagram.senderAddress != QLatin1String("0.0.0.0");
+        const QString to = unicast ? datagram.senderAddress : QStringLiteral("255.255.255.255");
         for (const SimOutput &output : outputs) {
             if (output.delayMs <= 0) {
                 Send(listener, i, output, to, datagram.senderPort);

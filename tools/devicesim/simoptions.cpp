@@ -301,6 +301,8 @@ QJsonObject ParseDeviceSpec(const QString &text)
 bool DeviceFromJson(const QJsonObject &object, int index, SimDeviceConfig &device, QString &error)
 {
     device = SimDeviceConfig();
+    // Numbered in the last two bytes, so a thousand devices stay apart.
+    device.mac[4] = static_cast<uint8_t>((index + 1) >> 8);
     device.mac[5] = static_cast<uint8_t>(index + 1);
     device.name = QStringLiteral("AP-%1").arg(index + 1, 4, 10, QLatin1Char('0')).toUtf8();
     device.survey = DefaultSurvey();
@@ -368,7 +370,9 @@ Options:
                      authentication, status, wps, flag).
   --reply MODE       broadcast (default): answer to 255.255.255.255:5433 out
                      of the interface the request came in on; unicast: answer
-                     to the sender's address and port.
+                     to the sender's address and port (a request from
+                     0.0.0.0, a PC link without an address, is still
+                     answered by broadcast).
   --iface NAME       listen only on this interface (repeatable).
   --state-file PATH  rewrite PATH with every device's state as JSON after
                      every change (login, writes, WPS runs, request counts).

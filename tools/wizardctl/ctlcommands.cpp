@@ -20,10 +20,15 @@ namespace {
 
 const int kFindWait = 4000; // the device list page's search time
 
-const char kUsualCauses[] =
-    "Usual causes: the device is switched off or still starting; the PC has no wired "
-    "adapter on the device's segment; a firewall drops UDP ports 5432/5433; the device "
-    "is on another segment (behind a router).";
+const char kOtherCauses[] =
+    "Other causes: the device is switched off or still starting; the device is on another "
+    "segment (behind a router).";
+
+// The device answers to this computer's UDP port 5433, which a firewall
+// closes by default.
+const char kFirewallHint[] = "The device answers to UDP port 5433 of this computer: a firewall must let it in.";
+const char kFirewalldCommand[] = "sudo firewall-cmd --add-port=5433/udp";
+const char kUfwCommand[] = "sudo ufw allow 5433/udp";
 
 // What a DebugPrint needs from a text.
 QByteArray Local(const QString &text)
@@ -34,22 +39,6 @@ QByteArray Local(const QString &text)
 QString Mac(const uint8_t mac[6])
 {
     return FormatMac(mac);
-}
-
-// The adapters discovery goes out on, as "pc0 10.77.0.1" texts.
-QStringList AdapterTexts()
-{
-    QStringList texts;
-    const std::optional<AdapterList> adapters = AdapterSource::Current().GetAdapters();
-    if (!adapters)
-        return texts;
-    for (const AdapterEntry &a : *adapters) {
-        for (const AdapterAddress &addr : a.addresses) {
-            if (addr.ip != u"0.0.0.0" && !addr.ip.isEmpty())
-                texts << a.name + u' ' + addr.ip;
-        }
-    }
-    return texts;
 }
 
 QStringList LocalAddresses()
@@ -65,14 +54,89 @@ QStringList LocalAddresses()
     return list;
 }
 
-void ExplainSilence(QTextStream &err)
+void PrintJson(QTextStream &out, const QJsonDocument &doc);
+
+// One interface of the computer as the last discovery met it.
+struct InterfaceUse
 {
-    const QStringList adapters = AdapterTexts();
-    if (adapters.isEmpty())
-        err << "No adapter was used: none is up with an IPv4 address and broadcast.\n";
-    else
-        err << "Adapters used: " << adapters.join(QStringLiteral(", ")) << ".\n";
-    err << kUsualCauses << '\n';
+    QString name;
+    bool used = false;
+    QString ip;     // used: the socket's address ("0.0.0.0": none)
+    QString reason; // skipped: why; used without an address: "no IPv4 address"
+};
+
+std::vector<InterfaceUse> InterfaceUses(const TFormUDP &engine)
+{
+    std::vector<InterfaceUse> uses;
+    for (const InterfaceFacts &facts : ListInterfaces()) {
+        InterfaceUse use{facts.name, false, {}, SkipReason(facts)};
+        if (use.reason.isEmpty()) {
+            const std::vector<AdapterOutcome> &outcomes = engine.AdapterOutcomes();
+            const auto it = std::find_if(outcomes.begin(), outcomes.end(),
+                                         [&](const AdapterOutcome &o) { return o.name == facts.name; });
+            if (it == outcomes.end())
+                use.reason = QStringLiteral("not in the adapter list");
+            else if (!it->ip.isEmpty()) {
+                use.used = true;
+                use.ip = it->ip;
+                if (use.ip == u"0.0.0.0")
+                    use.reason = QStringLiteral("no IPv4 address");
+            } else if (!it->error.isEmpty())
+                use.reason = QStringLiteral("socket failed: ") + it->error;
+            else
+                use.reason = QStringLiteral("no usable IPv4 address");
+        }
+        uses.push_back(use);
+    }
+    return uses;
+}
+
+QJsonArray InterfacesJson(const std::vector<InterfaceUse> &uses)
+{
+    QJsonArray list;
+    for (const InterfaceUse &u : uses) {
+        QJsonObject o{{"name", u.name}, {"used", u.used}};
+        if (u.used)
+            o["ip"] = u.ip;
+        if (!u.reason.isEmpty())
+            o["reason"] = u.reason;
+        list.append(o);
+    }
+    return list;
+}
+
+QJsonObject HintJson()
+{
+    return QJsonObject{{"text", kFirewallHint},
+                       {"port", 5433},
+                       {"protocol", "udp"},
+                       {"firewalld", kFirewalldCommand},
+                       {"ufw", kUfwCommand}};
+}
+
+// Why nothing answered: every interface of the computer, used or skipped
+// with the reason, then where a firewall must open. With --json the same
+// facts go to standard output as one object (with `extra` keys merged in).
+void ExplainSilence(const TFormUDP &engine, const CtlOptions &o, QTextStream &out, QTextStream &err,
+                    const QJsonObject &extra = {})
+{
+    const std::vector<InterfaceUse> uses = InterfaceUses(engine);
+    err << "Interfaces of this computer:\n";
+    for (const InterfaceUse &u : uses) {
+        const QString detail = u.used ? QStringLiteral("used, ") + (u.ip == u"0.0.0.0" ? u.reason : u.ip)
+                                : QStringLiteral("skipped, ") + u.reason;
+        err << "  " << (u.name + u':').leftJustified(16) << detail << '\n';
+    }
+    err << kFirewallHint << '\n'
+        << "  firewalld: " << kFirewalldCommand << "  (again with --permanent to keep it)\n"
+        << "  ufw:       " << kUfwCommand << '\n'
+        << kOtherCauses << '\n';
+    if (!o.json)
+        return;
+    QJsonObject root = extra;
+    root["interfaces"] = InterfacesJson(uses);
+    root["hint"] = HintJson();
+    PrintJson(out, QJsonDocument(root));
 }
 
 QString MessageOf(const TextKey &key)
@@ -220,12 +284,12 @@ enum class Read {
 
 // Finds the device, logs in and reads what `read` says: the sequence of the
 // device list and password pages. CTL_EXIT_OK or the failure.
-int Reach(CtlSession &session, const CtlOptions &o, QTextStream &err, Read read,
+int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
           DeviceRecord *found = nullptr)
 {
     if (!session.Discover(kFindWait, &o.mac)) {
         err << "wizardctl: no network adapter could be opened.\n";
-        ExplainSilence(err);
+        ExplainSilence(session.Engine(), o, out, err, {{"error", "no network adapter could be opened"}});
         return CTL_EXIT_NO_DEVICE;
     }
     const std::vector<DeviceRecord> devices = session.Devices();
@@ -242,7 +306,7 @@ int Reach(CtlSession &session, const CtlOptions &o, QTextStream &err, Read read,
             err << " (answers came from " << others.join(QStringLiteral(", ")) << ")";
         }
         err << ".\n";
-        ExplainSilence(err);
+        ExplainSilence(session.Engine(), o, out, err, {{"error", "no device with that MAC answered"}});
         return CTL_EXIT_NO_DEVICE;
     }
     if (found)
@@ -335,17 +399,23 @@ int Discover(const CtlOptions &o, QTextStream &out, QTextStream &err)
     CtlSession session;
     if (!session.Discover(o.waitMs)) {
         err << "wizardctl: no network adapter could be opened.\n";
-        ExplainSilence(err);
+        ExplainSilence(session.Engine(), o, out, err,
+                       {{"error", "no network adapter could be opened"}, {"devices", QJsonArray()}});
         return CTL_EXIT_NO_DEVICE;
     }
     const std::vector<DeviceRecord> devices = session.Devices();
+    QJsonObject json;
     if (o.json) {
         QJsonArray list, adapters;
         for (const DeviceRecord &d : devices)
             list.append(DeviceJson(d));
-        for (const QString &a : AdapterTexts())
-            adapters.append(QJsonObject{{"name", a.section(u' ', 0, 0)}, {"ip", a.section(u' ', 1)}});
-        PrintJson(out, QJsonDocument(QJsonObject{{"adapters", adapters}, {"devices", list}}));
+        for (const AdapterOutcome &a : session.Engine().AdapterOutcomes()) {
+            if (!a.ip.isEmpty())
+                adapters.append(QJsonObject{{"name", a.name}, {"ip", a.ip}});
+        }
+        json = QJsonObject{{"adapters", adapters}, {"devices", list}};
+        if (!devices.empty())
+            PrintJson(out, QJsonDocument(json));
     } else if (!devices.empty()) {
         out << QStringLiteral("%1 %2 %3 %4\n")
                    .arg(QStringLiteral("NAME"), -20)
@@ -362,7 +432,8 @@ int Discover(const CtlOptions &o, QTextStream &out, QTextStream &err)
     }
     if (devices.empty()) {
         err << "wizardctl: no device answered within " << o.waitMs << " ms.\n";
-        ExplainSilence(err);
+        json["error"] = "no device answered";
+        ExplainSilence(session.Engine(), o, out, err, json);
         return CTL_EXIT_NO_DEVICE;
     }
     return CTL_EXIT_OK;
@@ -372,7 +443,7 @@ int Show(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
     DeviceRecord device;
-    if (const int rc = Reach(session, o, err, Read::Config, &device))
+    if (const int rc = Reach(session, o, out, err, Read::Config, &device))
         return rc;
     if (o.json) {
         PrintJson(out, QJsonDocument(ConfigJson(device)));
@@ -430,7 +501,7 @@ int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err)
     }
 
     CtlSession session;
-    if (const int rc = Reach(session, o, err, Read::Config))
+    if (const int rc = Reach(session, o, out, err, Read::Config))
         return rc;
     IpConfigRecord next = g_Var.CurIpConfig;
     if (o.dhcp) {
@@ -466,7 +537,7 @@ int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err)
 int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
-    if (const int rc = Reach(session, o, err, Read::Mode))
+    if (const int rc = Reach(session, o, out, err, Read::Mode))
         return rc;
     if (g_Var.DeviceMode == o.deviceMode) {
         out << "The device already works as " << DeviceModeName(o.deviceMode) << "; nothing written.\n";
@@ -498,7 +569,7 @@ int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
     }
 
     CtlSession session;
-    if (const int rc = Reach(session, o, err, Read::Config))
+    if (const int rc = Reach(session, o, out, err, Read::Config))
         return rc;
     const bool ap = g_Var.DeviceMode == DEVICE_AP;
     // A bridge offers Open and Shared only; the access point also Auto.
@@ -570,7 +641,7 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
     }
 
     CtlSession session;
-    if (const int rc = Reach(session, o, err, Read::Config))
+    if (const int rc = Reach(session, o, out, err, Read::Config))
         return rc;
     const bool ap = g_Var.DeviceMode == DEVICE_AP;
     if (ap && o.hasSsid) {
@@ -670,7 +741,7 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
 int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
-    if (const int rc = Reach(session, o, err, Read::Nothing))
+    if (const int rc = Reach(session, o, out, err, Read::Nothing))
         return rc;
     const CtlSession::Answer a =
         session.Request(REQ_SITE_SURVEY, [&] { session.Engine().SendSiteSurvey(CtlSession::kSurveyWait); });
@@ -734,7 +805,7 @@ int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
 int StationPin(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
-    if (const int rc = Reach(session, o, err, Read::Nothing))
+    if (const int rc = Reach(session, o, out, err, Read::Nothing))
         return rc;
     const CtlSession::Answer a = session.Request(
         REQ_STATION_GET_CONFIG, [&] { session.Engine().SendStationGetConfig(CtlSession::kStationWait); });

@@ -50,9 +50,11 @@ QString CommandHelp(const QString &command)
         text = "Usage: wizardctl discover [--wait MS] [--json]\n\n"
                "Broadcasts a discovery request on every adapter and lists each device that\n"
                "answers: name, MAC, device address and the local adapter address the answer\n"
-               "came through. Exit 2 when nothing answers.\n\n"
+               "came through. Exit 2 when nothing answers, with every interface of this\n"
+               "computer (used, or skipped and why) and how to open UDP port 5433.\n\n"
                "  --wait MS   how long to collect answers (default 4000)\n"
-               "  --json      one JSON object: {\"adapters\": [...], \"devices\": [...]}\n";
+               "  --json      one JSON object: {\"adapters\": [...], \"devices\": [...]}, with\n"
+               "              \"error\", \"interfaces\" and \"hint\" when nothing answered\n";
     } else if (command == u"show") {
         text = QString("Usage: wizardctl show --mac MAC [--password PW] [--json]\n\n"
                        "Logs in and prints the device's whole configuration with the display names\n"
