@@ -73,9 +73,13 @@ std::vector<xcb_window_t> TopLevelWindows(xcb_connection_t *c, xcb_atom_t client
     return windows;
 }
 
-bool TextOf(const xcb_get_property_reply_t *reply, xcb_atom_t utf8, QString &text)
+// A property of another type than the one asked for comes back with its
+// type but no value; `wanted` NONE takes any type.
+bool TextOf(const xcb_get_property_reply_t *reply, xcb_atom_t wanted, xcb_atom_t utf8, QString &text)
 {
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
+        return false;
+    if (wanted != XCB_ATOM_NONE && reply->type != wanted)
         return false;
     const auto *data = static_cast<const char *>(xcb_get_property_value(reply));
     const int length = xcb_get_property_value_length(reply);
@@ -117,8 +121,8 @@ QStringList X11TopLevelWindowTitles(xcb_connection_t *c)
         if (!wmName)
             continue; // the window went away meanwhile
         QString title;
-        if (!TextOf(netName.get(), atoms[Utf8String], title))
-            TextOf(wmName.get(), atoms[Utf8String], title);
+        if (!TextOf(netName.get(), atoms[Utf8String], atoms[Utf8String], title))
+            TextOf(wmName.get(), XCB_ATOM_NONE, atoms[Utf8String], title);
         titles << title;
     }
     return titles;

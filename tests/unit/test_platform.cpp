@@ -365,6 +365,9 @@ TEST(PlatformWindows, TitlesOverTheXConnection)
 
     MakeWindow(c, "Say \xe2\x80\x9chi\xe2\x80\x9d", "Say hi");
     const xcb_window_t installer = MakeWindow(c, nullptr, "Adobe Reader 7.0.5 - Setup");
+    // A _NET_WM_NAME that is not UTF-8 text does not hide WM_NAME.
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, installer, Atom(c, "_NET_WM_NAME"), XCB_ATOM_STRING, 8, 3,
+                        "odd");
     MakeWindow(c, nullptr, nullptr);
     const xcb_window_t gone = MakeWindow(c, "Gone", nullptr);
     xcb_destroy_window(c, gone);
