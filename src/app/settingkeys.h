@@ -106,7 +106,8 @@ inline constexpr TextKey WPSMethod_BRIDGE_MODE_DevPIN{SECTION_STRING, "WPSMethod
                                                       "Device PIN:"};
 } // namespace StringKey
 
-// Section "Message": every message box text of the program.
+// Section "Message": every message box text of the program, and the hint of
+// the empty device list.
 namespace MessageKey {
 inline constexpr TextKey MSG_Exit{SECTION_MESSAGE, "MSG_Exit", "Do you want to exit the Setup Wizard?"};
 inline constexpr TextKey ER_Ethr_Interface{SECTION_MESSAGE, "ER_Ethr_Interface",
@@ -136,4 +137,10 @@ inline constexpr TextKey ER_PSKKey{SECTION_MESSAGE, "ER_PSKKey",
                                    "Passphrase should be between 8 to 63 charachers in ASCII format."};
 inline constexpr TextKey ER_PIN_Code{SECTION_MESSAGE, "ER_PIN_Code", "Invaild PIN Code"};
 inline constexpr TextKey ER_SSID{SECTION_MESSAGE, "ER_SSID", "Invaild SSID"};
+// Not a box: the device list shows it inside the empty list after a search.
+inline constexpr TextKey MSG_NoDevice{
+    SECTION_MESSAGE, "MSG_NoDevice",
+    "No device answered. Check that the device is switched on and connected "
+    "to this computer, then click Refresh. A firewall on this computer must "
+    "let UDP port 5433 in."};
 } // namespace MessageKey

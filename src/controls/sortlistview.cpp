@@ -177,3 +177,24 @@ void TSortListView::DrawHeaderItem(QPainter &painter, const QRect &rect, int col
     if (layout.drawArrow && arrowShown && !layout.arrowRect.isEmpty())
         painter.drawImage(layout.arrowRect.topLeft(), arrowBmp, QRect(QPoint(0, 0), layout.arrowRect.size()));
 }
+
+void TSortListView::SetEmptyText(const QString &text)
+{
+    if (text == m_emptyText)
+        return;
+    m_emptyText = text;
+    viewport()->update();
+}
+
+void TSortListView::paintEvent(QPaintEvent *event)
+{
+    QTreeWidget::paintEvent(event);
+    if (m_emptyText.isEmpty() || topLevelItemCount() > 0)
+        return;
+    QPainter painter(viewport());
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::Text));
+    // A margin keeps wrapped lines off the frame.
+    const QRect area = viewport()->rect().adjusted(12, 8, -12, -8);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
+}

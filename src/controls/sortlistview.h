@@ -6,7 +6,8 @@
 // flips the direction, on another column it moves the sort there keeping
 // the direction) and then raises ColumnClick. The list never sorts by
 // itself: the page re-sorts from ColumnClick with SortItems and its own
-// compare callback, which reads SortColunm and Increase.
+// compare callback, which reads SortColunm and Increase. While the list has
+// no rows it can show a short text, centred in its area in its own font.
 
 #include <QHeaderView>
 #include <QImage>
@@ -79,10 +80,17 @@ public:
     // Draws one header item (the owner drawing of the header).
     void DrawHeaderItem(QPainter &painter, const QRect &rect, int column) const;
 
+    // The text drawn while the list has no rows; empty draws nothing.
+    const QString &EmptyText() const { return m_emptyText; }
+    void SetEmptyText(const QString &text);
+
 signals:
     // Raised after every header click, after SortColunm/Increase changed;
     // the page re-sorts here.
     void ColumnClick(int column);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void InvalidateHeader();
@@ -93,4 +101,5 @@ private:
     QImage m_incBmp;
     QImage m_decBmp;
     CompareFn m_compare;
+    QString m_emptyText;
 };

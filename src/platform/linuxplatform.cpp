@@ -1,6 +1,7 @@
 #include "platform/linuxplatform.h"
 
 #include "app/debug.h"
+#include "platform/x11windows.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +10,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,52 +46,61 @@ QByteArray RunTool(const QString &program, const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
-bool HasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY");
-}
+LinuxPlatform::X11ConnectionSource g_x11Source = nullptr;
 
-// The value of the first `NAME(TYPE) = "text"` line of xprop's output, with
-// xprop's backslash escapes undone.
-bool ParseXpropText(const QByteArray &output, QString &title)
+// A folder of this user's that no one else may write to; `exact` asks for
+// mode 0700 precisely and refuses a symbolic link.
+bool IsOwnPrivateFolder(const QString &path, bool exact)
 {
-    for (const QByteArray &line : output.split('\n')) {
-        const int eq = line.indexOf("= \"");
-        if (eq < 0)
-            continue;
-        QByteArray text;
-        for (int i = eq + 3; i < line.size(); ++i) {
-            const char c = line[i];
-            if (c == '\\' && i + 1 < line.size()) {
-                text.append(line[++i]);
-                continue;
-            }
-            if (c == '"')
-                break;
-            text.append(c);
-        }
-        title = QString::fromUtf8(text);
-        return true;
-    }
-    return false;
+    struct stat info = {};
+    const QByteArray name = QFile::encodeName(path);
+    if ((exact ? ::lstat(name.constData(), &info) : ::stat(name.constData(), &info)) != 0)
+        return false;
+    const mode_t foreign = exact ? mode_t(S_IRWXG | S_IRWXO) : mode_t(S_IWGRP | S_IWOTH);
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & foreign) == 0;
 }
 
 } // namespace
 
+QString LinuxPlatform::LockFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && IsOwnPrivateFolder(runtime, false))
+        return QDir::cleanPath(runtime);
+    const QString base = QDir::tempPath() + QStringLiteral("/setup-wizard-%1").arg(::geteuid());
+    for (int i = 0; i < 10; ++i) {
+        const QString folder = i == 0 ? base : base + QStringLiteral("-%1").arg(i);
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
+            DebugPrint("LinuxPlatform::LockFolder() FAIL %s: %s", qPrintable(folder), std::strerror(errno));
+            return {};
+        }
+        if (IsOwnPrivateFolder(folder, true))
+            return folder;
+        DebugPrint("LinuxPlatform::LockFolder() %s is not a private folder of this user", qPrintable(folder));
+    }
+    return {};
+}
+
 QString LinuxPlatform::LockFilePath(const QString &mutexName)
 {
+    const QString folder = LockFolder();
+    if (folder.isEmpty())
+        return {};
     QString name = mutexName;
     for (QChar &c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QChar(0))
             c = QLatin1Char('_');
     }
-    return QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock");
+    return folder + QLatin1Char('/') + name + QStringLiteral(".lock");
 }
 
 InstanceGuard LinuxPlatform::TakeInstanceLock(const QString &mutexName)
 {
     InstanceGuard guard;
-    auto file = std::make_unique<QLockFile>(LockFilePath(mutexName));
+    const QString path = LockFilePath(mutexName);
+    if (path.isEmpty())
+        return guard;
+    auto file = std::make_unique<QLockFile>(path);
     // Only a dead owner makes a lock stale, never its age: a copy may run
     // for days.
     file->setStaleLockTime(0);
@@ -98,8 +113,7 @@ InstanceGuard LinuxPlatform::TakeInstanceLock(const QString &mutexName)
         guard.status = InstanceStatus::AlreadyRunning;
         return guard;
     }
-    DebugPrint("LinuxPlatform::TakeInstanceLock() FAIL %s error %d", qPrintable(LockFilePath(mutexName)),
-               int(file->error()));
+    DebugPrint("LinuxPlatform::TakeInstanceLock() FAIL %s error %d", qPrintable(path), int(file->error()));
     guard.status = InstanceStatus::Failed;
     return guard;
 }
@@ -143,39 +157,13 @@ QString LinuxPlatform::FindExecutable(const QString &file)
         .trimmed();
 }
 
-QStringList LinuxPlatform::TopLevelWindowTitles()
+void LinuxPlatform::SetX11ConnectionSource(X11ConnectionSource source)
 {
-    QStringList titles;
-    if (!HasDisplay())
-        return titles;
-    const QByteArray list = RunTool(QStringLiteral("wmctrl"), {QStringLiteral("-l")});
-    if (!list.isEmpty()) {
-        // "0x01c00003  0 host Title with blanks": the title follows three fields.
-        static const QRegularExpression line(QStringLiteral("^\\S+\\s+\\S+\\s+\\S+ ?(.*)$"));
-        for (const QByteArray &raw : list.split('\n')) {
-            const auto match = line.match(QString::fromUtf8(raw));
-            if (match.hasMatch())
-                titles << match.captured(1);
-        }
-        return titles;
-    }
-    const QByteArray root = RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
-    static const QRegularExpression id(QStringLiteral("0x[0-9a-fA-F]+"));
-    auto it = id.globalMatch(QString::fromLatin1(root));
-    while (it.hasNext()) {
-        const QString window = it.next().captured(0);
-        QString title;
-        const QByteArray props = RunTool(QStringLiteral("xprop"), {QStringLiteral("-id"), window,
-                                                                    QStringLiteral("_NET_WM_NAME")});
-        if (ParseXpropText(props, title) ||
-            ParseXpropText(RunTool(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_NAME")}),
-                           title))
-            titles << title;
-    }
-    return titles;
+    g_x11Source = source;
 }
 
 bool LinuxPlatform::FindWindowByTitle(const QString &title)
 {
-    return TopLevelWindowTitles().contains(title);
+    xcb_connection_t *connection = g_x11Source ? g_x11Source() : nullptr;
+    return connection && X11TopLevelWindowTitles(connection).contains(title);
 }

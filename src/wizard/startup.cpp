@@ -78,7 +78,9 @@ int RunWizardWindows(InstanceGuard guard, const WindowsFactory &makeWindows)
 {
     std::unique_ptr<WizardWindows> windows;
     try {
-        QApplication::setApplicationDisplayName(g_Var.AppTitle);
+        // AppTitle reaches the task bar as the windows' own titles. No
+        // application display name: the toolkit would append it to every
+        // window and message-box title, which must be the settings texts.
         QApplication::setQuitOnLastWindowClosed(false);
 
         windows = makeWindows();

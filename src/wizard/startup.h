@@ -51,8 +51,8 @@ private:
 // Makes the program's windows; the product makes a plain WizardWindows.
 using WindowsFactory = std::function<std::unique_ptr<WizardWindows>()>;
 
-// The run once the guard is held and the application object exists: sets
-// the application's title, makes the windows with `makeWindows`, shows the
+// The run once the guard is held and the application object exists: makes
+// the windows with `makeWindows`, shows the
 // autorun menu and runs the event loop until the menu closes. An exception
 // escaping any of that ends the loop; it is logged ("RunSetupWizard() FAIL
 // exception ...") and its text shown in an information box titled AppTitle

@@ -1,10 +1,11 @@
 #include "wizard/uiservices.h"
 
 #include "app/debug.h"
-#include "platform/platform.h"
+#include "platform/linuxplatform.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -13,6 +14,14 @@
 namespace {
 
 UiServices *g_installed = nullptr;
+
+// The X connection the toolkit opened for its windows; null on Wayland,
+// offscreen and before or after the application object.
+xcb_connection_t *ToolkitX11Connection()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
 
 UiServices *ProductServices()
 {
@@ -33,6 +42,11 @@ void SetUiServices(UiServices *services)
 {
     g_installed = services ? services : ProductServices();
     SetMessageBoxService(g_installed);
+}
+
+DesktopUiServices::DesktopUiServices()
+{
+    LinuxPlatform::SetX11ConnectionSource(&ToolkitX11Connection);
 }
 
 int DesktopUiServices::ShowMessageBox(const QString &text, const QString &title, MsgKind kind)

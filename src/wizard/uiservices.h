@@ -63,10 +63,12 @@ UiServices *Ui();
 void SetUiServices(UiServices *services);
 
 // The product implementation: QMessageBox titled by the caller, QFileDialog,
-// QPrintDialog on a QPrinter, and the platform layer for the shell.
+// QPrintDialog on a QPrinter, and the platform layer for the shell and the
+// window lookup (which it gives the toolkit's X connection).
 class DesktopUiServices : public UiServices
 {
 public:
+    DesktopUiServices();
     int ShowMessageBox(const QString &text, const QString &title, MsgKind kind) override;
     QString GetSaveFileName(QWidget *parent, const QString &filter, const QString &defaultName,
                             const QString &defaultSuffix) override;

@@ -11,12 +11,21 @@
 #include "app/records.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Texts in failure messages as text.
 inline void PrintTo(const QString &text, std::ostream *out)
@@ -132,7 +141,7 @@ Played Play(const QString &script)
     env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(WIZARD_DRIVER_PATH));
     env.insert(QStringLiteral("WIZARD_DRIVER_SCRIPT"), dir + QStringLiteral("/script.txt"));
     env.insert(QStringLiteral("WIZARD_DRIVER_REPORT"), dir + QStringLiteral("/report.txt"));
-    // The single-instance lock lives in the temporary folder: one per run.
+    // The single-instance lock lives in the runtime folder: one per run.
     env.insert(QStringLiteral("TMPDIR"), dir);
     const QString runtime = dir + QStringLiteral("/runtime");
     QDir().mkpath(runtime);
@@ -175,14 +184,19 @@ void ExpectPlayedThrough(const Played &played)
         << played.log.right(4000).toStdString();
 }
 
-// Lines of the debug log without their time and thread prefix.
-QStringList LogLines(const Played &played)
+// Lines of a debug log without their time and thread prefix.
+QStringList LogLines(const QString &log)
 {
     static const QRegularExpression prefix(QStringLiteral(R"(^\(\d\d:\d\d:\d\d:\d\d\d 0x[0-9A-F]+\) )"));
     QStringList lines;
-    for (QString line : played.log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+    for (QString line : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
         lines << line.remove(prefix);
     return lines;
+}
+
+QStringList LogLines(const Played &played)
+{
+    return LogLines(played.log);
 }
 
 QJsonObject Device()
@@ -489,4 +503,176 @@ click BtnNext
                     .size() >= 1)
         << log.filter(QStringLiteral("Addr=")).join(u'\n').toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Local IP:0.0.0.0")));
+}
+
+// ---------------------------------------------------------------------------
+// One wizard per user: copies of the real program started as two users
+// (runuser), each user with a runtime folder of its own, all with the same
+// settings, beside a shared sticky temporary folder such as /tmp.
+
+namespace {
+
+const char kShortName[] = "Users-Lab";
+
+// The folders the copies share: the temporary folder and one runtime folder
+// per user, under a folder every user may pass through.
+struct UserFolders
+{
+    UserFolders() : base(QDir::tempPath() + QStringLiteral("/wizard-users-XXXXXX"))
+    {
+        ::chmod(QFile::encodeName(base.path()).constData(), 0755);
+        tmp = base.path() + QStringLiteral("/tmp");
+        QDir().mkdir(tmp);
+        ::chmod(QFile::encodeName(tmp).constData(), 01777);
+    }
+    // The runtime folder of `user` (made on first use, 0700, the user's).
+    QString Runtime(const passwd &user)
+    {
+        const QString folder = base.path() + QStringLiteral("/run-") + QString::fromLocal8Bit(user.pw_name);
+        if (QDir().mkdir(folder)) {
+            ::chown(QFile::encodeName(folder).constData(), user.pw_uid, user.pw_gid);
+            ::chmod(QFile::encodeName(folder).constData(), 0700);
+        }
+        return folder;
+    }
+    QTemporaryDir base;
+    QString tmp;
+};
+
+class UserCopy
+{
+public:
+    UserCopy(UserFolders &folders, const char *user, const char *tag) : m_user(user)
+    {
+        const passwd *account = ::getpwnam(user);
+        if (!account)
+            return;
+        const QString dir = folders.base.path() + QLatin1Char('/') + QLatin1String(tag);
+        QDir().mkdir(dir);
+        m_program = dir + QStringLiteral("/setup-wizard");
+        m_log = dir + QStringLiteral("/setup-wizard.Log");
+        QFile::copy(QStringLiteral(WIZARD_BINARY_DIR "/setup-wizard"), m_program);
+        QFile ini(dir + QStringLiteral("/setup-wizard.ini"));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write(QByteArray("[Product]\nShortName=") + kShortName + '\n');
+        QFile log(m_log);
+        if (log.open(QIODevice::WriteOnly))
+            log.close();
+        for (const QString &path : {dir, m_log})
+            ::chown(QFile::encodeName(path).constData(), account->pw_uid, account->pw_gid);
+        m_runtime = folders.Runtime(*account);
+        m_tmp = folders.tmp;
+        m_ok = QFileInfo(m_program).isExecutable();
+    }
+    ~UserCopy()
+    {
+        // runuser hands the signal on to the program and waits for it.
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(10000))
+                m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool Start()
+    {
+        if (!m_ok)
+            return false;
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(QStringLiteral("runuser"),
+                        {QStringLiteral("-u"), m_user, QStringLiteral("--"), QStringLiteral("env"),
+                         QStringLiteral("XDG_RUNTIME_DIR=") + m_runtime, QStringLiteral("TMPDIR=") + m_tmp,
+                         QStringLiteral("HOME=") + QFileInfo(m_program).path(),
+                         QStringLiteral("QT_QPA_PLATFORM=offscreen"), m_program});
+        return m_process.waitForStarted(10000);
+    }
+    // Until the copy holds the lock and made its windows; false when it ended.
+    bool WaitRunning()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 60000) {
+            if (Log().contains(QStringLiteral("RunSetupWizard() running as %1_Mutex").arg(kShortName)))
+                return true;
+            if (m_process.waitForFinished(50))
+                return false;
+        }
+        return false;
+    }
+    bool Running() { return !m_process.waitForFinished(100); }
+    int WaitEnd()
+    {
+        if (!m_process.waitForFinished(60000))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+    // The lines about the lock (start-up failures and the running copy's).
+    QStringList Log()
+    {
+        QFile file(m_log);
+        QStringList lines;
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QString &line : LogLines(QString::fromUtf8(file.readAll()))) {
+                if (line.contains(QLatin1String("FAIL")) ||
+                    line.startsWith(QLatin1String("RunSetupWizard()")))
+                    lines << line;
+            }
+        }
+        return lines;
+    }
+    QString LockFile() const
+    {
+        return m_runtime + QLatin1Char('/') + kShortName + QStringLiteral("_Mutex.lock");
+    }
+    std::string Output() { return QString::fromLocal8Bit(m_process.readAll()).toStdString(); }
+
+private:
+    QString m_user, m_program, m_log, m_runtime, m_tmp;
+    bool m_ok = false;
+    QProcess m_process;
+};
+
+} // namespace
+
+TEST(WizardRuns, EachUserRunsOneCopy)
+{
+    LAB_RUN_INSIDE({"--no-sim"});
+    if (!::getpwnam("nobody") || !::getpwnam("daemon"))
+        GTEST_SKIP() << "needs the accounts nobody and daemon";
+    UserFolders folders;
+    // A lock left in the shared temporary folder under the program's name by
+    // someone else (here root), naming a live process.
+    QFile planted(folders.tmp + QLatin1Char('/') + kShortName + QStringLiteral("_Mutex.lock"));
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+    planted.write(QByteArray::number(::getpid()) + "\nsetup-wizard\n" + QSysInfo::machineHostName().toUtf8() +
+                  '\n');
+    planted.close();
+
+    UserCopy first(folders, "nobody", "nobody-1");
+    UserCopy other(folders, "daemon", "daemon-1");
+    UserCopy second(folders, "nobody", "nobody-2");
+    UserCopy after(folders, "nobody", "nobody-3");
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(first.WaitRunning()) << first.Output();
+    ASSERT_TRUE(other.Start());
+    EXPECT_TRUE(other.WaitRunning()) << "another user's copy runs beside it: " << other.Output();
+
+    ASSERT_TRUE(second.Start());
+    EXPECT_EQ(second.WaitEnd(), 0);
+    EXPECT_EQ(second.Log(), QStringList({"FAIL another instance is running"})) << second.Output();
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(other.Running());
+
+    // The first copy crashes; its lock stays behind and is taken over.
+    QFile lock(first.LockFile());
+    ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
+    const pid_t pid = lock.readLine().trimmed().toInt();
+    lock.close();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    EXPECT_NE(first.WaitEnd(), 0) << "the copy died";
+    ASSERT_TRUE(QFile::exists(first.LockFile()));
+    ASSERT_TRUE(after.Start());
+    EXPECT_TRUE(after.WaitRunning()) << after.Output();
 }

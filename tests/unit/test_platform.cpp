@@ -1,18 +1,27 @@
 // The platform layer on Linux: the single-instance lock between copies of
 // the program (in one process and across processes, with a dead owner's
-// lock taken over), and the shell, association and window lookups through
-// stand-in tools put first on PATH, so no real program is ever started.
+// lock taken over) in a folder of the user's own, the shell and association
+// lookups through stand-in tools put first on PATH, so no real program is
+// ever started, and the window lookup on a private X server.
+#include "core/xserver.h"
 #include "platform/linuxplatform.h"
+#include "platform/x11windows.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -83,6 +92,15 @@ private:
     QByteArray saved_;
 };
 
+xcb_atom_t Atom(xcb_connection_t *c, const char *name)
+{
+    xcb_intern_atom_reply_t *reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return atom;
+}
+
 } // namespace
 
 TEST(PlatformLock, SameNameIsRefusedOtherNamesAreNot)
@@ -108,12 +126,61 @@ TEST(PlatformLock, SameNameIsRefusedOtherNamesAreNot)
     EXPECT_EQ(again.status, InstanceStatus::Acquired);
 }
 
-TEST(PlatformLock, FileNameFollowsTheMutexName)
+TEST(PlatformLock, LivesInAFolderOfTheUsersOwn)
 {
-    const QString temp = QDir::tempPath() + QLatin1Char('/');
-    EXPECT_EQ(LinuxPlatform::LockFilePath(QStringLiteral("QRZ-517MXB_Mutex")), temp + "QRZ-517MXB_Mutex.lock");
-    EXPECT_EQ(LinuxPlatform::LockFilePath(QStringLiteral("_Mutex")), temp + "_Mutex.lock");
-    EXPECT_EQ(LinuxPlatform::LockFilePath(QStringLiteral("a/b\\c")), temp + "a_b_c.lock");
+    QTemporaryDir tmp; // stands for the temporary folder
+    ASSERT_TRUE(tmp.isValid());
+    EnvVar tmpdir("TMPDIR", QFile::encodeName(tmp.path()));
+    QDir(tmp.path()).mkdir("runtime");
+    QFile::setPermissions(tmp.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(tmp.path()).mkdir("open");
+    ::chmod(QFile::encodeName(tmp.filePath("open")).constData(), 0777);
+    const QString fallback = tmp.path() + QStringLiteral("/setup-wizard-%1").arg(::geteuid());
+
+    struct Case
+    {
+        const char *what;
+        QByteArray runtime; // null: unset
+        QString folder;
+    } cases[] = {
+        {"runtime folder", QFile::encodeName(tmp.filePath("runtime")), tmp.filePath("runtime")},
+        {"no runtime folder", QByteArray(), fallback},
+        {"runtime folder others may write to", QFile::encodeName(tmp.filePath("open")), fallback},
+        {"relative runtime folder", "runtime", fallback},
+    };
+    for (const Case &c : cases) {
+        EnvVar runtime("XDG_RUNTIME_DIR", c.runtime);
+        EXPECT_EQ(LinuxPlatform::LockFolder(), c.folder) << c.what;
+    }
+    EnvVar runtime("XDG_RUNTIME_DIR", QByteArray());
+    EXPECT_EQ(LinuxPlatform::LockFilePath(QStringLiteral("a/b\\c")), fallback + "/a_b_c.lock");
+    struct stat info = {};
+    ASSERT_EQ(::stat(QFile::encodeName(fallback).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    // A lock file of a live copy in the shared temporary folder itself (the
+    // old place, or another user's prank) stops no one.
+    const QString name = UniqueName("Shared");
+    QFile planted(tmp.filePath(name + ".lock"));
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+    planted.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                  QCoreApplication::applicationName().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() +
+                  '\n');
+    planted.close();
+    LinuxPlatform platform;
+    EXPECT_EQ(platform.TakeInstanceLock(name).status, InstanceStatus::Acquired);
+
+    // Names taken by something not private to this user are passed over.
+    QDir().rmdir(fallback);
+    QFile taken(fallback);
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    QDir().mkdir(fallback + "-1");
+    ::chmod(QFile::encodeName(fallback + "-1").constData(), 0755);
+    EXPECT_EQ(LinuxPlatform::LockFolder(), fallback + "-2");
+    InstanceGuard guard = platform.TakeInstanceLock(name);
+    EXPECT_EQ(guard.status, InstanceStatus::Acquired);
+    EXPECT_TRUE(QFile::exists(fallback + "-2/" + name + ".lock"));
 }
 
 // Runs in a child process started by the cross-process tests: takes the
@@ -255,38 +322,73 @@ TEST(PlatformShell, FindExecutableAsksForTheFileTypesDefault)
     EXPECT_EQ(platform.FindExecutable(dir.filePath("missing.pdf")), QString()) << "no file";
 }
 
-TEST(PlatformWindows, TitlesFromWmctrlOrXprop)
+namespace {
+
+// A top-level window on `c` with the given title properties (null: not set).
+xcb_window_t MakeWindow(xcb_connection_t *c, const char *netName, const char *wmName)
 {
-    QTemporaryDir dir;
-    PathPrefix path(dir.path());
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    if (netName)
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"),
+                            8, uint32_t(strlen(netName)), netName);
+    if (wmName)
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                            uint32_t(strlen(wmName)), wmName);
+    return window;
+}
+
+xcb_connection_t *g_connection = nullptr;
+xcb_connection_t *TestConnection()
+{
+    return g_connection;
+}
+
+} // namespace
+
+TEST(PlatformWindows, TitlesOverTheXConnection)
+{
     LinuxPlatform platform;
-    {
-        EnvVar display("DISPLAY", QByteArray());
-        EXPECT_FALSE(platform.FindWindowByTitle("anything")) << "no display, no windows";
-    }
-    EnvVar display("DISPLAY", ":99");
+    LinuxPlatform::SetX11ConnectionSource(nullptr);
+    EXPECT_FALSE(platform.FindWindowByTitle(QString())) << "no connection, no windows";
+    EXPECT_TRUE(X11TopLevelWindowTitles(nullptr).isEmpty());
 
-    // Without either tool nothing is found.
-    const QByteArray savedPath = qgetenv("PATH");
-    qputenv("PATH", dir.path().toLocal8Bit());
-    EXPECT_FALSE(platform.FindWindowByTitle("Adobe Reader 7.0.5 - Setup"));
-    qputenv("PATH", dir.path().toLocal8Bit() + ':' + savedPath);
+    PrivateXServer server;
+    if (!server.Unavailable().isEmpty())
+        GTEST_SKIP() << server.Unavailable().toStdString();
+    xcb_connection_t *c = xcb_connect(server.Display().toLatin1().constData(), nullptr);
+    ASSERT_EQ(xcb_connection_has_error(c), 0);
+    const std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> closer(c, &xcb_disconnect);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 
-    WriteScript(dir.filePath("xprop"),
-                "case \"$*\" in\n"
-                "  \"-root _NET_CLIENT_LIST\") echo '_NET_CLIENT_LIST(WINDOW): window id # 0x1200003, 0x1400007' ;;\n"
-                "  \"-id 0x1200003 _NET_WM_NAME\") echo '_NET_WM_NAME(UTF8_STRING) = \"Say \\\"hi\\\"\"' ;;\n"
-                "  \"-id 0x1400007 _NET_WM_NAME\") echo '_NET_WM_NAME:  not found.' ;;\n"
-                "  \"-id 0x1400007 WM_NAME\") echo 'WM_NAME(STRING) = \"Adobe Reader 7.0.5 - Setup\"' ;;\n"
-                "esac\n");
-    EXPECT_EQ(LinuxPlatform::TopLevelWindowTitles(), QStringList({"Say \"hi\"", "Adobe Reader 7.0.5 - Setup"}));
+    MakeWindow(c, "Say \xe2\x80\x9chi\xe2\x80\x9d", "Say hi");
+    const xcb_window_t installer = MakeWindow(c, nullptr, "Adobe Reader 7.0.5 - Setup");
+    // A _NET_WM_NAME that is not UTF-8 text does not hide WM_NAME.
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, installer, Atom(c, "_NET_WM_NAME"), XCB_ATOM_STRING, 8, 3,
+                        "odd");
+    MakeWindow(c, nullptr, nullptr);
+    const xcb_window_t gone = MakeWindow(c, "Gone", nullptr);
+    xcb_destroy_window(c, gone);
+
+    // No window manager: the root's children, in stacking order.
+    EXPECT_EQ(X11TopLevelWindowTitles(c), QStringList({QString::fromUtf8("Say \xe2\x80\x9chi\xe2\x80\x9d"),
+                                                       "Adobe Reader 7.0.5 - Setup", ""}));
+
+    // With a window manager's client list only its clients count; a window
+    // destroyed meanwhile is passed over without an error left queued.
+    const xcb_window_t clients[] = {installer, gone};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, Atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, 2,
+                        clients);
+    EXPECT_EQ(X11TopLevelWindowTitles(c), QStringList({"Adobe Reader 7.0.5 - Setup"}));
+    xcb_generic_event_t *event = xcb_poll_for_event(c);
+    EXPECT_EQ(event, nullptr) << "event or error " << (event ? int(event->response_type) : 0);
+    free(event);
+
+    g_connection = c;
+    LinuxPlatform::SetX11ConnectionSource(&TestConnection);
     EXPECT_TRUE(platform.FindWindowByTitle("Adobe Reader 7.0.5 - Setup"));
     EXPECT_FALSE(platform.FindWindowByTitle("Adobe Reader"));
-
-    // wmctrl, when installed, is asked first; titles keep their blanks.
-    WriteScript(dir.filePath("wmctrl"), "printf '0x01c00003  0 host Setup  Wizard\\n0x01c00009 -1 N/A \\n'\n");
-    EXPECT_EQ(LinuxPlatform::TopLevelWindowTitles(), QStringList({"Setup  Wizard", ""}));
-    EXPECT_TRUE(platform.FindWindowByTitle("Setup  Wizard"));
-    EXPECT_TRUE(platform.FindWindowByTitle("")) << "an untitled window matches an empty title";
-    EXPECT_FALSE(platform.FindWindowByTitle("Adobe Reader 7.0.5 - Setup"));
+    LinuxPlatform::SetX11ConnectionSource(nullptr);
 }

@@ -289,6 +289,46 @@ TEST_F(DevListTest, TestModeEnablesConfigureWithoutADevice)
     EXPECT_EQ(g_Var.CurIpConfig.Ip, 0u);
 }
 
+// Whether anything darker than the list's white is drawn in its empty area.
+bool ViewportHasText(TSortListView *list)
+{
+    const QImage image = list->viewport()->grab().toImage();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(DevListTest, EmptySearchShowsTheHintUntilRowsArriveOrRefresh)
+{
+    const QString hint =
+        QStringLiteral("No device answered. Check that the device is switched on and connected "
+                       "to this computer, then click Refresh. A firewall on this computer must "
+                       "let UDP port 5433 in.");
+    auto page = MakePage<TFrameDevList>();
+    page->show();
+    Search(*page);
+    EXPECT_EQ(page->LvDevList->EmptyText(), hint);
+    EXPECT_TRUE(ViewportHasText(page->LvDevList));
+
+    page->BtnRefresh->click();
+    EXPECT_TRUE(page->Searching());
+    EXPECT_EQ(page->LvDevList->EmptyText(), QString());
+    EXPECT_FALSE(ViewportHasText(page->LvDevList)) << "gone while the new search runs";
+    ASSERT_TRUE(WaitUntil([&] { return !page->Searching(); }));
+    EXPECT_EQ(page->LvDevList->EmptyText(), hint);
+
+    bench.AddDevice(SimConfig(1, "A"));
+    page->BtnRefresh->click();
+    ASSERT_TRUE(WaitUntil([&] { return !page->Searching(); }));
+    EXPECT_EQ(page->LvDevList->topLevelItemCount(), 1);
+    EXPECT_EQ(page->LvDevList->EmptyText(), QString());
+    EXPECT_TRUE(ui.boxes.isEmpty()) << "the hint is no message box";
+}
+
 TEST_F(DevListTest, ExitAndBackPostTheirCommands)
 {
     auto page = MakePage<TFrameDevList>();

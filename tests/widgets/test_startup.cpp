@@ -6,6 +6,7 @@
 #include "app/gui/formres.h"
 #include "core/fakenetwork.h"
 #include "core/logcapture.h"
+#include "core/xserver.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "platform/platform.h"
@@ -21,14 +22,24 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
+#include <xcb/xcb.h>
+
+// Texts in failure messages as text.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -219,18 +230,13 @@ class RunFailure : public ::testing::TestWithParam<FaultRow>
 protected:
     void SetUp() override
     {
-        m_displayName = QGuiApplication::applicationDisplayName();
         m_quitOnLastClosed = QGuiApplication::quitOnLastWindowClosed();
         settings.Load();
         network.AddAdapter(FakeNetwork::MakeAdapter(
             QStringLiteral("eth0"), {0x02, 0x00, 0x00, 0x00, 0x00, 0x31},
             {{QStringLiteral("10.1.1.5"), QStringLiteral("255.255.255.0")}}, QStringLiteral("Test adapter")));
     }
-    void TearDown() override
-    {
-        QGuiApplication::setApplicationDisplayName(m_displayName);
-        QGuiApplication::setQuitOnLastWindowClosed(m_quitOnLastClosed);
-    }
+    void TearDown() override { QGuiApplication::setQuitOnLastWindowClosed(m_quitOnLastClosed); }
 
     // Whether some holder has the program's lock now; a free lock is let go at once.
     static bool LockHeld()
@@ -287,7 +293,6 @@ protected:
     QStringList gone;
 
 private:
-    QString m_displayName;
     bool m_quitOnLastClosed = true;
 };
 
@@ -327,7 +332,8 @@ TEST_P(RunFailure, IsShownThenTheSkinTheGuardAndTheWindowsGo)
         EXPECT_TRUE(lockHeldDuringBox);
         EXPECT_EQ(windowsDuringBox, row.fault == Fault::InLoop ? 5 : 0);
     }
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Failing Wizard"));
+    // No display name for the toolkit to append to the window titles.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 
     // Everything is released: the guard can be taken again and no window or
     // registration is left.
@@ -362,5 +368,105 @@ INSTANTIATE_TEST_SUITE_P(
                                "skin picture ImgBGMain unreadable"},
                       FaultRow{"other exception in the loop", Fault::InLoop, false,
                                "RunSetupWizard() FAIL exception", ""}));
+
+// ---------------------------------------------------------------------------
+// Window titles as the X server holds them. Started on the offscreen
+// platform, the test runs itself again on a private X server.
+
+// `window`'s _NET_WM_NAME and WM_NAME, as "net | wm", read over the
+// toolkit's own connection.
+QString XTitles(QWidget *window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return QStringLiteral("no X connection");
+    auto atom = [c](const char *name) {
+        xcb_intern_atom_reply_t *reply =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return value;
+    };
+    auto text = [c, window](xcb_atom_t property) {
+        xcb_get_property_reply_t *reply =
+            xcb_get_property_reply(c,
+                                   xcb_get_property(c, 0, xcb_window_t(window->winId()), property,
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+                                   nullptr);
+        const QString value =
+            reply ? QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply)),
+                                      xcb_get_property_value_length(reply))
+                  : QStringLiteral("(none)");
+        free(reply);
+        return value;
+    };
+    return text(atom("_NET_WM_NAME")) + QStringLiteral(" | ") + text(XCB_ATOM_WM_NAME);
+}
+
+TEST(StartupX11, WindowAndMessageBoxTitlesAreTheSettingsTexts)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        PrivateXServer server;
+        if (!server.Unavailable().isEmpty())
+            GTEST_SKIP() << server.Unavailable().toStdString();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), server.Display());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--gtest_filter=StartupX11.WindowAndMessageBoxTitlesAreTheSettingsTexts")});
+        ASSERT_TRUE(child.waitForFinished(60000)) << child.readAll().toStdString();
+        EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+        return;
+    }
+
+    TestSettings settings("[Product]\nShortName=" + UniqueName("x11").toUtf8() +
+                          "\nAppTitle=Setup\nMsgTitle=Some Message Title\n");
+    settings.Load();
+    FakeNetwork network;
+    SetUiServices(nullptr); // the product's own message box
+    InstanceGuard guard = Platform::Current().TakeInstanceLock(g_Var.MutexName);
+    ASSERT_EQ(guard.status, InstanceStatus::Acquired);
+
+    QStringList seen;
+    RunWizardWindows(std::move(guard), [&] {
+        auto windows = std::make_unique<WizardWindows>(&network, &network);
+        QWidget *menu = windows->Autorun();
+        QWidget *main = windows->Main();
+        QWidget *survey = windows->WpsSurvey();
+        QTimer::singleShot(0, menu, [&seen, menu, main, survey] {
+            main->show();
+            survey->show();
+            // Read once the box is up, then answer it.
+            auto *poll = new QTimer(menu);
+            QObject::connect(poll, &QTimer::timeout, menu, [&seen, poll, main, survey] {
+                QMessageBox *box = nullptr;
+                for (QWidget *window : QApplication::topLevelWidgets()) {
+                    if (auto *found = qobject_cast<QMessageBox *>(window); found && found->isVisible())
+                        box = found;
+                }
+                if (!box || !box->windowHandle() || !box->windowHandle()->isExposed())
+                    return;
+                poll->stop();
+                seen << XTitles(main) << XTitles(survey) << XTitles(box);
+                box->close();
+            });
+            poll->start(20);
+            Ui()->ShowMessageBox(QStringLiteral("Some text"), g_Var.MsgTitle, MsgKind::Information);
+            // Quitting asks every visible window to close, and the wizard
+            // window refuses; it goes first, as when the user leaves it.
+            main->hide();
+            survey->hide();
+            menu->close();
+        });
+        return windows;
+    });
+    EXPECT_EQ(seen, QStringList({"Setup | Setup", "WPS AP site survey | WPS AP site survey",
+                                 "Some Message Title | Some Message Title"}));
+}
 
 } // namespace

@@ -129,7 +129,6 @@ int main(int argc, char **argv)
                           "you set up the device.\r\n\r\n1. Grant of licence. ...\r\n2. Limited warranty. ...\r\n");
     }
     g_Var.ReadSettings(medium.path() + QStringLiteral("/Setup"));
-    QApplication::setApplicationDisplayName(g_Var.AppTitle);
     Timing::SetScale(0.2);
 
     QuietUi ui;

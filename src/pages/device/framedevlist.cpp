@@ -161,6 +161,7 @@ void TFrameDevList::ClearList()
     LvDevList->setUpdatesEnabled(false);
     // Clearing emits a selection change; Configure is already off.
     const QSignalBlocker blocker(LvDevList);
+    LvDevList->SetEmptyText(QString());
     LvDevList->clear();
     m_rowRecords.clear();
     LvDevList->setUpdatesEnabled(true);
@@ -193,6 +194,9 @@ void TFrameDevList::CompleteSearch()
         item->setData(0, Qt::UserRole, static_cast<int>(m_rowRecords.size()));
         m_rowRecords.push_back(record);
     }
+    // Nobody answered: say what to check, inside the empty list.
+    if (found.empty())
+        LvDevList->SetEmptyText(MessageText(MessageKey::MSG_NoDevice));
     LvDevList->setUpdatesEnabled(true);
     DebugPrint("TFrameDevList::SearchDone() %d device(s)", static_cast<int>(found.size()));
 

@@ -3,8 +3,10 @@
 // search asks the engine to broadcast a discovery and, when the engine's
 // wait has ended (or the page's own upper bound has passed), lists every
 // device that answered, by name and MAC address, in the order they
-// answered. "Configure" takes the chosen device into g_Var, starts its
-// configuration records afresh and moves the wizard on.
+// answered; when nobody answered, the empty list says what to check
+// (MSG_NoDevice) until the next search. "Configure" takes the chosen device
+// into g_Var, starts its configuration records afresh and moves the wizard
+// on.
 
 #include "app/records.h"
 #include "wizard/framebase.h"
