@@ -5,6 +5,7 @@
 #include "pages/wireless/framewpssitesurvey.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/dialogplacement.h"
+#include "wizard/pagekeys.h"
 #include "wizard/skinsupport.h"
 
 #include <QKeyEvent>
@@ -38,6 +39,10 @@ TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
     SetButtonFaces(BtnSelect, normal, hover, down);
     SetButtonFaces(BtnCancel, normal, hover, down);
     SetButtonFaces(FrameWPSSiteSurvey1->BtnRefresh, normal, hover, down);
+
+    // The list is spoken by its group's title from the start, not only once
+    // the frame's texts are loaded on the first showing.
+    PageKeys::NameControls(FrameWPSSiteSurvey1);
 
     connect(BtnSelect, &QPushButton::clicked, this, &TFormWPSSurvey::BtnSelectClick);
     connect(BtnCancel, &QPushButton::clicked, this, &TFormWPSSurvey::BtnCancelClick);
