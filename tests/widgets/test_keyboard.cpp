@@ -5,10 +5,12 @@
 #include "app/globalvar.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
+#include "pages/wireless/framewpssitesurvey.h"
 #include "pages/wireless/framewlprofile.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
+#include "controls/sortlistview.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formmain.h"
 #include "wizard/formprogress.h"
@@ -22,6 +24,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,7 +69,8 @@ QString FocusName()
                                                                    : focus->objectName();
 }
 
-class KeyboardTest : public ::testing::TestWithParam<KeyRow>
+// The real wizard window, shown and active, on the fake network.
+class WizardWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -109,6 +114,10 @@ protected:
     RecordingUi ui;
     EngineBench bench;
     std::unique_ptr<TFormMain> form;
+};
+
+class KeyboardTest : public WizardWindowTest, public ::testing::WithParamInterface<KeyRow>
+{
 };
 
 TEST_P(KeyboardTest, FocusTabReturnAndEscape)
@@ -193,6 +202,53 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"FrameWlProfConfirm1", "BtnNext", "BtnNext", {"BtnNext", "BtnExit", "BtnSave", "BtnPrint", "BtnBack"}},
         // Next is hidden: the page itself holds the focus, Return presses nothing.
         KeyRow{"FrameSuccess1", "FrameSuccess1", "BtnNext", {"FrameSuccess1", "BtnBack", "BtnExit"}}));
+
+// The events of a real double click: a click, then the second press.
+void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item)
+{
+    list->doItemsLayout();
+    const QPoint at = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// A double click on a row presses the list's primary button: Configure on
+// the device list, Connect on the site survey, Select in the WPS survey
+// dialog (where Return is Select and Escape Cancel).
+TEST_F(WizardWindowTest, RowsAndTheWpsSurveyDialog)
+{
+    for (const char *name : {"FrameDevList1", "FrameSiteSurvey1"}) {
+        TFrameBase *page = Enter(name);
+        ASSERT_NE(page, nullptr);
+        auto *list = page->findChild<QTreeWidget *>();
+        auto *item = new QTreeWidgetItem(list, {QStringLiteral("row")});
+        QPushButton *primary = page->PrimaryButton();
+        QObject::disconnect(primary, &QAbstractButton::clicked, nullptr, nullptr);
+        int presses = 0;
+        QObject::connect(primary, &QAbstractButton::clicked, [&presses] { ++presses; });
+        primary->setEnabled(true);
+        DoubleClick(list, item);
+        EXPECT_EQ(presses, 1) << name;
+    }
+
+    TFormWPSSurvey dialog(form.get());
+    auto *list = dialog.FrameWPSSiteSurvey1->SurveyList;
+    // A dialog that ignores its keys ends with 99 instead of hanging.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &dialog, [&dialog] { dialog.done(99); });
+    for (const auto &[key, result] : {std::pair{Qt::Key_Escape, 2}, std::pair{Qt::Key_Return, 1}}) {
+        QTimer::singleShot(0, &dialog, [list, key] { QTest::keyClick(list, key); });
+        guard.start(3000);
+        EXPECT_EQ(dialog.exec(), result);
+    }
+    QTimer::singleShot(0, &dialog, [list] {
+        auto *item = new QTreeWidgetItem(list, {QStringLiteral("row")});
+        DoubleClick(list, item);
+    });
+    guard.start(3000);
+    EXPECT_EQ(dialog.exec(), 1);
+}
 
 // Every control a user can reach, on every page and window of the program,
 // has a name a screen reader can speak.
