@@ -230,8 +230,8 @@ void TColorBtn::DrawFocusMarks(QPainter &painter, const QRegion &shape) const
         const int limit = qMin(width(), height()) / 3;
         auto onFace = [&shape, this](int d) {
             const int r = width() - 1 - d, b = height() - 1 - d;
-            return shape.contains(QPoint(d, d)) && shape.contains(QPoint(r, d)) && shape.contains(QPoint(d, b)) &&
-                   shape.contains(QPoint(r, b));
+            return shape.contains(QPoint(d, d)) && shape.contains(QPoint(r, d)) &&
+                   shape.contains(QPoint(d, b)) && shape.contains(QPoint(r, b));
         };
         while (inset < limit && !onFace(inset))
             ++inset;

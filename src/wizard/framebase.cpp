@@ -3,8 +3,8 @@
 #include "app/gui/applytexts.h"
 #include "controls/trifacebtn.h"
 #include "wizard/core/appmessage.h"
-#include "wizard/skinsupport.h"
 #include "wizard/pagekeys.h"
+#include "wizard/skinsupport.h"
 #include "wizard/timage.h"
 
 #include <QAbstractButton>
@@ -180,8 +180,8 @@ std::vector<QWidget *> TFrameBase::KeyboardOrder()
             order[places[i]] = m_fixedOrder[i];
     }
     QPushButton *primary = PrimaryButton();
-    for (QWidget *button : {static_cast<QWidget *>(OwnButton(this, "BtnBack")), static_cast<QWidget *>(primary),
-                            static_cast<QWidget *>(ExitButton())}) {
+    for (QWidget *button : {static_cast<QWidget *>(OwnButton(this, "BtnBack")),
+                            static_cast<QWidget *>(primary), static_cast<QWidget *>(ExitButton())}) {
         auto at = std::find(order.begin(), order.end(), button);
         if (!button || at == order.end())
             continue;

@@ -2,8 +2,8 @@
 
 #include "app/gui/applytexts.h"
 
-#include <QAbstractItemView>
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>

@@ -99,7 +99,8 @@ private:
     // loops it may be stuck in.
     [[noreturn]] void Fail(const QString &why)
     {
-        const Step last = m_index < m_steps.size() ? m_steps[m_index] : Step{0, {QStringLiteral("(after the end)")}};
+        const Step last =
+            m_index < m_steps.size() ? m_steps[m_index] : Step{0, {QStringLiteral("(after the end)")}};
         Write(QStringLiteral("FAIL line %1 (%2): %3").arg(last.line).arg(last.Text(), why));
         DumpWidgets();
         m_report.close();

@@ -3,14 +3,14 @@
 // Return on the primary button (only while it is enabled), Escape as Exit
 // with its question; and a spoken name for every control a user can reach.
 #include "app/globalvar.h"
+#include "controls/sortlistview.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
-#include "pages/wireless/framewpssitesurvey.h"
 #include "pages/wireless/framewlprofile.h"
+#include "pages/wireless/framewpssitesurvey.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "controls/sortlistview.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formmain.h"
 #include "wizard/formprogress.h"
@@ -30,7 +30,8 @@
 
 namespace {
 
-struct KeyRow {
+struct KeyRow
+{
     const char *page;
     const char *entryFocus; // the control holding the focus once the page is entered
     const char *primary;    // the page's primary button; Return presses it while it is shown
@@ -66,7 +67,7 @@ QString FocusName()
     if (!focus)
         return QStringLiteral("(none)");
     return focus->objectName().isEmpty() && focus->parentWidget() ? focus->parentWidget()->objectName()
-                                                                   : focus->objectName();
+                                                                  : focus->objectName();
 }
 
 // The real wizard window, shown and active, on the fake network.
@@ -175,31 +176,53 @@ const QStringList kTutorial{"BtnNext", "BtnExit", "BtnBack"};
 INSTANTIATE_TEST_SUITE_P(
     Pages, KeyboardTest,
     ::testing::Values(
-        KeyRow{"FrameLicense1", "ChkAccept", "BtnNext", {"ChkAccept", "BtnBack", "BtnNext", "BtnExit", "REdtLicense"}},
+        KeyRow{"FrameLicense1",
+               "ChkAccept",
+               "BtnNext",
+               {"ChkAccept", "BtnBack", "BtnNext", "BtnExit", "REdtLicense"}},
         KeyRow{"FrameTutorial1", "BtnNext", "BtnNext", kTutorial},
         KeyRow{"FrameTutorial21", "BtnNext", "BtnNext", kTutorial},
         // Refresh and Configure are disabled while the search runs.
         KeyRow{"FrameDevList1", "LvDevList", "BtnCfg", {"LvDevList", "BtnBack", "BtnExit"}},
-        KeyRow{"FramePassword1", "EdtPassword", "BtnLogin", {"EdtPassword", "BtnBack", "BtnLogin", "BtnExit"}},
+        KeyRow{
+            "FramePassword1", "EdtPassword", "BtnLogin", {"EdtPassword", "BtnBack", "BtnLogin", "BtnExit"}},
         // Tab reaches a group of radio buttons at its chosen one; the arrow
         // keys move inside the group.
         KeyRow{"FrameWlModeSel1", "RBtnAPMode", "BtnNext", {"RBtnAPMode", "BtnBack", "BtnNext", "BtnExit"}},
-        KeyRow{"FrameSetupMethod1", "RBtnSetIPDHCP", "BtnNext", {"RBtnSetIPDHCP", "BtnBack", "BtnNext", "BtnExit"}},
+        KeyRow{"FrameSetupMethod1",
+               "RBtnSetIPDHCP",
+               "BtnNext",
+               {"RBtnSetIPDHCP", "BtnBack", "BtnNext", "BtnExit"}},
         // The address fields keep their fixed order: gateway, address, mask.
-        KeyRow{"FrameDevIPCfg1", "IPEditIP", "BtnNext",
+        KeyRow{"FrameDevIPCfg1",
+               "IPEditIP",
+               "BtnNext",
                {"IPEditIP", "IPEditMask", "BtnBack", "BtnNext", "BtnExit", "IPEditGateway"}},
         KeyRow{"FrameSetWlMethod1", "RBtnManual", "BtnNext", {"RBtnManual", "BtnBack", "BtnNext", "BtnExit"}},
         KeyRow{"FrameWPSMethod1", "RBtnPBC", "BtnNext", {"RBtnPBC", "BtnBack", "BtnNext", "BtnExit"}},
-        KeyRow{"FrameSiteSurvey1", "SurveyList", "BtnNext",
+        KeyRow{"FrameSiteSurvey1",
+               "SurveyList",
+               "BtnNext",
                {"SurveyList", "BtnRefresh", "BtnManual", "BtnBack", "BtnExit"}},
         KeyRow{"FrameWlProfSSID1", "EdtSSID", "BtnNext", {"EdtSSID", "BtnBack", "BtnNext", "BtnExit"}},
         KeyRow{"FrameWlProfWlMode1", "CmbMode", "BtnNext", {"CmbMode", "BtnBack", "BtnNext", "BtnExit"}},
-        KeyRow{"FrameWlProfSecurity1", "CmbSecurity", "BtnNext", {"CmbSecurity", "BtnBack", "BtnNext", "BtnExit"}},
-        KeyRow{"FrameWlProfWEP1", "EdtKey1", "BtnNext", {"EdtKey1", "CmbAuthen", "BtnBack", "BtnNext", "BtnExit", "CmbWEP"}},
-        KeyRow{"FrameWlProfPSK1", "EdtPassphrase", "BtnNext",
+        KeyRow{"FrameWlProfSecurity1",
+               "CmbSecurity",
+               "BtnNext",
+               {"CmbSecurity", "BtnBack", "BtnNext", "BtnExit"}},
+        KeyRow{"FrameWlProfWEP1",
+               "EdtKey1",
+               "BtnNext",
+               {"EdtKey1", "CmbAuthen", "BtnBack", "BtnNext", "BtnExit", "CmbWEP"}},
+        KeyRow{"FrameWlProfPSK1",
+               "EdtPassphrase",
+               "BtnNext",
                {"EdtPassphrase", "BtnBack", "BtnNext", "BtnExit", "CmbWPAMode"}},
         // Save and Print come before Next, so Return on entering never saves.
-        KeyRow{"FrameWlProfConfirm1", "BtnNext", "BtnNext", {"BtnNext", "BtnExit", "BtnSave", "BtnPrint", "BtnBack"}},
+        KeyRow{"FrameWlProfConfirm1",
+               "BtnNext",
+               "BtnNext",
+               {"BtnNext", "BtnExit", "BtnSave", "BtnPrint", "BtnBack"}},
         // Next is hidden: the page itself holds the focus, Return presses nothing.
         KeyRow{"FrameSuccess1", "FrameSuccess1", "BtnNext", {"FrameSuccess1", "BtnBack", "BtnExit"}}));
 
@@ -266,7 +289,8 @@ TEST(Accessibility, EveryReachableControlHasAName)
     for (QWidget *window : {static_cast<QWidget *>(&form), static_cast<QWidget *>(&autorun),
                             static_cast<QWidget *>(&survey), static_cast<QWidget *>(&progress)}) {
         for (QWidget *widget : window->findChildren<QWidget *>()) {
-            const bool reachable = (widget->focusPolicy() & Qt::TabFocus) || qobject_cast<QAbstractButton *>(widget);
+            const bool reachable =
+                (widget->focusPolicy() & Qt::TabFocus) || qobject_cast<QAbstractButton *>(widget);
             if (!reachable || widget->isWindow() || widget->objectName().startsWith(QLatin1String("qt_")))
                 continue;
             QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
@@ -282,11 +306,13 @@ TEST(Accessibility, EveryReachableControlHasAName)
     auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
     EXPECT_EQ(name(form.findChild<QWidget *>("IPEditMask")->findChildren<QLineEdit *>().at(2)),
               QStringLiteral("Subnet octet 3"));
-    EXPECT_EQ(name(form.findChild<QWidget *>("LvDevList")), QStringLiteral("Search for device on the network"));
+    EXPECT_EQ(name(form.findChild<QWidget *>("LvDevList")),
+              QStringLiteral("Search for device on the network"));
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(form.findChild<QWidget *>("ImgTutorial"))
                      ->text(QAccessible::Description)
                      .isEmpty());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(form.findChild<QWidget *>("Image2"))->text(QAccessible::Description),
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form.findChild<QWidget *>("Image2"))
+                  ->text(QAccessible::Description),
               form.findChild<QLabel *>("LbWirelessBridgeInfo")->text());
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(&progress)->state().busy);
 }

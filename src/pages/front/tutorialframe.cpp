@@ -37,15 +37,15 @@ void TTutorialFrame::LoadPageTexts()
     // A picture has no caption; the page's section can describe it under
     // the picture's name for a screen reader.
     m_picture->setAccessibleName(QStringLiteral("Tutorial"));
-    m_picture->setAccessibleDescription(
-        g_Var.ReadString(SectionName(), m_pictureName, DefaultDescription()));
+    m_picture->setAccessibleDescription(g_Var.ReadString(SectionName(), m_pictureName, DefaultDescription()));
 }
 
 QString TTutorialFrame::DefaultDescription() const
 {
     if (m_pictureName == QLatin1String("ImgTutorial2"))
-        return QStringLiteral("The computer is connected to the device by a cable; wireless clients such as a "
-                              "laptop connect to the device without one.");
+        return QStringLiteral(
+            "The computer is connected to the device by a cable; wireless clients such as a "
+            "laptop connect to the device without one.");
     return QStringLiteral("Connect the computer to the device with an Ethernet cable.");
 }
 

@@ -46,10 +46,11 @@ TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
 
     connect(BtnSelect, &QPushButton::clicked, this, &TFormWPSSurvey::BtnSelectClick);
     connect(BtnCancel, &QPushButton::clicked, this, &TFormWPSSurvey::BtnCancelClick);
-    connect(FrameWPSSiteSurvey1->SurveyList, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
-        if (item)
-            PressSelect();
-    });
+    connect(FrameWPSSiteSurvey1->SurveyList, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem *item) {
+                if (item)
+                    PressSelect();
+            });
 }
 
 void TFormWPSSurvey::PressSelect()
