@@ -80,6 +80,10 @@ void TBitmapBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &sta
         return;
     }
     painter.drawImage(rect(), m_faces, QRect(QPoint(slice * size.width(), 0), size));
+    // A face has no dotted rectangle when FocusRect is off; a keyboard
+    // focus is marked at its corners all the same.
+    if (state.focused && !m_shaping.focusRect && KeyboardFocus())
+        DrawFocusMarks(painter, m_shaping.autoShape ? m_shaping.region : QRegion());
 }
 
 void TBitmapBtn::DoDrawButtonText(QPainter &painter, const TButtonDrawState &state)

@@ -1,6 +1,8 @@
 #include "controls/colorbtn.h"
 
 #include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
@@ -14,6 +16,9 @@ TColorBtn::TColorBtn(QWidget *parent) : QPushButton(parent)
     m_colorHi = palette().color(QPalette::Light);
     // Hover looks depend on mouse moves without a pressed button.
     setMouseTracking(true);
+    // Return is handled by the button itself (below); a dialog must not
+    // make the last focused button its default and press it from an edit.
+    setAutoDefault(false);
 }
 
 TColorBtn::~TColorBtn() = default;
@@ -216,6 +221,53 @@ void TColorBtn::mouseDoubleClickEvent(QMouseEvent *event)
     // The second press of a quick pair is an ordinary press, so it ends in
     // an ordinary click.
     mousePressEvent(event);
+}
+
+void TColorBtn::DrawFocusMarks(QPainter &painter, const QRegion &shape) const
+{
+    int inset = 0;
+    if (!shape.isEmpty()) {
+        const int limit = qMin(width(), height()) / 3;
+        auto onFace = [&shape, this](int d) {
+            const int r = width() - 1 - d, b = height() - 1 - d;
+            return shape.contains(QPoint(d, d)) && shape.contains(QPoint(r, d)) &&
+                   shape.contains(QPoint(d, b)) && shape.contains(QPoint(r, b));
+        };
+        while (inset < limit && !onFace(inset))
+            ++inset;
+    }
+    const int l = inset, t = inset, r = width() - inset, b = height() - inset;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(FrameColor());
+    painter.drawPolyline(QPolygon{QPoint(l, t + 6), QPoint(l, t), QPoint(l + 6, t)});
+    painter.drawPolyline(QPolygon{QPoint(r - 7, t), QPoint(r - 1, t), QPoint(r - 1, t + 6)});
+    painter.drawPolyline(QPolygon{QPoint(l, b - 7), QPoint(l, b - 1), QPoint(l + 6, b - 1)});
+    painter.drawPolyline(QPolygon{QPoint(r - 7, b - 1), QPoint(r - 1, b - 1), QPoint(r - 1, b - 7)});
+    painter.restore();
+}
+
+void TColorBtn::focusInEvent(QFocusEvent *event)
+{
+    // A window that comes back to the front, or a closed pop-up, returns
+    // the focus the button had: its origin stays what it was.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        m_focusByMouse = reason == Qt::MouseFocusReason;
+    QPushButton::focusInEvent(event);
+    update();
+}
+
+void TColorBtn::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (isEnabled())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void TColorBtn::changeEvent(QEvent *event)

@@ -65,6 +65,11 @@ public:
     // The state the next paint will use.
     virtual TButtonDrawState CurrentDrawState() const;
 
+    // True while the button holds a focus it did not get from a mouse
+    // click (Tab, Backtab, a shortcut, the page's own focus move). Skinned
+    // faces show only this focus, by corner marks.
+    bool KeyboardFocus() const { return hasFocus() && !m_focusByMouse; }
+
 protected:
     virtual void DoDrawButtonFace(QPainter &painter, const TButtonDrawState &state);
     virtual void DoDrawButtonGlyph(QPainter &painter, const TButtonDrawState &state);
@@ -76,6 +81,11 @@ protected:
     QRect TextRect() const;
     // The window-frame colour used for outlines and focus marks.
     static QColor FrameColor();
+    // The four corner focus marks, each two 7-pixel strokes meeting at a
+    // corner of `area`. With a shaped window `shape` the marks move inward
+    // until every corner lies on the face, so cut-away corners never hide
+    // them.
+    void DrawFocusMarks(QPainter &painter, const QRegion &shape) const;
 
     // Stores `value` in `field`; true when that changed it (the caller then
     // repaints, reshapes or whatever the setting asks for).
@@ -98,6 +108,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    // Return and Enter press the focused button, whatever window holds it.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QColor m_colorLo;
@@ -105,4 +118,5 @@ private:
     bool m_buttonStyle = false;
     const TImageList *m_glyphs = nullptr;
     int m_glyphIndex = 0;
+    bool m_focusByMouse = false;
 };

@@ -137,15 +137,10 @@ void TTrifaceBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &st
     else
         painter.drawImage(rect(), FaceImage(choice));
 
-    if (m_shaping.focusRect && state.focused) {
-        const int l = 0, t = 0, r = width(), b = height();
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(FrameColor());
-        painter.drawPolyline(QPolygon{QPoint(l, t + 6), QPoint(l, t), QPoint(l + 6, t)});
-        painter.drawPolyline(QPolygon{QPoint(r - 7, t), QPoint(r - 1, t), QPoint(r - 1, t + 6)});
-        painter.drawPolyline(QPolygon{QPoint(l, b - 7), QPoint(l, b - 1), QPoint(l + 6, b - 1)});
-        painter.drawPolyline(QPolygon{QPoint(r - 7, b - 1), QPoint(r - 1, b - 1), QPoint(r - 1, b - 7)});
-    }
+    // FocusRect marks every focus; a shaped face still marks the focus a
+    // keyboard user moved there, inside its outline.
+    if (state.focused && (m_shaping.focusRect || KeyboardFocus()))
+        DrawFocusMarks(painter, m_shaping.autoShape ? m_shaping.region : QRegion());
 }
 
 void TTrifaceBtn::DrawShiftFace(QPainter &painter, const QImage &face)

@@ -202,6 +202,8 @@ bool TFormMain::ShowPage(TFrameBase *target, bool isBack, int param)
         target->Entered(current, isBack, param);
     }
     m_currentPage = target;
+    if (target)
+        target->TakeEntryFocus();
     return true;
 }
 
@@ -283,6 +285,10 @@ void TFormMain::StartDrag()
 void TFormMain::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
+        // Escape is the page's Exit, question included; a page whose Exit
+        // is disabled just now cannot be left by the keyboard either.
+        if (TFrameBase *page = m_currentPage.data())
+            page->PressExit();
         event->accept();
         return;
     }

@@ -103,8 +103,9 @@ protected:
     void AdoptPage(TFrameBase *page);
 
     bool event(QEvent *event) override;
-    // Escape does not leave the wizard; closing the window by the window
-    // system returns to the menu like Back on the first pages.
+    // Escape presses the page's Exit (the exit question follows); closing
+    // the window by the window system returns to the menu like Back on the
+    // first pages.
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

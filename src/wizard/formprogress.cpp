@@ -6,11 +6,39 @@
 #include "wizard/skinsupport.h"
 #include "wizard/timage.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
+
+namespace {
+
+// What a screen reader learns of the dialog: a dialog named by its wait
+// text that is busy for as long as it is shown.
+class BusyDialogAccessible : public QAccessibleWidget
+{
+public:
+    explicit BusyDialogAccessible(QWidget *dialog) : QAccessibleWidget(dialog, QAccessible::Dialog) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.busy = true;
+        return s;
+    }
+};
+
+QAccessibleInterface *ProgressAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("TFormProgress") && object && object->isWidgetType())
+        return new BusyDialogAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 TFormProgress::TFormProgress(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
@@ -51,6 +79,14 @@ TFormProgress::TFormProgress(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt:
     ApplyFormTexts(this, QStringLiteral("FormProgress"));
     ImgBG->setPicture(SkinPicture(QStringLiteral("ImgBGProgress")));
     ApplyFormLayout(this, QStringLiteral("FormProgress"));
+
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&ProgressAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setAccessibleName(LbWait->text());
+    ProgressBar1->setAccessibleName(LbWait->text());
 }
 
 TFormProgress::~TFormProgress() = default;

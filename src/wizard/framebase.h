@@ -10,9 +10,12 @@
 
 #include <QFrame>
 #include <QPointer>
+#include <initializer_list>
+#include <vector>
 
 class AppMessage;
 class QPushButton;
+class QTreeWidget;
 class TImage;
 class TTrifaceBtn;
 
@@ -44,6 +47,31 @@ public:
     // class name ("TFrameDevList").
     QString SectionName() const;
 
+    // ----- keyboard -----
+    // The button Return presses: the page's own BtnNext, BtnLogin, BtnCfg or
+    // BtnStart (Next, Login, Configure, Connect, Start); null when it has
+    // none. The button Escape presses in the wizard window: BtnExit.
+    virtual QPushButton *PrimaryButton() const;
+    virtual QPushButton *ExitButton() const;
+    // Clicks the button when it is shown and enabled; false when the page
+    // has no such button at all.
+    bool PressPrimary();
+    bool PressExit();
+    // The order Tab visits the page's controls in: reading order, except
+    // that the controls of a fixed sequence keep their order among
+    // themselves, and the buttons Back, Next (the primary button) and Exit
+    // come last in that order.
+    std::vector<QWidget *> KeyboardOrder();
+    // Where the focus goes when the page has been entered: the first input
+    // control in reading order (edit, list, combo box, radio button - the
+    // chosen one of its group -, check box), else the primary button.
+    virtual QWidget *EntryFocus();
+    // Called by the owner after Entered: unless the page's own entry put
+    // the focus inside the page, gives it to EntryFocus (to the page itself
+    // when that is null, so no control of it gets Return). Renews the
+    // accessible names from the labels (their texts may have changed).
+    void TakeEntryFocus();
+
 protected:
     // The page's window procedure for the program's own messages
     // (UM_UDP_REPLY, UM_UDP_TIMEOUT, UM_UDP_EVENT...). Base: nothing.
@@ -64,8 +92,21 @@ protected:
     TImage *CreatePageBackground();
     TTrifaceBtn *CreatePageButton(const char *name, const QString &caption, int left);
 
+    // Controls whose keyboard order the page's design fixes: they keep
+    // this order among themselves in KeyboardOrder.
+    void FixKeyboardOrder(std::initializer_list<QWidget *> sequence);
+    // A double click on a row of `list` presses the primary button, as
+    // Return in the list does.
+    void PressPrimaryOnDoubleClick(QTreeWidget *list);
+
     bool event(QEvent *event) override;
+    // Return and Enter that no control took press the primary button.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Chains the window's tab order along KeyboardOrder.
+    void ArrangeKeyboardOrder();
+
     QPointer<TFrameBase> m_prevPage;
+    std::vector<QPointer<QWidget>> m_fixedOrder;
 };

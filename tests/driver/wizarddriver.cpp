@@ -2,7 +2,8 @@
 // program (LD_PRELOAD), it starts with the QApplication and plays a script
 // of steps against the widgets, found by object name, the way a person
 // would: it clicks with the mouse, types with the keyboard, picks list rows
-// and answers message boxes. It never reaches into the program's own types,
+// and answers message boxes; or it uses the keyboard alone, pressing keys
+// wherever the focus is. It never reaches into the program's own types,
 // only into Qt's, so the binary under test is exactly the one users run.
 //
 // Environment:
@@ -22,6 +23,15 @@
 //                         (its text without "&"; default: its default button)
 //   expect NAME TEXT      the shown widget NAME reads TEXT
 //   checked NAME          the shown check or radio button NAME is checked
+//   key KEY [COUNT]       press KEY ("Return", "Space", "Tab", "Shift+Tab",
+//                         "Down", "Escape", "Ctrl+A"...) COUNT times where the
+//                         keyboard focus is
+//   keys TEXT             type TEXT key by key where the focus is
+//   focus NAME            wait until the keyboard focus is on NAME (or inside it)
+//   listed NAME TEXT      wait until the list NAME holds a row showing TEXT
+//   box TEXT              wait for a message box saying TEXT and leave it to
+//                         the key steps that follow
+//   nomouse               from here on any mouse press fails the run
 //   sleep MS              let MS milliseconds pass
 //   timeout SECONDS       how long later steps may wait (default 60)
 //   dump                  write the shown widgets to the report
@@ -38,6 +48,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -88,9 +99,9 @@ private:
     // loops it may be stuck in.
     [[noreturn]] void Fail(const QString &why)
     {
-        Write(QStringLiteral("FAIL line %1 (%2): %3")
-                  .arg(m_steps[m_index].line)
-                  .arg(m_steps[m_index].Text(), why));
+        const Step last =
+            m_index < m_steps.size() ? m_steps[m_index] : Step{0, {QStringLiteral("(after the end)")}};
+        Write(QStringLiteral("FAIL line %1 (%2): %3").arg(last.line).arg(last.Text(), why));
         DumpWidgets();
         m_report.close();
         ::_exit(97);
@@ -98,6 +109,10 @@ private:
 
     void DumpWidgets()
     {
+        if (QWidget *focus = Focused())
+            Write(QStringLiteral("keyboard focus: %1 %2 in %3")
+                      .arg(QString::fromLatin1(focus->metaObject()->className()), focus->objectName(),
+                           focus->parentWidget() ? focus->parentWidget()->objectName() : QString()));
         if (QWidget *modal = QApplication::activeModalWidget())
             Write(QStringLiteral("modal window: %1 %2")
                       .arg(QString::fromLatin1(modal->metaObject()->className()), modal->objectName()));
@@ -179,8 +194,9 @@ private:
             return;
         const Step &step = m_steps[m_index];
         const QString verb = step.words.value(0);
-        if (verb != QLatin1String("message")) {
-            if (QMessageBox *box = ShownMessageBox())
+        if (verb != QLatin1String("message") && verb != QLatin1String("box")) {
+            QMessageBox *box = ShownMessageBox();
+            if (box && box != m_awaitedBox)
                 Fail(QStringLiteral("unexpected message box \"%1\"").arg(box->text()));
         }
         if (Try(step)) {
@@ -229,6 +245,32 @@ private:
         if (verb == QLatin1String("checked")) {
             auto *button = qobject_cast<QAbstractButton *>(Reachable(Arg(step, 1), false));
             return button && button->isChecked();
+        }
+        if (verb == QLatin1String("key"))
+            return Key(Arg(step, 1), step.words.size() > 2 ? Arg(step, 2).toInt() : 1);
+        if (verb == QLatin1String("keys"))
+            return Keys(Arg(step, 1));
+        if (verb == QLatin1String("focus")) {
+            QWidget *widget = Reachable(Arg(step, 1), false);
+            QWidget *focus = Focused();
+            return widget && focus && (focus == widget || widget->isAncestorOf(focus));
+        }
+        if (verb == QLatin1String("listed")) {
+            auto *list = qobject_cast<QTreeWidget *>(Reachable(Arg(step, 1), false));
+            return list && !list->findItems(Arg(step, 2), Qt::MatchExactly, 0).isEmpty();
+        }
+        if (verb == QLatin1String("box")) {
+            QMessageBox *box = ShownMessageBox();
+            if (!box)
+                return false;
+            if (box->text() != Arg(step, 1))
+                Fail(QStringLiteral("the message box says \"%1\"").arg(box->text()));
+            m_awaitedBox = box;
+            return true;
+        }
+        if (verb == QLatin1String("nomouse")) {
+            qApp->installEventFilter(this);
+            return true;
         }
         if (verb == QLatin1String("sleep")) {
             m_sleepUntil = QDeadlineTimer(Arg(step, 1).toInt());
@@ -300,6 +342,59 @@ private:
             }
         });
         return true;
+    }
+
+    // The widget the keys go to: the focus of the window in front.
+    static QWidget *Focused()
+    {
+        if (QWidget *focus = QApplication::focusWidget())
+            return focus;
+        QWidget *top = QApplication::activeModalWidget();
+        if (!top)
+            top = QApplication::activeWindow();
+        return top ? top->focusWidget() : nullptr;
+    }
+
+    bool Key(const QString &name, int count)
+    {
+        const QKeySequence sequence = QKeySequence::fromString(name, QKeySequence::PortableText);
+        if (sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown)
+            Fail(QStringLiteral("unknown key \"%1\"").arg(name));
+        if (!Focused())
+            return false;
+        const QKeyCombination combination = sequence[0];
+        Later([combination, count] {
+            for (int i = 0; i < count; ++i) {
+                QWidget *focus = Focused();
+                if (!focus)
+                    return;
+                QTest::keyClick(focus, combination.key(), combination.keyboardModifiers());
+            }
+        });
+        return true;
+    }
+
+    bool Keys(const QString &text)
+    {
+        if (!Focused())
+            return false;
+        Later([text] {
+            for (const QChar c : text) {
+                if (QWidget *focus = Focused())
+                    QTest::keyClicks(focus, QString(c));
+            }
+        });
+        return true;
+    }
+
+    // The guard of "nomouse": a keyboard-only run that sees a mouse press.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+            type == QEvent::MouseButtonRelease)
+            Fail(QStringLiteral("a mouse event reached %1").arg(watched->objectName()));
+        return QObject::eventFilter(watched, event);
     }
 
     bool Row(const QString &name, const QString &text)
@@ -405,6 +500,7 @@ private:
     int m_timeoutMs = 60000;
     bool m_popupRequested = false; // Choose: the click that opens the list was made
     bool m_popupOpened = false;    // Choose: the list was seen open
+    QPointer<QMessageBox> m_awaitedBox; // the box a "box" step leaves to the keys
 };
 
 QList<Step> ReadScript(const QString &path, QString &error)

@@ -262,6 +262,90 @@ click BtnNext
     EXPECT_TRUE(log.contains(QStringLiteral("  WL_SSID=Lab-Home"))) << "the read-back after the write";
 }
 
+// The first run again by keyboard alone: Return presses each page's primary
+// button, the focus lands where a keyboard user needs it, and Escape leaves.
+TEST(WizardRuns, KeyboardOnlyAccessPointWithWpaPassphrase)
+{
+    LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Keys,mode=ap,dhcp=0,wl-ssid=Factory,wl-security=0"));
+    const Played played = Play(QStringLiteral(R"(
+nomouse
+page FormAutorun
+focus BtnSetupWizard
+key Return
+page FrameLicense1
+focus ChkAccept
+key Space
+checked ChkAccept
+key Return
+page FrameTutorial1
+focus BtnNext
+key Return
+page FrameTutorial21
+focus BtnNext
+key Return
+page FrameDevList1
+focus LvDevList
+listed LvDevList Run-Keys
+key Down
+key Return
+page FramePassword1
+focus EdtPassword
+keys tulip
+key Return
+page FrameWlModeSel1
+focus RBtnAPMode
+key Return
+page FrameSetupMethod1
+focus RBtnSetIPDHCP
+key Return
+page FrameSetWlMethod1
+focus RBtnManual
+key Return
+page FrameWlProfSSID1
+focus EdtSSID
+expect EdtSSID Factory
+key Ctrl+A
+keys Lab-Keys
+key Return
+page FrameWlProfWlMode1
+focus CmbMode
+key Return
+page FrameWlProfSecurity1
+focus CmbSecurity
+key End
+expect CmbSecurity WPA-PSK
+key Return
+page FrameWlProfPSK1
+focus EdtPassphrase
+keys "keyboard only passphrase"
+key Shift+Tab
+focus CmbWPAMode
+key Home
+key Down
+expect CmbWPAMode "WPA2 Only"
+key Return
+page FrameWlProfConfirm1
+focus BtnNext
+expect LblSSID Lab-Keys
+key Return
+page FrameSuccess1
+focus FrameSuccess1
+key Return
+key Escape
+box "Do you want to exit the Setup Wizard?"
+key Return
+)"));
+    ExpectPlayedThrough(played);
+
+    const QJsonObject wl = Held("wireless");
+    EXPECT_EQ(wl[QStringLiteral("ssid")].toString(), QStringLiteral("Lab-Keys"));
+    EXPECT_EQ(wl[QStringLiteral("securityMode")].toInt(), SECMODE_WPAPSK);
+    EXPECT_EQ(wl[QStringLiteral("wpaMode")].toInt(), WPAMODE_WPA2);
+    EXPECT_EQ(wl[QStringLiteral("passphrase")].toString(), QStringLiteral("keyboard only passphrase"));
+    EXPECT_TRUE(Held("ip")[QStringLiteral("dhcp")].toBool());
+    EXPECT_EQ(Requests("set-wl"), 1);
+}
+
 TEST(WizardRuns, AccessPointWithStaticAddressAndWep128HexKey)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Static,mode=ap,dhcp=1,wl-ssid=Factory"));

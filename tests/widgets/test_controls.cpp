@@ -435,3 +435,39 @@ TEST(TrifaceBtn, PaintShowsTheChosenFace)
         EXPECT_EQ(shot.pixelColor(40, 3), r.expected);
     }
 }
+
+// A shaped button marks a focus the keyboard moved onto it by its corner
+// marks inside the face; a focus from a click draws nothing; Return on the
+// focused button presses it.
+TEST(TrifaceBtn, FocusMarksAfterTabNotAfterClick)
+{
+    QWidget window;
+    auto *before = new QPushButton(QStringLiteral("before"), &window);
+    auto *button = new TTrifaceBtn(&window);
+    button->SetFace(RoundedFace());
+    button->SetAutoShape(true);
+    button->move(0, 40);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    before->setFocus();
+    const QImage unfocused = button->grab().toImage();
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    ASSERT_TRUE(button->hasFocus());
+    EXPECT_EQ(button->grab().toImage(), unfocused);
+
+    QTest::keyClick(button, Qt::Key_Tab);
+    ASSERT_TRUE(before->hasFocus());
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_TRUE(button->hasFocus());
+    const QImage tabbed = button->grab().toImage();
+    EXPECT_NE(tabbed, unfocused);
+    // The face's corners are cut away up to 3 pixels in: the marks start there.
+    EXPECT_EQ(tabbed.pixelColor(3, 3), QColor(Qt::black));
+    EXPECT_EQ(tabbed.pixelColor(0, 0), unfocused.pixelColor(0, 0));
+
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicks.count(), 1);
+}

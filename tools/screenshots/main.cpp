@@ -17,6 +17,7 @@
 #include "pages/device/framesetupmethod.h"
 #include "pages/front/formautorun.h"
 #include "pages/front/framelicense.h"
+#include "pages/front/frametutorial.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/formmain.h"
@@ -172,6 +173,11 @@ int main(int argc, char **argv)
         wizard->FrameLicense1->ChkAccept->setChecked(true);
         Next(wizard);
         walk.Save(wizard, QStringLiteral("FrameTutorial1"));
+        // What a keyboard user sees: the corner marks of the focus on Next.
+        wizard->activateWindow();
+        Settle([wizard] { return wizard->isActiveWindow(); }, 2000);
+        wizard->FrameTutorial1->BtnNext->setFocus(Qt::TabFocusReason);
+        walk.Save(wizard, QStringLiteral("FrameTutorial1-keyboard-focus"));
         Next(wizard);
         walk.Save(wizard, QStringLiteral("FrameTutorial21"));
         Next(wizard);

@@ -99,8 +99,7 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
                             static_cast<QWidget *>(LbDNS2), static_cast<QWidget *>(IPEditDNS2)})
         hidden->hide();
     // The keyboard visits the gateway first, then address and mask.
-    setTabOrder(IPEditGateway, IPEditIP);
-    setTabOrder(IPEditIP, IPEditMask);
+    FixKeyboardOrder({IPEditGateway, IPEditIP, IPEditMask});
 
     LbStaticIPInfo =
         CreateLabel(box, "LbStaticIPInfo",

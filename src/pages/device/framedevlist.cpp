@@ -106,6 +106,7 @@ TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
     connect(BtnCfg, &QPushButton::clicked, this, &TFrameDevList::TakeDevice);
     connect(TimerSearch, &QTimer::timeout, this, &TFrameDevList::CompleteSearch);
     connect(LvDevList, &QTreeWidget::itemSelectionChanged, this, &TFrameDevList::SelectionChanged);
+    PressPrimaryOnDoubleClick(LvDevList);
 }
 
 TFrameDevList::~TFrameDevList() = default;

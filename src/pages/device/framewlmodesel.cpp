@@ -133,6 +133,12 @@ void TFrameWlModeSel::LoadPageTexts()
     g_Var.DeviceMode = DEVICE_AP;
     RBtnAPMode->setChecked(true);
     TFrameBase::LoadPageTexts();
+    // Each illustration is described by the text of its mode (the settings
+    // file's, where it has one).
+    Image1->setAccessibleName(RBtnAPMode->text());
+    Image1->setAccessibleDescription(LbAPModeInfo->text());
+    Image2->setAccessibleName(RBtnWirelessBridge->text());
+    Image2->setAccessibleDescription(LbWirelessBridgeInfo->text());
 }
 
 bool TFrameWlModeSel::CanEnter(TFrameBase *fromPage, bool isBack, int param)

@@ -12,6 +12,7 @@
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
@@ -89,6 +90,19 @@ TFormAutorun::TFormAutorun(QWidget *parent) : QWidget(parent, Qt::Window | Qt::F
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+
+    // The entries are pictures; a screen reader speaks these names instead
+    // (a caption from the settings file wins over them).
+    for (const auto &[entry, name] : {std::pair<QWidget *, const char *>{BtnSetupWizard, "Setup Wizard"},
+                                      {BtnUG, "User Guide"},
+                                      {BtnUG_UG, "User's Guide"},
+                                      {BtnUG_QIG, "Quick Installation Guide"},
+                                      {BtnProductReg, "Product Registration"},
+                                      {BtnExit, "Exit"}}) {
+        auto *button = qobject_cast<QAbstractButton *>(entry);
+        if (!button || button->text().isEmpty())
+            entry->setAccessibleName(QString::fromLatin1(name));
+    }
 
     connect(ImgBG, &TImage::leftDragged, this, &TFormAutorun::StartDrag);
     connect(BtnSetupWizard, &QPushButton::clicked, this, &TFormAutorun::BtnSetupWizardClick);

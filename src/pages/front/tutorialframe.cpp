@@ -34,6 +34,19 @@ void TTutorialFrame::LoadPageTexts()
     SkinButton(BtnBack);
     SkinButton(BtnNext);
     TFrameBase::LoadPageTexts();
+    // A picture has no caption; the page's section can describe it under
+    // the picture's name for a screen reader.
+    m_picture->setAccessibleName(QStringLiteral("Tutorial"));
+    m_picture->setAccessibleDescription(g_Var.ReadString(SectionName(), m_pictureName, DefaultDescription()));
+}
+
+QString TTutorialFrame::DefaultDescription() const
+{
+    if (m_pictureName == QLatin1String("ImgTutorial2"))
+        return QStringLiteral(
+            "The computer is connected to the device by a cable; wireless clients such as a "
+            "laptop connect to the device without one.");
+    return QStringLiteral("Connect the computer to the device with an Ethernet cable.");
 }
 
 bool TTutorialFrame::CanEnter(TFrameBase *fromPage, bool isBack, int param)

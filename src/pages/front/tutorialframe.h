@@ -41,6 +41,9 @@ protected:
     TImage *Picture() const { return m_picture; }
 
 private:
+    // What the built-in picture shows, for a screen reader.
+    QString DefaultDescription() const;
+
     QString m_pictureName;
     TImage *m_picture;
 };

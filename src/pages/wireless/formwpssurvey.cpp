@@ -1,12 +1,16 @@
 #include "pages/wireless/formwpssurvey.h"
 
+#include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
 #include "pages/wireless/framewpssitesurvey.h"
 #include "wizard/core/appmessage.h"
 #include "wizard/dialogplacement.h"
+#include "wizard/pagekeys.h"
 #include "wizard/skinsupport.h"
 
+#include <QKeyEvent>
 #include <QShowEvent>
+#include <QTreeWidget>
 
 TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -36,8 +40,41 @@ TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
     SetButtonFaces(BtnCancel, normal, hover, down);
     SetButtonFaces(FrameWPSSiteSurvey1->BtnRefresh, normal, hover, down);
 
+    // The list is spoken by its group's title from the start, not only once
+    // the frame's texts are loaded on the first showing.
+    PageKeys::NameControls(FrameWPSSiteSurvey1);
+
     connect(BtnSelect, &QPushButton::clicked, this, &TFormWPSSurvey::BtnSelectClick);
     connect(BtnCancel, &QPushButton::clicked, this, &TFormWPSSurvey::BtnCancelClick);
+    connect(FrameWPSSiteSurvey1->SurveyList, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem *item) {
+                if (item)
+                    PressSelect();
+            });
+}
+
+void TFormWPSSurvey::PressSelect()
+{
+    if (BtnSelect->isVisibleTo(this) && BtnSelect->isEnabled())
+        BtnSelect->click();
+}
+
+void TFormWPSSurvey::keyPressEvent(QKeyEvent *event)
+{
+    // Keys the focused control did not take: Return is Select, Escape is
+    // Cancel (the dialog's own rule, not the dialog's plain rejection).
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        PressSelect();
+        event->accept();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape) {
+        BtnCancelClick();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 TFormWPSSurvey::~TFormWPSSurvey()
@@ -77,4 +114,5 @@ void TFormWPSSurvey::showEvent(QShowEvent *event)
         return;
     FrameWPSSiteSurvey1->LoadPageTexts();
     FrameWPSSiteSurvey1->BtnRefreshClick();
+    FrameWPSSiteSurvey1->TakeEntryFocus();
 }

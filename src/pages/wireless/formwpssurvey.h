@@ -14,6 +14,7 @@
 
 class TFrameWPSSiteSurvey;
 class TTrifaceBtn;
+class QKeyEvent;
 class QWidget;
 
 class TFormWPSSurvey : public QDialog
@@ -36,6 +37,9 @@ public:
 
     void BtnSelectClick();
     void BtnCancelClick();
+    // Clicks Select when it is shown and enabled (Return, a double click on
+    // a network).
+    void PressSelect();
 
     // Controls, in creation (tab) order.
     TFrameWPSSiteSurvey *FrameWPSSiteSurvey1 = nullptr;
@@ -43,6 +47,9 @@ public:
     TTrifaceBtn *BtnCancel = nullptr;
 
 protected:
-    // On show: the frame's texts, then a fresh survey.
+    // On show: the frame's texts, then a fresh survey; the focus goes to
+    // the list.
     void showEvent(QShowEvent *event) override;
+    // Return is Select, Escape is Cancel.
+    void keyPressEvent(QKeyEvent *event) override;
 };

@@ -465,6 +465,7 @@ TFrameSiteSurvey::TFrameSiteSurvey(QWidget *parent) : TFrameBase(parent)
     connect(BtnNext, &QPushButton::clicked, this, &TFrameSiteSurvey::BtnNextClick);
     connect(SurveyList, &QTreeWidget::itemSelectionChanged, this, &TFrameSiteSurvey::SurveyListSelectItem);
     connect(SurveyList, &TSortListView::ColumnClick, this, &TFrameSiteSurvey::SurveyListColumnClick);
+    PressPrimaryOnDoubleClick(SurveyList);
 }
 
 TFrameSiteSurvey::~TFrameSiteSurvey() = default;

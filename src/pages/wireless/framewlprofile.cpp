@@ -116,7 +116,19 @@ bool TFrameWlProfile::ShowSubPage(TFrameBase *target, bool isBack)
         target->Entered(old, isBack, 0);
     }
     m_current = target;
+    if (target)
+        target->TakeEntryFocus();
     return true;
+}
+
+QPushButton *TFrameWlProfile::PrimaryButton() const
+{
+    return m_current ? m_current->PrimaryButton() : nullptr;
+}
+
+QPushButton *TFrameWlProfile::ExitButton() const
+{
+    return m_current ? m_current->ExitButton() : nullptr;
 }
 
 TFrameBase *TFrameWlProfile::SecurityTarget() const

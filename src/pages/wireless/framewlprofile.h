@@ -39,6 +39,10 @@ public:
 
     TFrameBase *CurrentSubPage() const { return m_current; }
 
+    // The keys of the sequence are those of its current inner page.
+    QPushButton *PrimaryButton() const override;
+    QPushButton *ExitButton() const override;
+
     TImage *ImgBG;
     TFrameWlProfBand *FrameWlProfBand1;
     TFrameWlProfSSID *FrameWlProfSSID1;
