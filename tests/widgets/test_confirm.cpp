@@ -310,6 +310,12 @@ TEST_F(ConfirmTest, SaveReplacesOldContentAndSkipsWhatCannotBeWritten)
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_TRUE(ui.boxes.isEmpty());
     EXPECT_FALSE(page.SaveSummary(missing));
+
+    // A new file holds the key in clear text: for the owner only.
+    const QString fresh = settings->Folder() + QStringLiteral("fresh.txt");
+    EXPECT_TRUE(page.SaveSummary(fresh));
+    EXPECT_EQ(QFile::permissions(fresh), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 TEST_F(ConfirmTest, PrintoutFollowsThePositionRules)

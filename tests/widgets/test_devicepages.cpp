@@ -533,6 +533,22 @@ TEST_F(WlModeSelTest, ChangedModeIsWrittenAndReadBack)
     EXPECT_TRUE(ui.boxes.isEmpty());
 }
 
+// The device acknowledged the mode but its configuration never came back:
+// it holds the new mode, and so does DeviceMode.
+TEST_F(WlModeSelTest, AcknowledgedModeStaysWhenTheReadBackTimesOut)
+{
+    SimDeviceConfig config = SimConfig(1);
+    config.dropFirst[SimKind::GetConfig] = 9;
+    auto page = EnterWithDevice(DEVICE_AP, config);
+    main.Clear();
+    page->RBtnWirelessBridge->click();
+    page->BtnNext->click();
+    EXPECT_EQ(bench.Requests(SimKind::SetMode), 1);
+    EXPECT_EQ(ui.BoxTexts(), QStringList{kErConnect});
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
+}
+
 TEST_F(WlModeSelTest, SetModeTimeoutsGetOneReloginAndOneMessage)
 {
     struct Row
@@ -679,6 +695,10 @@ TEST_F(SetupMethodTest, CurrentAddressValues)
 
 TEST_F(SetupMethodTest, DeviceAlreadyOnDynamicMovesOnWithoutARequest)
 {
+    // Logged in, so a request would reach the network.
+    bench.AddDevice(SimConfig(1));
+    ASSERT_TRUE(bench.Login());
+    bench.network.ClearSent();
     auto page = MakePage<TFrameSetupMethod>();
     g_Var.CurIpConfig = {IP_MODE_DHCP, 0xC0A80101, 0xFFFFFF00, 0, 0, 0};
     g_Var.SetupMethod = 1;

@@ -356,6 +356,25 @@ TEST_F(WpsMethodTest, RunsEndByTheDevicesStatusReports)
     }
 }
 
+// Two runs in one program: the first run's status 3 does not open the idle
+// window of the second, which has none of its own.
+TEST_F(WpsMethodTest, EachRunSeesOnlyItsOwnStartStatus)
+{
+    config_.wpsEvents = {3, 2};
+    StartDevice();
+    auto first = EnteredPage();
+    Connect(*first);
+    EXPECT_EQ(ui_.BoxTexts(), QStringList{kErConnect});
+    config_.wpsEvents = {1};
+    StartDevice();
+    auto second = EnteredPage();
+    ui_.Clear();
+    host_.Clear();
+    Connect(*second);
+    EXPECT_EQ(ui_.BoxTexts(), QStringList{kErConnect});
+    EXPECT_TRUE(host_.Commands().empty());
+}
+
 TEST_F(WpsMethodTest, BridgePinRunSendsTheUpstreamSsid)
 {
     g_Var.DeviceMode = DEVICE_WBRIDGE;
