@@ -205,9 +205,11 @@ TEST_F(SiteSurveyTest, EntryLogsInFirstThenListsTheNetworksWithTextsAndIcons)
 {
     SimDevice &sim = StartDevice();
     ASSERT_FALSE(bench_->engine->loggedIn());
+    WaitRecorder waits;
     auto page = EnteredPage();
     EXPECT_EQ(sim.Requests().at(SimKind::Login), 1);
     EXPECT_EQ(sim.Requests().at(SimKind::SiteSurvey), 1);
+    EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_LOGIN, 5000}, {REQ_SITE_SURVEY, 7000}}));
 
     TSortListView *list = page->SurveyList;
     ASSERT_EQ(list->topLevelItemCount(), 4);

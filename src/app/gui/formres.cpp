@@ -1,8 +1,10 @@
 #include "app/gui/formres.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <memory>
 
 #include "app/debug.h"
@@ -140,8 +142,21 @@ QImage TFormRes::DecodePicture(const QByteArray &bytes, bool jpeg, QString *erro
 {
     if (jpeg)
         return DecodeJpeg(bytes, error);
+    // The reader recognises the content, whatever the name says; not every
+    // image plugin keeps to the allocation limit, so the size in the header
+    // is checked first.
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && PictureTooLarge(quint64(size.width()), quint64(size.height()))) {
+        if (error)
+            *error = QStringLiteral("picture too large");
+        return {};
+    }
     QImage image;
-    if (!BitmapIsWhole(bytes) || !image.loadFromData(bytes)) {
+    if (!BitmapIsWhole(bytes) || !reader.read(&image)) {
         if (error)
             *error = QStringLiteral("not a readable picture");
         return {};
