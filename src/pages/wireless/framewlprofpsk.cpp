@@ -120,7 +120,8 @@ bool TFrameWlProfPSK::CheckPassphrase()
     }
     if (n >= 8 && n <= 63)
         return true;
-    DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters", int(n));
+    DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters%s", int(passphrase.size()),
+               n < 0 ? ", not all printable ASCII" : "");
     FocusEdit(EdtPassphrase);
     ShowMessage(MessageKey::ER_PSKKey);
     return false;

@@ -110,7 +110,8 @@ int TFrameWlProfWEP::CheckWepKey(int lengthCode)
         return 1;
     const QString text = WepKeyMessage(lengthCode, n == m);
     FocusEdit(EdtKey1);
-    DebugPrint("TFrameWlProfWEP::CheckWepKey() FAIL length code %d, %d of %d characters", lengthCode, n, m);
+    DebugPrint("TFrameWlProfWEP::CheckWepKey() FAIL length code %d, %d of %d characters%s", lengthCode,
+               int(key.size()), m, n < 0 ? ", not all printable ASCII" : "");
     Ui()->ShowMessageBox(text, g_Var.MsgTitle, MsgKind::Information);
     return -1;
 }
