@@ -28,11 +28,12 @@ QString RunningExecutable()
 }
 
 // Opens `path` for writing and takes the exclusive lock that tells running
-// copies apart. -1 when either fails.
+// copies apart. -1 when either fails. A file it creates is for the owner
+// only: the log holds packets and keys in clear text.
 int OpenLocked(const QString &path, int extraFlags)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | extraFlags, 0644);
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | extraFlags, 0600);
     if (fd < 0)
         return -1;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

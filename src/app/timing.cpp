@@ -2,10 +2,12 @@
 
 #include <QElapsedTimer>
 #include <cmath>
+#include <utility>
 
 namespace {
 
 double g_scale = 1.0;
+Timing::WaitObserver g_observer;
 
 QElapsedTimer &Clock()
 {
@@ -25,6 +27,8 @@ int Scaled(int ms)
 {
     if (ms <= 0)
         return 0;
+    if (g_observer)
+        g_observer(ms);
     const double scaled = std::ceil(ms * g_scale);
     if (scaled < 1.0)
         return 1;
@@ -42,6 +46,11 @@ void SetScale(double scale)
 {
     if (scale > 0.0)
         g_scale = scale;
+}
+
+void SetWaitObserver(WaitObserver observer)
+{
+    g_observer = std::move(observer);
 }
 
 uint32_t TickCount()

@@ -5,6 +5,7 @@
 // time-out passes in a fraction of a second without any change of logic.
 
 #include <cstdint>
+#include <functional>
 
 namespace Timing {
 
@@ -18,6 +19,12 @@ double Scale();
 
 // Sets the scale factor; values <= 0 are ignored.
 void SetScale(double scale);
+
+// Called with every positive wait handed to Scaled, in product
+// milliseconds, before scaling (empty: nothing is called). Lets tests see
+// which wait each request and timer asks for without waiting for it.
+using WaitObserver = std::function<void(int ms)>;
+void SetWaitObserver(WaitObserver observer);
 
 // A steady millisecond tick count. Differences are taken as unsigned 32-bit
 // values, so wrap-around is harmless. Under a scale below 1 the count runs

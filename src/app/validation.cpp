@@ -36,10 +36,11 @@ bool IsPowerOfTwo(uint32_t v)
     return v != 0 && (v & (v - 1)) == 0;
 }
 
-// Rule 2 of the address rules: a unicast address a device may take.
+// Rule 2 of the address rules: a unicast address a device may take; a
+// first octet of 0 ("this network") or 127 (loopback) is none.
 bool UsableAddress(uint32_t ip)
 {
-    return ip != 0 && ip < 0xE0000000u && (ip >> 24) != 127;
+    return (ip >> 24) != 0 && ip < 0xE0000000u && (ip >> 24) != 127;
 }
 
 } // namespace
@@ -102,6 +103,9 @@ QString AddressInput::Text() const
 
 QString CorrectBroadcastAddress(const QString &ipText)
 {
+    // An address with an empty octet is refused as it stands.
+    if (!AddressInput::FromText(ipText).IsComplete())
+        return ipText;
     const int dot = ipText.lastIndexOf(u'.');
     if (dot < 0)
         return ipText;
@@ -159,12 +163,22 @@ const TextKey *CheckStaticAddress(const AddressInput &ip, const AddressInput &ma
     return nullptr;
 }
 
+bool IsPrintableAscii(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return false;
+    }
+    return true;
+}
+
 const TextKey *CheckWepKey(int lengthCode, const QString &key)
 {
     if (lengthCode != WEPKEYLEN_64 && lengthCode != WEPKEYLEN_128)
         return &MessageKey::ER_WEPKey;
     const int max = lengthCode == WEPKEYLEN_128 ? 26 : 10;
-    const int n = Utf8Length(key);
+    const bool ascii = IsPrintableAscii(key);
+    const int n = ascii ? int(key.size()) : -1;
     if (n == max / 2)
         return nullptr;
     if (n == max && IsHexText(key))
@@ -179,12 +193,14 @@ QString WepKeyText(int lengthCode, const QString &key)
     if (CheckWepKey(lengthCode, key))
         return QString();
     const int max = lengthCode == WEPKEYLEN_128 ? 26 : 10;
-    return Utf8Length(key) == max ? key.toUpper() : key;
+    return key.size() == max ? key.toUpper() : key;
 }
 
 const TextKey *CheckPassphrase(const QString &passphrase)
 {
-    const int n = Utf8Length(passphrase);
+    if (!IsPrintableAscii(passphrase))
+        return &MessageKey::ER_PSKKey;
+    const qsizetype n = passphrase.size();
     if (n == 64)
         return IsHexText(passphrase) ? nullptr : &MessageKey::ER_PSKKeyHex;
     if (n >= 8 && n <= 63)

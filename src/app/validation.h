@@ -6,10 +6,11 @@
 // "Message") of the first rule that fails, or nullptr when the input is
 // valid; show it with ShowMessage(*key) or MessageText(*key).
 //
-// Lengths of texts that travel to the device are counted in bytes of their
-// UTF-8 form, which is what the device receives: for the plain ASCII texts
-// the pages accept that is the character count, and a text of other
-// characters can never be cut short silently by its fixed record field.
+// WEP keys and WPA passphrases are printable ASCII (0x20 to 0x7E), so their
+// lengths are character counts; a key holding anything else draws the
+// message of the length rule. Network names are counted in bytes of their
+// UTF-8 form, which is what the device receives, so that a name can never be
+// cut short silently by its fixed record field.
 //
 // Also the read-back checks: whether the configuration read after a write
 // holds what was written.
@@ -55,9 +56,10 @@ struct AddressInput
     bool malformed = false;
 };
 
-// The broadcast correction of the IP page: a dotted text whose number after
-// the last dot is 255 gets "4" for its last character (x.x.x.255 becomes
-// x.x.x.254). Anything else is returned unchanged.
+// The broadcast correction of the IP page: a dotted text of four complete
+// octets whose last is 255 gets "4" for its last character (x.x.x.255
+// becomes x.x.x.254). Anything else, an address with an empty octet among
+// it, is returned unchanged.
 QString CorrectBroadcastAddress(const QString &ipText);
 
 // The mask the IP page proposes for an address whose mask was left empty:
@@ -66,7 +68,7 @@ QString CorrectBroadcastAddress(const QString &ipText);
 QString ProposedMask(const AddressInput &ip);
 
 // The static address rules, in the IP page's order: IP octets complete;
-// IP not 0, below 224.0.0.0, not 127.x; mask octets complete; mask neither
+// IP first octet neither 0 nor 127, below 224.0.0.0; mask octets complete; mask neither
 // 0 nor all ones and contiguous; host part neither all zeros nor all ones
 // (ErIPAddr, ErSubnetMask); the IP not one of `localAddresses` (dotted
 // texts: the PC's own addresses, ErIPSameAsLocahost); an entirely empty
@@ -76,11 +78,15 @@ QString ProposedMask(const AddressInput &ip);
 const TextKey *CheckStaticAddress(const AddressInput &ip, const AddressInput &mask,
                                   const AddressInput &gateway, const QStringList &localAddresses);
 
+// Every character is printable ASCII (0x20 to 0x7E); true for "".
+bool IsPrintableAscii(const QString &text);
+
 // The WEP key rules for a key length code (WEPKEYLEN_64 or WEPKEYLEN_128):
-// ASCII of exactly 5 or 13 bytes, or exactly 10 or 26 hexadecimal digits.
-// Failing keys: ER_WEP64Hex / ER_WEP128Hex when the hexadecimal length was
-// right but a character is not a hexadecimal digit, else ER_WEP64 /
-// ER_WEP128; ER_WEPKey for any other length code. (The specific keys fall
+// printable ASCII of exactly 5 or 13 characters, or exactly 10 or 26
+// hexadecimal digits. Failing keys: ER_WEP64Hex / ER_WEP128Hex when the
+// hexadecimal length was right but a character is not a hexadecimal digit;
+// ER_WEP64 / ER_WEP128 for any other length or a character outside
+// printable ASCII; ER_WEPKey for any other length code. (The specific keys fall
 // back to the ER_WEPKey text when the settings file does not name them.)
 const TextKey *CheckWepKey(int lengthCode, const QString &key);
 
@@ -88,9 +94,10 @@ const TextKey *CheckWepKey(int lengthCode, const QString &key);
 // upper case. Empty for a key CheckWepKey refuses.
 QString WepKeyText(int lengthCode, const QString &key);
 
-// The passphrase rules: 8 to 63 bytes of anything, or 64 hexadecimal
-// digits (ER_PSKKeyHex for 64 bytes that are not all hexadecimal, ER_PSKKey
-// for any other length).
+// The passphrase rules: 8 to 63 printable ASCII characters, or 64
+// hexadecimal digits (ER_PSKKeyHex for 64 characters that are not all
+// hexadecimal, ER_PSKKey for any other length or a character outside
+// printable ASCII).
 const TextKey *CheckPassphrase(const QString &passphrase);
 
 // The cipher that goes with a WPA mode: WPA only TKIP, WPA2 only AES, any

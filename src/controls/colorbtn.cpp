@@ -219,7 +219,13 @@ void TColorBtn::paintEvent(QPaintEvent *)
 void TColorBtn::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The second press of a quick pair is an ordinary press, so it ends in
-    // an ordinary click.
+    // an ordinary click. Qt delivers that press on its own before the
+    // double-click event: then the button is down already and the event adds
+    // no second press.
+    if (isDown()) {
+        event->accept();
+        return;
+    }
     mousePressEvent(event);
 }
 

@@ -16,6 +16,13 @@ template <size_t N> std::string_view RawText(const char (&field)[N])
     return std::string_view(field, strnlen(field, N));
 }
 
+// A network name is at most 32 bytes; a field filled to its end without a
+// terminator sends its first 32.
+std::string_view SsidOnWire(const char (&field)[SSID_MAX + 1])
+{
+    return RawText(field).substr(0, SSID_MAX);
+}
+
 Request Empty(const MacAddress &mac, uint8_t command)
 {
     Request request(mac);
@@ -101,7 +108,7 @@ Request BuildIpSetting(const MacAddress &mac, const IpConfigRecord &config)
 Request BuildWlSetting(const MacAddress &mac, const WlConfigRecord &config)
 {
     Request request(mac);
-    request.AppendText(WL_SSID, RawText(config.Ssid));
+    request.AppendText(WL_SSID, SsidOnWire(config.Ssid));
     request.AppendU8(WL_STD_CH, config.StdChannel);
     // With automatic channel choice the extension channel means nothing.
     if (config.StdChannel != 0)
@@ -116,7 +123,7 @@ Request BuildWlSetting(const MacAddress &mac, const WlConfigRecord &config)
 Request BuildWlStationSetting(const MacAddress &mac, const WlConfigRecord &config)
 {
     Request request(mac);
-    request.AppendText(WL_SSID, RawText(config.Ssid));
+    request.AppendText(WL_SSID, SsidOnWire(config.Ssid));
     request.AppendU8(WL_STATION, 1);
     request.AppendU8(WL_MODE, uint8_t(config.WirelessMode));
     request.AppendU8(WL_SECURITY_MODE, uint8_t(config.SecurityMode));

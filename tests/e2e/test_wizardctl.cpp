@@ -461,6 +461,13 @@ TEST(LabWizardctl, InvalidInputSendsNothing)
          "Passphrase should be between 8 to 63 charachers in ASCII format."},
         {{"set-wireless", "--ssid", "x", "--security", "wpa-psk", "--passphrase", QString(64, u'z')},
          "Passphrase should be 64 hex digits."},
+        // Keys are printable ASCII: "\u00e4\u00f6x" is no 5-character key, whatever its bytes.
+        {{"set-wireless", "--ssid", "x", "--security", "wep", "--key",
+          QString::fromUtf8("\xC3\xA4\xC3\xB6x")},
+         "incorrect WEP key"},
+        {{"set-wireless", "--ssid", "x", "--security", "wpa-psk", "--passphrase",
+          QString::fromUtf8("caf\xC3\xA9 au lait")},
+         "Passphrase should be between 8 to 63 charachers in ASCII format."},
         {{"wps", "--pin", "1234567"}, "Invaild PIN Code"},
         {{"set-ip", "--ip", "1.2.3.4", "--dhcp"}, "either --dhcp or --ip"},
     };

@@ -137,6 +137,10 @@ TEST_F(DebugLogTest, LogFileThatCannotBeOpenedFallsBack)
     CDebugLog log(Exe(), Fixed);
     EXPECT_TRUE(log.IsOn());
     EXPECT_EQ(log.LogFileName(), File("Setup_000.Log"));
+    // It holds keys in clear text: for the owner only.
+    const QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+    EXPECT_EQ(QFile::permissions(log.LogFileName()), ownerOnly);
 }
 
 TEST_F(DebugLogTest, ConcurrentWritersKeepLinesWhole)

@@ -14,7 +14,9 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 using namespace Protocol;
@@ -233,11 +235,26 @@ TEST_F(FormUdpTest, LocalMacIsTheFirstAdaptersWithAnAddress)
     net.SetAdapters({FakeNetwork::MakeAdapter("eth0", kMacA, {{"0.0.0.0", "0.0.0.0"}}),
                      FakeNetwork::MakeAdapter("eth1", kMacB, {{"10.77.0.1", "255.255.255.0"}})});
     EXPECT_EQ(TFormUDP(&net, &net).LocalMac(), kMacB);
-    net.SetAdapterListFails(true);
-    // Six pseudo-random bytes then; they only need to differ from the
-    // adapters' own, which an all-zero or equal value would not show.
-    TFormUDP random(&net, &net);
-    EXPECT_NE(random.LocalMac(), kMacB);
+    // Without an adapter that has an address (none with one, or no list at
+    // all): the C library's generator, seeded with the time, gives six bytes.
+    const auto seeded = [](std::time_t seed) {
+        std::srand(unsigned(seed));
+        MacBytes mac{};
+        for (uint8_t &byte : mac)
+            byte = uint8_t(std::rand() % 256);
+        return mac;
+    };
+    for (const bool listFails : {false, true}) {
+        SCOPED_TRACE(listFails);
+        net.SetAdapters({FakeNetwork::MakeAdapter("eth0", kMacA, {{"0.0.0.0", "0.0.0.0"}})});
+        net.SetAdapterListFails(listFails);
+        const std::time_t before = std::time(nullptr);
+        const MacBytes mac = TFormUDP(&net, &net).LocalMac();
+        const std::time_t after = std::time(nullptr);
+        EXPECT_TRUE(mac == seeded(before) || mac == seeded(after));
+        EXPECT_NE(mac, MacBytes{});
+        EXPECT_NE(mac, kMacA);
+    }
 }
 
 TEST_F(FormUdpTest, SameDeviceThroughTwoAdaptersIsOneRecord)
@@ -424,8 +441,15 @@ TEST_F(FormUdpTest, PeerFilterAfterLogin)
     EXPECT_TRUE(Engine().Waiting());
     EXPECT_TRUE(recorder.messages.empty());
 
-    // Still dropped after a logout; the next discovery opens the filter.
+    // Still dropped after a logout: the other device cannot answer a new
+    // login. The next discovery opens the filter.
     Engine().SendLogout(0);
+    Engine().SendLogin(5000);
+    log.Clear();
+    Deliver(Answer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    EXPECT_TRUE(log.Contains("TFormUDP::ProcRecvData() FAIL destination address doesn't match"));
+    EXPECT_FALSE(Engine().loggedIn());
+    EXPECT_EQ(Engine().Pending(), REQ_LOGIN);
     Engine().SendDiscover(4000, false);
     log.Clear();
     Deliver(Answer(kOtherDevice, CMD_DISCOVER, {0x01, 0x01, 'B'}));

@@ -200,11 +200,17 @@ TEST(ProtocolCodec, WirelessSettings)
     for (const Case &c : cases)
         EXPECT_EQ(Whole(c.request), Cat({Header(c.command, c.payload.size()), c.payload})) << c.name;
 
-    // A full-width SSID field without terminator sends its 32 characters.
+    // An unterminated 33-byte SSID field: a name is at most 32 bytes, so
+    // both requests send the first 32.
     WlConfigRecord wide = Wireless("", SECMODE_NONE);
     std::memset(wide.Ssid, 'S', sizeof wide.Ssid);
-    const Bytes payload = Payload(BuildWlSetting(kLocalMac, wide));
-    EXPECT_EQ(payload[1], 33);
+    for (const Request &request : {BuildWlSetting(kLocalMac, wide), BuildWlStationSetting(kLocalMac, wide)}) {
+        const Bytes payload = Payload(request);
+        ASSERT_GE(payload.size(), 35u);
+        EXPECT_EQ(payload[0], 0x50);
+        EXPECT_EQ(payload[1], 32);
+        EXPECT_EQ(Bytes(payload.begin() + 2, payload.begin() + 34), Bytes(32, 'S'));
+    }
 }
 
 TEST(ProtocolCodec, ResultAnswers)

@@ -49,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{"1.2.3.4.5", "255.0.0.0", "", "ErIPAddr"},
                       // Rule 2: not 0, not loopback, below 224.0.0.0; checked before the mask.
                       AddressCase{"0.0.0.0", "", "", "ErIPAddr"},
+                      AddressCase{"0.0.0.254", "255.255.255.0", "", "ErIPAddr"},
                       AddressCase{"127.0.0.1", "255.0.0.0", "", "ErIPAddr"},
                       AddressCase{"224.0.0.1", "255.255.255.0", "", "ErIPAddr"},
                       AddressCase{"223.255.255.1", "255.255.255.0", "", "valid"},
@@ -77,6 +78,8 @@ TEST(AddressHelpers, BroadcastCorrectionAndMaskProposal)
     EXPECT_EQ(CorrectBroadcastAddress("192.168.0.25"), "192.168.0.25");
     EXPECT_EQ(CorrectBroadcastAddress("255.255.255.1"), "255.255.255.1");
     EXPECT_EQ(CorrectBroadcastAddress("nodots"), "nodots");
+    // An empty octet is refused as it stands, not filled in.
+    EXPECT_EQ(CorrectBroadcastAddress("...255"), "...255");
     // The corrected address then passes the rules with a /24 mask.
     EXPECT_EQ(CheckStaticAddress(AddressInput::FromText(CorrectBroadcastAddress("192.168.0.255")),
                                  AddressInput::FromText("255.255.255.0"), AddressInput{}, {}),
@@ -122,9 +125,12 @@ TEST(WepKey, LengthsFormatsAndMessages)
         {WEPKEYLEN_128, "01234567890123456789", "ER_WEP128", ""},
         {WEPKEYLEN_128, "abcde", "ER_WEP128", ""},
         {7, "abcde", "ER_WEPKey", ""},
-        // Bytes on the wire, not characters: five characters of two bytes
-        // each are not a 64-bit ASCII key.
-        {WEPKEYLEN_64, "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4", "ER_WEP64Hex", ""},
+        // Outside printable ASCII: the length rule's message, whatever the
+        // length ("äöx" is 5 bytes, five "ä" are 10).
+        {WEPKEYLEN_64, "\xC3\xA4\xC3\xB6x", "ER_WEP64", ""},
+        {WEPKEYLEN_64, "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4", "ER_WEP64", ""},
+        {WEPKEYLEN_64, "abc\tx", "ER_WEP64", ""},
+        {WEPKEYLEN_128, "0123456789ab\x7F", "ER_WEP128", ""},
     };
     for (const KeyCase &c : cases) {
         const QString key = QString::fromUtf8(c.key);
@@ -150,8 +156,11 @@ TEST(Passphrase, LengthAndHexRules)
         {QString(64, u'a'), "valid"},
         {QString(63, u'a') + u'g', "ER_PSKKeyHex"},
         {QString(65, u'a'), "ER_PSKKey"},
-        // 30 characters of three bytes each are 90 bytes: too long for WPA.
+        // Outside printable ASCII: the length rule's message.
         {QString(30, QChar(0x20AC)), "ER_PSKKey"},
+        {QString(10, u'a') + QChar(0xE4), "ER_PSKKey"},
+        {QString(63, u'a') + QChar(0xE4), "ER_PSKKey"},
+        {QString("pass\nword"), "ER_PSKKey"},
     };
     for (const auto &[text, expected] : cases)
         EXPECT_STREQ(KeyName(CheckPassphrase(text)), expected) << text.size();

@@ -16,8 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <atomic>
 #include <future>
+#include <vector>
 
 #include "app/gui/applytexts.h"
 #include "app/gui/widgethelpers.h"
@@ -258,35 +258,30 @@ TEST(ApplyLayout, LockIsHeldForTheWholeRunAndReleased)
     const QString file = dir.path() + "/setup.ini";
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[FormMain]\nLbTitle=From the guarded file\n[FormMain_CtrlPos]\nBtnNext=5,6\n");
+    f.write("[FormMain]\nLbTitle=From the guarded file\nMnuHelp=Renamed\n"
+            "[FormMain_CtrlPos]\nBtnNext=5,6\n[FormMain_Visible]\nMnuHelp=0\n");
     f.close();
     GuardedIni store(file);
     TestWindow w;
 
-    // While the window's texts are applied another thread must wait.
-    std::atomic<bool> otherThreadGotIn{false};
-    std::future<void> probe;
-    {
-        IniLock outer(store); // the lock is recursive: ApplyTexts may take it again
-        probe = std::async(std::launch::async, [&] {
-            IniLock inner(store);
-            otherThreadGotIn = true;
-        });
-        ApplyTexts(&w.window, "FormMain", store);
-        ApplyLayout(&w.window, "FormMain", store);
-        EXPECT_EQ(probe.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
-        EXPECT_FALSE(otherThreadGotIn);
-    }
-    // After the last release the other thread gets the lock.
-    EXPECT_EQ(probe.wait_for(std::chrono::seconds(5)), std::future_status::ready);
-    EXPECT_TRUE(otherThreadGotIn);
+    // The menu entry changes in the middle of each run (its text, then its
+    // visibility): another thread must wait for the lock there, and gets it
+    // once the run is over.
+    std::vector<std::future<void>> probes;
+    int keptOut = 0;
+    QObject::connect(w.menuItem, &QAction::changed, [&] {
+        probes.push_back(std::async(std::launch::async, [&store] { IniLock inner(store); }));
+        if (probes.back().wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
+            ++keptOut;
+    });
+    ApplyTexts(&w.window, "FormMain", store);
+    ApplyLayout(&w.window, "FormMain", store);
+    ASSERT_EQ(probes.size(), 2u);
+    EXPECT_EQ(keptOut, 2);
+    for (std::future<void> &probe : probes)
+        EXPECT_EQ(probe.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_EQ(w.lbTitle->text(), "From the guarded file");
     EXPECT_EQ(w.btnNext->pos(), QPoint(5, 6));
-
-    // ApplyTexts on its own releases the lock when done.
-    ApplyTexts(&w.window, "FormMain", store);
-    auto again = std::async(std::launch::async, [&] { IniLock inner(store); });
-    EXPECT_EQ(again.wait_for(std::chrono::seconds(5)), std::future_status::ready);
 }
 
 TEST(WidgetHelpers, ComboListAndFocus)

@@ -267,7 +267,7 @@ TEST_F(AutorunTest, QuickGuideAndRegistrationGoToTheShell)
     form->BtnUG_QIGClick();
     form->BtnProductRegClick();
     ASSERT_EQ(ui.shells.size(), 1);
-    EXPECT_EQ(ui.shells[0].target, QStringLiteral("Docs\\QIG"));
+    EXPECT_EQ(ui.shells[0].target, QStringLiteral("Docs/QIG")); // as every path from the medium
     EXPECT_TRUE(ui.boxes.isEmpty());
 }
 

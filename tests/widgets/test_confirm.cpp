@@ -9,6 +9,7 @@
 #include "pages/wireless/framewlprofconfirm.h"
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
+#include "ui/enginepagetest.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
@@ -310,6 +311,12 @@ TEST_F(ConfirmTest, SaveReplacesOldContentAndSkipsWhatCannotBeWritten)
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_TRUE(ui.boxes.isEmpty());
     EXPECT_FALSE(page.SaveSummary(missing));
+
+    // A new file holds the key in clear text: for the owner only.
+    const QString fresh = settings->Folder() + QStringLiteral("fresh.txt");
+    EXPECT_TRUE(page.SaveSummary(fresh));
+    EXPECT_EQ(QFile::permissions(fresh), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 TEST_F(ConfirmTest, PrintoutFollowsThePositionRules)
@@ -474,7 +481,17 @@ TEST_F(ConfirmTest, WriteReactionRows)
         SimDevice &sim = StartDevice(config, row.loggedIn);
         const int loginsBefore = Count(sim, SimKind::Login);
         Enter();
+        WaitRecorder waits;
         Write();
+        if (row.loggedIn && row.dropSettings == 1) {
+            // The write's 32 s twice around the re-login's 5 s, the device's
+            // 3 s to settle and the read-back's 15 s.
+            EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_WL_SETTING, 32000},
+                                                                {REQ_LOGIN, 5000},
+                                                                {REQ_WL_SETTING, 32000},
+                                                                {REQ_NONE, 3000},
+                                                                {REQ_GET_CONFIG, 15000}}));
+        }
         EXPECT_EQ(host.Commands(), row.commands);
         ASSERT_EQ(ui.boxes.size(), row.boxes);
         if (row.boxes) {

@@ -142,6 +142,7 @@ TEST_F(DevListTest, ForwardEntrySearchesAndListsDevicesInAnswerOrder)
     bench.AddDevice(second, QStringLiteral("192.168.1.2"));
     auto page = MakePage<TFrameDevList>();
 
+    WaitRecorder waits;
     page->CanEnter(nullptr, false, 0);
     EXPECT_TRUE(page->Searching());
     EXPECT_TRUE(page->PlSearch->isVisibleTo(page.get()));
@@ -157,6 +158,8 @@ TEST_F(DevListTest, ForwardEntrySearchesAndListsDevicesInAnswerOrder)
     ASSERT_NE(page->RowRecord(1), nullptr);
     EXPECT_EQ(page->RowRecord(1)->DeviceIp, 0xC0A80102u);
     EXPECT_EQ(page->RowRecord(1)->LocalIp, 0xC0A80164u);
+    // The discovery's 4 s and the search's upper bound of 10 s.
+    EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_DISCOVER, 4000}, {REQ_DISCOVER, 10000}}));
 }
 
 TEST_F(DevListTest, BackEntryKeepsRowsAndSelectionAndForwardEntryStartsAfresh)
@@ -383,7 +386,9 @@ TEST_F(PasswordTest, LoginReadsTheConfigurationAndMovesOn)
     SelectDevice();
     auto page = MakePage<TFramePassword>();
     page->EdtPassword->setText(QStringLiteral("tulip"));
+    WaitRecorder waits;
     page->BtnLogin->click();
+    EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_LOGIN, 5000}, {REQ_GET_CONFIG, 15000}}));
     EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
     EXPECT_TRUE(bench.engine->loggedIn());
     EXPECT_EQ(bench.Requests(SimKind::GetConfig), 1);
@@ -573,6 +578,46 @@ TEST_F(WlModeSelTest, ChangedModeIsWrittenAndReadBack)
     EXPECT_TRUE(ui.boxes.isEmpty());
 }
 
+// The waits the page hands to the engine: the mode's read of 3 s, the
+// write's 28 s twice around the re-login's 5 s, the read-back's 15 s and
+// the device's 3 s to settle.
+TEST_F(WlModeSelTest, WaitsOfEachRequest)
+{
+    SimDeviceConfig config = SimConfig(1);
+    config.mode = DEVICE_AP;
+    config.dropFirst[SimKind::SetMode] = 1;
+    bench.AddDevice(config);
+    ASSERT_TRUE(bench.Login());
+    auto page = MakePage<TFrameWlModeSel>();
+    WaitRecorder waits;
+    page->CanEnter(nullptr, false, 0);
+    ASSERT_TRUE(bench.WaitIdle());
+    page->RBtnWirelessBridge->click();
+    page->BtnNext->click();
+    EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_GET_CONFIG, 3000},
+                                                        {REQ_SET_MODE, 28000},
+                                                        {REQ_LOGIN, 5000},
+                                                        {REQ_SET_MODE, 28000},
+                                                        {REQ_GET_CONFIG, 15000},
+                                                        {REQ_NONE, 3000}}));
+}
+
+// The device acknowledged the mode but its configuration never came back:
+// it holds the new mode, and so does DeviceMode.
+TEST_F(WlModeSelTest, AcknowledgedModeStaysWhenTheReadBackTimesOut)
+{
+    SimDeviceConfig config = SimConfig(1);
+    config.dropFirst[SimKind::GetConfig] = 9;
+    auto page = EnterWithDevice(DEVICE_AP, config);
+    main.Clear();
+    page->RBtnWirelessBridge->click();
+    page->BtnNext->click();
+    EXPECT_EQ(bench.Requests(SimKind::SetMode), 1);
+    EXPECT_EQ(ui.BoxTexts(), QStringList{kErConnect});
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
+}
+
 TEST_F(WlModeSelTest, SetModeTimeoutsGetOneReloginAndOneMessage)
 {
     struct Row
@@ -719,6 +764,10 @@ TEST_F(SetupMethodTest, CurrentAddressValues)
 
 TEST_F(SetupMethodTest, DeviceAlreadyOnDynamicMovesOnWithoutARequest)
 {
+    // Logged in, so a request would reach the network.
+    bench.AddDevice(SimConfig(1));
+    ASSERT_TRUE(bench.Login());
+    bench.network.ClearSent();
     auto page = MakePage<TFrameSetupMethod>();
     g_Var.CurIpConfig = {IP_MODE_DHCP, 0xC0A80101, 0xFFFFFF00, 0, 0, 0};
     g_Var.SetupMethod = 1;
@@ -756,7 +805,17 @@ TEST_F(SetupMethodTest, DynamicIsWrittenWithReadBackAndOneRetry)
         page.LoadPageTexts();
         main.page = &page;
         page.CanEnter(nullptr, false, 0);
+        WaitRecorder waits;
         page.BtnNext->click();
+        if (row.dropped == 1) {
+            // The write's 32 s twice around the re-login's 5 s, the device's
+            // 3 s to settle and the read-back's 15 s.
+            EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_IP_SETTING, 32000},
+                                                                {REQ_LOGIN, 5000},
+                                                                {REQ_IP_SETTING, 32000},
+                                                                {REQ_NONE, 3000},
+                                                                {REQ_GET_CONFIG, 15000}}));
+        }
 
         EXPECT_EQ(local.Requests(SimKind::SetIp), row.dropped == 0 ? 1 : 2);
         EXPECT_EQ(local.Requests(SimKind::Logout), row.dropped == 0 ? 0 : 1);

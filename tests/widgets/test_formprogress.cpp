@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
@@ -90,15 +91,35 @@ TEST_F(FormProgressTest, ProgressBarStartsAgainAfterItsMaximum)
     EXPECT_EQ(dialog.ProgressBar1->value(), 0);
 }
 
+// Counts what reaches reject(): Alt+F4, Escape and a close request are
+// taken before they get there.
+class RejectProbe : public TFormProgress
+{
+public:
+    void reject() override
+    {
+        ++rejects;
+        TFormProgress::reject();
+    }
+    int rejects = 0;
+};
+
 TEST_F(FormProgressTest, AltF4EscapeAndCloseChangeNothing)
 {
-    TFormProgress dialog;
+    RejectProbe dialog;
     bool stillShownAfterKeys = false;
+    bool altF4Taken = false;
+    bool closeRefused = false;
+    int rejectsByKeys = -1;
     dialog.OnProcess = [&] {
-        QTest::keyClick(&dialog, Qt::Key_F4, Qt::AltModifier);
+        QKeyEvent altF4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
+        QCoreApplication::sendEvent(&dialog, &altF4);
+        altF4Taken = altF4.isAccepted();
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCloseEvent close;
         QCoreApplication::sendEvent(&dialog, &close);
+        closeRefused = !close.isAccepted();
+        rejectsByKeys = dialog.rejects;
         dialog.reject();
         dialog.close();
         stillShownAfterKeys = dialog.isVisible();
@@ -106,6 +127,9 @@ TEST_F(FormProgressTest, AltF4EscapeAndCloseChangeNothing)
     };
     Guard(dialog, 30000);
     EXPECT_EQ(dialog.Execute(nullptr), 1);
+    EXPECT_TRUE(altF4Taken);
+    EXPECT_TRUE(closeRefused);
+    EXPECT_EQ(rejectsByKeys, 0);
     EXPECT_TRUE(stillShownAfterKeys);
 }
 

@@ -43,6 +43,14 @@ protected:
         page->IPEditMask->SetAddress(QString::fromLatin1(mask));
         page->IPEditGateway->SetAddress(QString::fromLatin1(gateway));
     }
+    // A logged-in device, so that a request the page sends reaches the
+    // network.
+    void LogIn()
+    {
+        bench.AddDevice(SimConfig(1));
+        ASSERT_TRUE(bench.Login());
+        bench.network.ClearSent();
+    }
     void ShowPage()
     {
         page->show();
@@ -66,6 +74,10 @@ TEST_F(IpConfigTest, ValidationRulesInOrder)
     const Row rows[] = {
         {"", "255.255.255.0", "", &kErIPAddr},
         {"192.168.1", "255.255.255.0", "", &kErIPAddr}, // last octet empty
+        // An empty octet fails before the .255 correction could fill it.
+        {"...255", "255.255.255.0", "", &kErIPAddr},
+        {"192..1.255", "255.255.255.0", "", &kErIPAddr},
+        {"0.1.2.3", "255.0.0.0", "", &kErIPAddr}, // first octet 0
         {"127.0.0.1", "255.0.0.0", "", &kErIPAddr},
         {"127.0.0.1", "255.0.0.255", "", &kErIPAddr}, // the address is checked first
         {"0.0.0.0", "255.0.0.0", "", &kErIPAddr},
@@ -88,6 +100,7 @@ TEST_F(IpConfigTest, ValidationRulesInOrder)
         {"10.1.2.3", "255.0.0.0", "10.0.0.1", nullptr, 0x0A010203, 0xFF000000, 0x0A000001},
         {"192.168.1.129", "255.255.255.128", "192.168.1.130", nullptr, 0xC0A80181, 0xFFFFFF80, 0xC0A80182},
     };
+    LogIn();
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string(row.ip) + " / " + row.mask + " / " + row.gateway);
         ui.Clear();
@@ -116,6 +129,7 @@ TEST_F(IpConfigTest, ValidationRulesInOrder)
 
 TEST_F(IpConfigTest, BroadcastAddressBecomesPointTwoFiftyFourBeforeTheChecks)
 {
+    LogIn();
     g_Var.CurIpConfig = {IP_MODE_STATIC, 0xC0A800FE, 0xFFFFFF00, 0, 0, 0};
     Fill("192.168.0.255", "255.255.255.0", "");
     page->BtnNext->click();
@@ -279,7 +293,17 @@ TEST_F(IpConfigDeviceTest, ChangedValuesAreWrittenWithOneRetry)
         main.Clear();
 
         page->IPEditIP->SetAddress(QStringLiteral("192.168.1.20"));
+        WaitRecorder waits;
         page->BtnNext->click();
+        if (row.dropped == 1) {
+            // The write's 32 s twice around the re-login's 5 s, the device's
+            // 3 s to settle and the read-back's 15 s.
+            EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_IP_SETTING, 32000},
+                                                                {REQ_LOGIN, 5000},
+                                                                {REQ_IP_SETTING, 32000},
+                                                                {REQ_NONE, 3000},
+                                                                {REQ_GET_CONFIG, 15000}}));
+        }
 
         EXPECT_EQ(local.Requests(SimKind::SetIp), row.dropped == 0 ? 1 : 2);
         EXPECT_EQ(local.Requests(SimKind::Logout), row.dropped == 0 ? 0 : 1);

@@ -50,10 +50,11 @@ TEST_F(PassphraseTest, LengthAndCharacterRules)
         {"63 with blanks and case", QStringLiteral("Mixed Case ") + QString(52, u'z'), true, {}},
         {"64 hexadecimal", hex64, true, {}},
         {"64 with a non-hex", notHex64, false, kHexText},
-        // Lengths are bytes of the stored form, as the device counts them.
-        {"31 two-byte characters", QString(31, QChar(0xE9)), true, {}},
-        {"32 two-byte characters", QString(32, QChar(0xE9)), false, kHexText},
-        {"40 two-byte characters", QString(40, QChar(0xE9)), false, kLengthText},
+        // A passphrase is printable ASCII: anything else draws the length
+        // message, whatever its length.
+        {"31 non-ASCII characters", QString(31, QChar(0xE9)), false, kLengthText},
+        {"32 non-ASCII characters", QString(32, QChar(0xE9)), false, kLengthText},
+        {"ten with a control character", QStringLiteral("abcde\x01fghi"), false, kLengthText},
     };
     for (const PassCase &c : cases) {
         SCOPED_TRACE(c.name);

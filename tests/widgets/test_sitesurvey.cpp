@@ -18,6 +18,7 @@
 
 #include <QHeaderView>
 #include <QImage>
+#include <QPainter>
 #include <QPointer>
 #include <QTest>
 #include <cstring>
@@ -204,9 +205,11 @@ TEST_F(SiteSurveyTest, EntryLogsInFirstThenListsTheNetworksWithTextsAndIcons)
 {
     SimDevice &sim = StartDevice();
     ASSERT_FALSE(bench_->engine->loggedIn());
+    WaitRecorder waits;
     auto page = EnteredPage();
     EXPECT_EQ(sim.Requests().at(SimKind::Login), 1);
     EXPECT_EQ(sim.Requests().at(SimKind::SiteSurvey), 1);
+    EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_LOGIN, 5000}, {REQ_SITE_SURVEY, 7000}}));
 
     TSortListView *list = page->SurveyList;
     ASSERT_EQ(list->topLevelItemCount(), 4);
@@ -365,6 +368,45 @@ TEST_F(SiteSurveyTest, RowsAreDrawnOnStripesWithTheSelectionBox)
     const int fourth = row1.bottom() + row1.height() + row1.height() / 2;
     if (fourth < shot.height()) {
         EXPECT_EQ(QColor(shot.pixel(x, fourth)), QColor(255, 255, 225));
+    }
+}
+
+// The filled list on screen: each row holds its whole 16 x 16 icons (the
+// next row does not paint over them), and grid lines close every row and
+// column.
+TEST_F(SiteSurveyTest, FilledListKeepsEachIconInItsRowWithGridLines)
+{
+    config_.survey = {Net("one", 1, "90", "1", 3, 3, 1, false), Net("two", 2, "50", "1", 0, 0, 0, false),
+                      Net("three", 3, "10", "1", 2, 2, 0, false)};
+    StartDevice();
+    auto page = EnteredPage();
+    TSortListView *list = page->SurveyList;
+    page->resize(600, 324);
+    page->show();
+    list->clearSelection();
+    const QImage shot = list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const TImageList &icons = FormRes()->ImgsType();
+    const QColor grid(192, 192, 192);
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const QTreeWidgetItem *item = list->topLevelItem(i);
+        const QRect row = list->visualItemRect(item);
+        ASSERT_GE(row.height(), icons.Height() + 1);
+        for (int column : {int(SURVEY_COL_ICON), int(SURVEY_COL_SIGNAL)}) {
+            // The icon as the list draws it, over the row's stripe.
+            QImage expected(icons.Width(), icons.Height(), QImage::Format_RGB32);
+            expected.fill(i % 2 ? QColor(255, 255, 225) : QColor(Qt::white));
+            QPainter painter(&expected);
+            icons.Draw(painter, 0, 0, item->data(column, SURVEY_ICON_ROLE).toInt());
+            painter.end();
+            const int left = list->header()->sectionViewportPosition(column) + 2;
+            EXPECT_EQ(shot.copy(left, row.top(), icons.Width(), icons.Height()), expected) << column;
+        }
+        const int x = list->header()->sectionViewportPosition(SURVEY_COL_BSSID) + 100; // past the text
+        EXPECT_EQ(QColor(shot.pixel(x, row.bottom())), grid);
+        const int edge = list->header()->sectionViewportPosition(SURVEY_COL_SSID) - 1;
+        EXPECT_EQ(QColor(shot.pixel(edge, row.center().y())), grid);
     }
 }
 

@@ -208,6 +208,11 @@ TEST(JpegDecoder, FailuresAreResults)
         QByteArray data;
         bool ok;
     };
+    // The same picture declaring 65000 x 65000 pixels in its frame header.
+    QByteArray huge = bytes;
+    const qsizetype frame = huge.indexOf("\xFF\xC0");
+    ASSERT_GT(frame, 0);
+    huge.replace(frame + 5, 4, QByteArray("\xFD\xE8\xFD\xE8", 4));
     QByteArray flipped = bytes;
     for (qsizetype i = 200; i < flipped.size() - 2; i += 7)
         flipped[i] = static_cast<char>(flipped[i] ^ 0x5A);
@@ -220,6 +225,7 @@ TEST(JpegDecoder, FailuresAreResults)
         {"last byte missing", bytes.left(bytes.size() - 2), false},
         {"garbled scan data", flipped, false},
         {"not a JPEG", QByteArray("BM not a jpeg at all"), false},
+        {"too large to allocate", huge, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -229,6 +235,11 @@ TEST(JpegDecoder, FailuresAreResults)
         EXPECT_EQ(error.isEmpty(), c.ok) << error.toStdString();
     }
     QString error;
+    DecodeJpeg(huge, &error);
+    EXPECT_EQ(error, QStringLiteral("picture too large"));
+    // The same through the bitmap path, which lets the content choose the reader.
+    EXPECT_TRUE(TFormRes::DecodePicture(huge, false, &error).isNull());
+    EXPECT_EQ(error, QStringLiteral("picture too large"));
     EXPECT_TRUE(LoadJpegFile(kData + "absent.jpg", &error).isNull());
     EXPECT_FALSE(error.isEmpty());
 }

@@ -44,9 +44,10 @@ const KeyCase kKeyCases[] = {
     {"64 ten with a non-hex", 0, "0a1b2c3d4g", nullptr, "ER_WEP64Hex"},
     {"64 seven characters", 0, "abcdefg", nullptr, "ER_WEP64"},
     {"64 empty", 0, "", nullptr, "ER_WEP64"},
-    // The device counts bytes: five characters outside ASCII are ten.
-    {"64 five non-ASCII characters", 0, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9", nullptr, "ER_WEP64Hex"},
-    {"64 two non-ASCII and one ASCII", 0, "\xC3\xA4\xC3\xB6x", "\xC3\xA4\xC3\xB6x", nullptr},
+    // A key is printable ASCII: anything else draws the length message.
+    {"64 five non-ASCII characters", 0, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9", nullptr, "ER_WEP64"},
+    {"64 two non-ASCII and one ASCII", 0, "\xC3\xA4\xC3\xB6x", nullptr, "ER_WEP64"},
+    {"128 thirteen with a tab", 1, "twelve-chars\t", nullptr, "ER_WEP128"},
     {"128 ASCII", 1, "thirteen-char", "thirteen-char", nullptr},
     {"128 hex", 1, "00112233445566778899aabbcc", "00112233445566778899AABBCC", nullptr},
     {"128 26 with a non-hex", 1, "00112233445566778899aabbcz", nullptr, "ER_WEP128Hex"},

@@ -356,6 +356,66 @@ TEST_F(WpsMethodTest, RunsEndByTheDevicesStatusReports)
     }
 }
 
+// Two runs in one program: the first run's status 3 does not open the idle
+// window of the second, which has none of its own.
+TEST_F(WpsMethodTest, EachRunSeesOnlyItsOwnStartStatus)
+{
+    config_.wpsEvents = {3, 2};
+    StartDevice();
+    auto first = EnteredPage();
+    Connect(*first);
+    EXPECT_EQ(ui_.BoxTexts(), QStringList{kErConnect});
+    first.reset();
+    bench_.reset();
+    config_.wpsEvents = {1};
+    SimDevice &sim = StartDevice();
+    auto second = EnteredPage();
+    ui_.Clear();
+    host_.Clear();
+    LogCapture log;
+    Connect(*second);
+    EXPECT_TRUE(log.Contains("TFrameWPSMethod::RecvWPSStatus 1=Idle"));
+    EXPECT_EQ(Count(sim, SimKind::GetConfig), 0);
+    EXPECT_EQ(ui_.BoxTexts(), QStringList{kErConnect});
+    EXPECT_TRUE(host_.Commands().empty());
+}
+
+// The waits the page hands to the engine and its own timers: the login's
+// 5 s, the WPS request's 10 s, the 180 s limit, then 10 s after
+// "Configured" or 25 s after "Idle" before the read-back's 15 s; a bridge
+// first asks for its own PIN with 3 s.
+TEST_F(WpsMethodTest, WaitsOfEachRequest)
+{
+    const RecordedWait login{REQ_LOGIN, 5000}, wps{REQ_WPS_PBC, 10000}, limit{REQ_NONE, 180000},
+        readBack{REQ_GET_CONFIG, 15000};
+    struct Row
+    {
+        int mode;
+        std::vector<int32_t> events;
+        std::vector<RecordedWait> waits;
+    };
+    const Row rows[] = {
+        // The limit is the time-out timer's interval from creation on, and
+        // set again when the device accepts the request.
+        {DEVICE_AP, {3, 34}, {limit, login, wps, limit, {REQ_NONE, 10000}, readBack}},
+        {DEVICE_AP, {3, 1}, {limit, login, wps, limit, {REQ_NONE, 25000}, readBack}},
+        {DEVICE_WBRIDGE, {3, 34}, {limit, {REQ_STATION_GET_CONFIG, 3000}, login, wps, limit}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.events.back());
+        SetUp();
+        g_Var.DeviceMode = row.mode;
+        config_.wpsEvents = row.events;
+        StartDevice();
+        WaitRecorder waits;
+        auto page = EnteredPage();
+        Connect(*page);
+        EXPECT_EQ(host_.Commands(), std::vector<int>{WIZARD_NEXT});
+        EXPECT_EQ(waits.Waits(), row.waits);
+        TearDown();
+    }
+}
+
 TEST_F(WpsMethodTest, BridgePinRunSendsTheUpstreamSsid)
 {
     // A typed name goes as UTF-8; the surveyed access point's name left as

@@ -1,8 +1,10 @@
 #include "app/gui/formres.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <memory>
 
 #include "app/debug.h"
@@ -75,9 +77,15 @@ bool BitmapIsWhole(const QByteArray &bytes)
     const quint32 compression = ReadLe32(bytes, 30);
     if (compression != 0 && compression != 3)
         return true;
+    if (width <= 0 || bpp == 0)
+        return true; // not a size the reader takes
+    if (offBits > quint32(bytes.size()))
+        return false;
+    // Rows are counted by division: a forged header's width times height
+    // does not fit 64 bits.
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
-    const qint64 needed = qint64(offBits) + stride * (height < 0 ? -height : height);
-    return bytes.size() >= needed;
+    const qint64 rows = height < 0 ? -height : height;
+    return rows <= (bytes.size() - qint64(offBits)) / stride;
 }
 
 } // namespace
@@ -127,9 +135,28 @@ QImage TFormRes::LoadPictureFile(const QString &path, QString *error)
             *error = file.errorString();
         return {};
     }
-    const QByteArray bytes = file.readAll();
+    return DecodePicture(file.readAll(), false, error);
+}
+
+QImage TFormRes::DecodePicture(const QByteArray &bytes, bool jpeg, QString *error)
+{
+    if (jpeg)
+        return DecodeJpeg(bytes, error);
+    // The reader recognises the content, whatever the name says; not every
+    // image plugin keeps to the allocation limit, so the size in the header
+    // is checked first.
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && PictureTooLarge(quint64(size.width()), quint64(size.height()))) {
+        if (error)
+            *error = QStringLiteral("picture too large");
+        return {};
+    }
     QImage image;
-    if (!BitmapIsWhole(bytes) || !image.loadFromData(bytes)) {
+    if (!BitmapIsWhole(bytes) || !reader.read(&image)) {
         if (error)
             *error = QStringLiteral("not a readable picture");
         return {};

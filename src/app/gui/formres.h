@@ -11,6 +11,7 @@
 // Windows and pages fetch pictures by name through the global accessor
 // FormRes() and copy them (QImage is copied on write).
 
+#include <QByteArray>
 #include <QImage>
 #include <QObject>
 #include <QPixmap>
@@ -52,6 +53,9 @@ public:
     // Loads one picture file by its extension: JPEG through libjpeg, other
     // kinds (bitmaps) through QImage. Null on failure with the reason.
     static QImage LoadPictureFile(const QString &path, QString *error);
+    // The same for the bytes of a file already read: `jpeg` chooses libjpeg,
+    // otherwise QImage reads them after the whole-bitmap check.
+    static QImage DecodePicture(const QByteArray &bytes, bool jpeg, QString *error);
 
 private:
     struct Entry

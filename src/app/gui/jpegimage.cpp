@@ -1,6 +1,7 @@
 #include "app/gui/jpegimage.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -58,6 +59,13 @@ bool DecodeInto(const QByteArray &data, QImage &out, char *message)
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
+    // A few hundred bytes can declare 65535 x 65535 pixels: the picture is
+    // refused before anything is allocated for it.
+    if (PictureTooLarge(cinfo.image_width, cinfo.image_height)) {
+        jpeg_destroy_decompress(&cinfo);
+        std::snprintf(message, JMSG_LENGTH_MAX, "picture too large");
+        return false;
+    }
     cinfo.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&cinfo);
 
@@ -86,6 +94,12 @@ bool DecodeInto(const QByteArray &data, QImage &out, char *message)
 }
 
 } // namespace
+
+bool PictureTooLarge(quint64 width, quint64 height)
+{
+    const int limitMb = QImageReader::allocationLimit();
+    return limitMb > 0 && width * height * 4 > quint64(limitMb) * 1024 * 1024;
+}
 
 bool LooksLikeJpeg(const QByteArray &data)
 {

@@ -42,11 +42,11 @@ quint32 StoredAddress(const TFrameIPEditRect *field)
     return IpFromText(field->GetAddress());
 }
 
-// An address a device may take: not 0, not multicast or above, not
-// loopback.
+// An address a device may take: first octet neither 0 ("this network")
+// nor 127 (loopback), not multicast or above.
 bool UsableAddress(quint32 ip)
 {
-    return ip != 0 && ip < 0xE0000000u && (ip >> 24) != 127;
+    return (ip >> 24) != 0 && ip < 0xE0000000u && (ip >> 24) != 127;
 }
 
 // One-bits contiguous from the most significant bit, neither none nor all.
@@ -210,6 +210,13 @@ void TFrameDevIPCfg::NextClick()
 {
     g_Var.NewIpConfig.IpMode = RBtnDHCP->isChecked() ? IP_MODE_DHCP : IP_MODE_STATIC;
 
+    // An empty octet fails the first rule before the correction below can
+    // turn "...255" into an address.
+    if (!FieldAddress(IPEditIP)) {
+        DebugPrint("TFrameDevIPCfg::BtnNextClick() FAIL %s", MessageKey::ErIPAddr.Key);
+        ShowMessage(MessageKey::ErIPAddr);
+        return;
+    }
     // A broadcast address cannot be a device's own: .255 becomes .254.
     QString address = IPEditIP->GetAddress();
     const int lastDot = address.lastIndexOf(QLatin1Char('.'));

@@ -193,6 +193,7 @@ void TFrameWlModeSel::BackClick()
 void TFrameWlModeSel::ApplyDeviceMode(int previousMode)
 {
     RetryLogin = true;
+    m_modeAcknowledged = false;
     auto dialog = std::make_unique<TFormProgress>();
     dialog->OnProcess = [this] { StartAction(); };
     FormProgress = dialog.get();
@@ -211,10 +212,12 @@ void TFrameWlModeSel::ApplyDeviceMode(int previousMode)
         PostWizardCommand(WIZARD_NEXT);
         return;
     }
-    // The device did not take the mode: it keeps the one it had, so that a
-    // second Next with the same choice tries the write again instead of
-    // moving on as if it had worked.
-    g_Var.DeviceMode = previousMode;
+    // A device that acknowledged the set-mode request holds the new mode even
+    // when the read-back then timed out. One that did not keeps the mode it
+    // had, so that a second Next with the same choice tries the write again
+    // instead of moving on as if it had worked.
+    if (!m_modeAcknowledged)
+        g_Var.DeviceMode = previousMode;
 }
 
 void TFrameWlModeSel::StartAction()
@@ -263,7 +266,8 @@ void TFrameWlModeSel::HandleAppMessage(AppMessage *message)
             break;
         case REQ_SET_MODE:
             if (FormProgress) {
-                if (message->lParam != 0)
+                m_modeAcknowledged = message->lParam != 0;
+                if (m_modeAcknowledged)
                     engine->SendGetConfig(GetConfigWaitMs);
                 else
                     Close(2);

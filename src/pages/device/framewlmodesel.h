@@ -56,8 +56,11 @@ private:
     void NextClick();
     void BackClick();
     // Writes g_Var.DeviceMode; on failure outside test mode DeviceMode goes
-    // back to `previousMode`, the mode the device still has.
+    // back to `previousMode` when the device did not acknowledge the
+    // set-mode request (it still has that mode).
     void ApplyDeviceMode(int previousMode);
     void StartAction();
     void Close(int result);
+
+    bool m_modeAcknowledged = false; // the device accepted this run's set-mode
 };

@@ -151,7 +151,11 @@ void TFormAutorun::BtnUG_UGClick()
 
 void TFormAutorun::BtnUG_QIGClick()
 {
-    Ui()->ShellOpen(ReadText(ProductKey::QIG), ShellVerb::Explore);
+    // A folder on the medium, resolved against the current folder; settings
+    // files written on the other platform separate it with backslashes.
+    QString folder = ReadText(ProductKey::QIG);
+    folder.replace(u'\\', u'/');
+    Ui()->ShellOpen(folder, ShellVerb::Explore);
 }
 
 void TFormAutorun::BtnProductRegClick()

@@ -15,6 +15,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <cstring>
 
 namespace {
@@ -28,19 +29,40 @@ const QColor kSelectionPen(152, 181, 226);
 const QColor kSelectionFill(229, 236, 248);
 const QColor kStripeOdd(255, 255, 225);
 const QColor kStripeEven(255, 255, 255);
+const QColor kGridLine(192, 192, 192);
 
 int Sign(int value)
 {
     return (value > 0) - (value < 0);
 }
 
+// Rows are as tall as a small picture plus the grid line below it, so an
+// icon drawn at a row's top stays inside its row; a larger font makes them
+// taller still.
+class TSurveyRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(qMax(size.height(), FormRes()->ImgsType().Height() + 1));
+        return size;
+    }
+};
+
 // The list view of both survey pages: a TSortListView that paints its own
 // rows (selection box, blue text for flagged networks, icons from the skin's
-// list) over a background striped in light yellow and white.
+// list) over a background striped in light yellow and white, with the grid
+// lines of a report view on top.
 class TSurveyListView : public TSortListView
 {
 public:
-    explicit TSurveyListView(QWidget *parent) : TSortListView(parent) {}
+    explicit TSurveyListView(QWidget *parent) : TSortListView(parent)
+    {
+        setItemDelegate(new TSurveyRowDelegate(this));
+    }
 
 protected:
     void paintEvent(QPaintEvent *event) override
@@ -50,6 +72,8 @@ protected:
             PaintStripes(painter);
         }
         TSortListView::paintEvent(event);
+        QPainter painter(viewport());
+        PaintGridLines(painter);
     }
 
     void drawRow(QPainter *painter, const QStyleOptionViewItem &option,
@@ -59,29 +83,56 @@ protected:
     }
 
 private:
-    // Stripes from the first row position down to the bottom of the list:
-    // one row high from the topmost visible row on, or, without rows, one
-    // small picture plus one pixel high from just below the header.
-    void PaintStripes(QPainter &painter) const
+    struct Stripes
     {
-        const QRect area = viewport()->rect();
-        int top = 2;
-        int height = FormRes()->ImgsType().Height() + 1;
-        int stripe = 0;
+        int top;
+        int height;
+        int first; // index of the first stripe
+    };
+
+    // Stripes run from the first row position down to the bottom of the
+    // list: one row high from the topmost visible row on, or, without rows,
+    // one small picture plus one pixel high from just below the header.
+    Stripes StripeLayout() const
+    {
+        Stripes out{2, FormRes()->ImgsType().Height() + 1, 0};
         if (topLevelItemCount() > 0) {
             const QModelIndex first = indexAt(QPoint(1, 1));
             const QModelIndex topIndex = first.isValid() ? first : model()->index(0, 0);
             const QRect rowRect = visualRect(topIndex);
-            top = rowRect.top();
-            height = qMax(1, rowRect.height());
-            stripe = topIndex.row();
+            out = {rowRect.top(), qMax(1, rowRect.height()), topIndex.row()};
         }
+        return out;
+    }
+
+    void PaintStripes(QPainter &painter) const
+    {
+        const QRect area = viewport()->rect();
+        const Stripes stripes = StripeLayout();
+        int stripe = stripes.first;
         const QBrush saved = painter.brush();
-        for (int y = top; y < area.bottom() + 1; y += height, ++stripe) {
-            painter.fillRect(QRect(area.left(), y, area.width(), height),
+        for (int y = stripes.top; y < area.bottom() + 1; y += stripes.height, ++stripe) {
+            painter.fillRect(QRect(area.left(), y, area.width(), stripes.height),
                              (stripe % 2) ? kStripeOdd : kStripeEven);
         }
         painter.setBrush(saved);
+    }
+
+    // The last pixel row of every stripe (rows are drawn one pixel less
+    // high) and the last pixel column of every column, over the whole list.
+    void PaintGridLines(QPainter &painter) const
+    {
+        const QRect area = viewport()->rect();
+        const Stripes stripes = StripeLayout();
+        painter.setPen(kGridLine);
+        for (int y = stripes.top + stripes.height - 1; y <= area.bottom(); y += stripes.height)
+            painter.drawLine(area.left(), y, area.right(), y);
+        for (int column = 0; column < columnCount(); ++column) {
+            if (header()->isSectionHidden(column))
+                continue;
+            const int x = header()->sectionViewportPosition(column) + header()->sectionSize(column) - 1;
+            painter.drawLine(x, area.top(), x, area.bottom());
+        }
     }
 
     void PaintRow(QPainter &painter, const QRect &optionRect, const QModelIndex &index) const

@@ -11,6 +11,7 @@
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -242,9 +243,17 @@ bool TFrameWlProfConfirm::SaveSummary(const QString &fileName) const
     // Written beside the target and renamed over it, so a failed write
     // never leaves a cut-off summary in place of an earlier one.
     QSaveFile file(fileName);
+    const bool isNew = !QFileInfo::exists(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         DebugPrint("TFrameWlProfConfirm::SaveSummary() FAIL open %s: %s", qPrintable(fileName),
                    qPrintable(file.errorString()));
+        return false;
+    }
+    // The summary holds the key in clear text: a new file is for its owner
+    // only (an existing one keeps the mode its owner gave it).
+    if (isNew && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        DebugPrint("TFrameWlProfConfirm::SaveSummary() FAIL permissions %s", qPrintable(fileName));
+        file.cancelWriting();
         return false;
     }
     const QByteArray summary = SettingsSummary();

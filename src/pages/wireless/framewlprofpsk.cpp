@@ -4,6 +4,7 @@
 #include "app/globalvar.h"
 #include "app/gui/widgethelpers.h"
 #include "app/utility.h"
+#include "app/validation.h"
 #include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
@@ -106,9 +107,9 @@ void TFrameWlProfPSK::CmbWPAModeSelect()
 bool TFrameWlProfPSK::CheckPassphrase()
 {
     const QString passphrase = EdtPassphrase->text();
-    // The device counts the bytes of the stored form (the characters, for
-    // ASCII); a longer form would not fit the record or the WPA rule.
-    const qsizetype n = passphrase.toUtf8().size();
+    // A passphrase is printable ASCII; anything else draws the length
+    // rule's message, whatever its length.
+    const qsizetype n = IsPrintableAscii(passphrase) ? passphrase.size() : -1;
     if (n == 64) {
         if (IsHexText(passphrase))
             return true;
@@ -119,7 +120,8 @@ bool TFrameWlProfPSK::CheckPassphrase()
     }
     if (n >= 8 && n <= 63)
         return true;
-    DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters", int(n));
+    DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters%s", int(passphrase.size()),
+               n < 0 ? ", not all printable ASCII" : "");
     FocusEdit(EdtPassphrase);
     ShowMessage(MessageKey::ER_PSKKey);
     return false;

@@ -4,6 +4,7 @@
 #include "app/globalvar.h"
 #include "app/gui/widgethelpers.h"
 #include "app/utility.h"
+#include "app/validation.h"
 #include "controls/trifacebtn.h"
 #include "pages/wireless/wlpagedesign.h"
 #include "wizard/core/appmessage.h"
@@ -95,9 +96,7 @@ void TFrameWlProfWEP::CmbWEPSelect()
 
 int TFrameWlProfWEP::KeyLength(const QString &key)
 {
-    // The key travels as the bytes of its stored form; a character outside
-    // ASCII takes more than one, and the device counts bytes.
-    return int(key.toUtf8().size());
+    return IsPrintableAscii(key) ? int(key.size()) : -1;
 }
 
 int TFrameWlProfWEP::CheckWepKey(int lengthCode)
@@ -111,7 +110,8 @@ int TFrameWlProfWEP::CheckWepKey(int lengthCode)
         return 1;
     const QString text = WepKeyMessage(lengthCode, n == m);
     FocusEdit(EdtKey1);
-    DebugPrint("TFrameWlProfWEP::CheckWepKey() FAIL length code %d, %d of %d characters", lengthCode, n, m);
+    DebugPrint("TFrameWlProfWEP::CheckWepKey() FAIL length code %d, %d of %d characters%s", lengthCode,
+               int(key.size()), m, n < 0 ? ", not all printable ASCII" : "");
     Ui()->ShowMessageBox(text, g_Var.MsgTitle, MsgKind::Information);
     return -1;
 }

@@ -51,8 +51,8 @@ public:
     // The key as it is stored for `format` (upper case for hexadecimal);
     // empty when the edit does not hold a key of that format.
     QString WepKeyText(int format) const;
-    // Length of a key as the device sees it: bytes of the stored form
-    // (equal to the characters for ASCII).
+    // Length of a key for the length rules: its characters when all are
+    // printable ASCII (a WEP key is ASCII), else -1, which no rule accepts.
     static int KeyLength(const QString &key);
 
     void BtnExitClick();

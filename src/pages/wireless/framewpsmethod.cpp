@@ -304,6 +304,9 @@ void TFrameWPSMethod::BtnNextClick()
 bool TFrameWPSMethod::RunWps()
 {
     m_retryLogin = true;
+    // A status 3 of an earlier (failed) run must not let this run's status 1
+    // count as success.
+    WpsStartSeen = false;
     auto progress = std::make_unique<TFormProgress>();
     progress->Tag = 0;
     progress->OnProcess = [this] { SendWpsRequest(); };

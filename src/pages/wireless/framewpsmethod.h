@@ -42,7 +42,8 @@ public:
     static const char *WpsStatusText(int code);
 
     // Program-wide: the tick count at which the device last reported
-    // "Start WSC Process" (status 3), and whether it did in this run.
+    // "Start WSC Process" (status 3); whether it did in the current WPS run
+    // (cleared when a run starts).
     static uint32_t WpsStartTick;
     static bool WpsStartSeen;
 

@@ -9,6 +9,7 @@
 #include <QHostAddress>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -123,7 +124,10 @@ void FakeNetwork::Inject(const QString &interfaceName, const QByteArray &data, c
 void FakeNetwork::Schedule(const QString &interfaceName, const ReceivedDatagram &datagram, const QString &toAddress,
                            uint16_t toPort, int delayMs, std::function<void()> onSent)
 {
-    QTimer::singleShot(Timing::Scaled(delayMs), this, [this, interfaceName, datagram, toAddress, toPort, onSent] {
+    // Scaled here rather than through Timing::Scaled, which tests watch for
+    // the waits the program itself asks for.
+    const int wait = delayMs > 0 ? std::max(1, int(std::ceil(delayMs * Timing::Scale()))) : 0;
+    QTimer::singleShot(wait, this, [this, interfaceName, datagram, toAddress, toPort, onSent] {
         if (onSent)
             onSent();
         Deliver(interfaceName, datagram, toAddress, toPort);

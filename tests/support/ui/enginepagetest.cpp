@@ -1,9 +1,31 @@
 #include "ui/enginepagetest.h"
 
 #include "app/timing.h"
+#include "protocol/formudp.h"
+#include "wizard/formprogress.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
+
+void PrintTo(const RecordedWait &wait, std::ostream *out)
+{
+    *out << "{kind " << wait.kind << ", " << wait.ms << " ms}";
+}
+
+WaitRecorder::WaitRecorder()
+{
+    Timing::SetWaitObserver([this](int ms) {
+        if (ms == TFormProgress::TickInterval)
+            return;
+        const TFormUDP *engine = FormUDP();
+        m_waits.push_back({engine ? engine->Pending() : REQ_NONE, ms});
+    });
+}
+
+WaitRecorder::~WaitRecorder()
+{
+    Timing::SetWaitObserver({});
+}
 
 void WhenReady(QObject *context, std::function<bool()> ready, std::function<void()> act, int ms)
 {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 // What a page shows when the device does not answer, in the program's own
@@ -26,6 +27,32 @@ inline const QString kErConnect = QStringLiteral("Unable to connect to the devic
 // It polls instead of waiting inside a timer callback: a nested wait there
 // would hold back the fake network's deliveries.
 void WhenReady(QObject *context, std::function<bool()> ready, std::function<void()> act, int ms = 5000);
+
+// One wait handed to Timing: the engine's pending request kind at that
+// moment (REQ_NONE for a page's own timers and delays) and the product
+// milliseconds.
+struct RecordedWait
+{
+    int kind;
+    int ms;
+    bool operator==(const RecordedWait &) const = default;
+};
+void PrintTo(const RecordedWait &wait, std::ostream *out);
+
+// Records every wait the program asks for while it lives, without the
+// progress dialog's ticks, so a test can compare the waits with those the
+// requests must have without waiting for them.
+class WaitRecorder
+{
+public:
+    WaitRecorder();
+    ~WaitRecorder();
+    const std::vector<RecordedWait> &Waits() const { return m_waits; }
+    void Clear() { m_waits.clear(); }
+
+private:
+    std::vector<RecordedWait> m_waits;
+};
 
 // The bench is up from the start; waits are shrunk a hundredfold, the
 // device state is working, the password is "tulip" and both address
