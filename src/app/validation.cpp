@@ -26,11 +26,6 @@ Octet ReadOctet(const QString &text, uint32_t &value)
     return value <= 255 ? Octet::Number : Octet::Malformed;
 }
 
-int Utf8Length(const QString &text)
-{
-    return int(text.toUtf8().size());
-}
-
 bool IsPowerOfTwo(uint32_t v)
 {
     return v != 0 && (v & (v - 1)) == 0;
