@@ -211,8 +211,12 @@ QImage TFormRes::Picture(const QString &name) const
 
 QPixmap TFormRes::Pixmap(const QString &name) const
 {
-    const Entry *e = Find(name);
-    return e ? QPixmap::fromImage(e->picture) : QPixmap();
+    Entry *e = const_cast<TFormRes *>(this)->Find(name);
+    if (!e)
+        return QPixmap();
+    if (e->pixmap.isNull() && !e->picture.isNull())
+        e->pixmap = QPixmap::fromImage(e->picture);
+    return e->pixmap;
 }
 
 bool TFormRes::IsBuiltIn(const QString &name) const

@@ -9,7 +9,10 @@
 // not a readable picture keeps the built-in one and writes one log line.
 //
 // Windows and pages fetch pictures by name through the global accessor
-// FormRes() and copy them (QImage is copied on write).
+// FormRes() and copy them (QImage and QPixmap are copied on write). Every
+// page shows the same background, so the store converts each picture to a
+// pixmap once and hands out that one: a conversion per request would hold
+// a full-size copy of the background for every page.
 
 #include <QImage>
 #include <QObject>
@@ -39,6 +42,8 @@ public:
 
     // The picture of that name; a null image for an unknown name.
     QImage Picture(const QString &name) const;
+    // The same picture as a pixmap (made on the first request, after the
+    // application object exists; the same pixmap for every request).
     QPixmap Pixmap(const QString &name) const;
     // True when the picture is still the built-in one.
     bool IsBuiltIn(const QString &name) const;
@@ -58,6 +63,7 @@ private:
     {
         QString name;
         QImage picture;
+        QPixmap pixmap; // made from `picture` on the first Pixmap() request
         bool builtIn = true;
     };
 
