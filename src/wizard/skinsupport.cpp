@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QWidget>
 
-QPixmap SkinPicture(const QString &name)
+std::shared_ptr<const SkinSource> SkinPicture(const QString &name)
 {
-    const QPixmap picture = FormRes()->Pixmap(name);
-    if (picture.isNull())
+    std::shared_ptr<const SkinSource> picture = FormRes()->Source(name);
+    if (!picture)
         DebugPrint("SkinPicture() FAIL no picture %s", qUtf8Printable(name));
     return picture;
 }

@@ -6,12 +6,15 @@
 
 #include <QPixmap>
 #include <QString>
+#include <memory>
 
 class QPushButton;
+class SkinSource;
 class QWidget;
 
-// The skin picture `name` (a copy). Null when the store has no such picture.
-QPixmap SkinPicture(const QString &name);
+// The skin picture `name`, for a picture control (TImage::setPicture), which
+// decodes it when first drawn. Null when the store has no such picture.
+std::shared_ptr<const SkinSource> SkinPicture(const QString &name);
 
 // ApplyTexts on `form` (a window or a page) with `section`, holding the
 // settings lock for the whole run and releasing it also on failure.

@@ -1,5 +1,7 @@
 #include "wizard/timage.h"
 
+#include "app/gui/formres.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,8 +11,25 @@ TImage::TImage(QWidget *parent) : QWidget(parent)
 
 void TImage::setPicture(const QPixmap &picture)
 {
+    m_source.reset();
     m_picture = picture;
     update();
+}
+
+void TImage::setPicture(std::shared_ptr<const SkinSource> source)
+{
+    m_picture = QPixmap();
+    m_source = std::move(source);
+    update();
+}
+
+const QPixmap &TImage::picture() const
+{
+    if (m_source) {
+        m_picture = m_source->Pixmap();
+        m_source.reset();
+    }
+    return m_picture;
 }
 
 void TImage::setStretch(bool stretch)
@@ -21,13 +40,14 @@ void TImage::setStretch(bool stretch)
 
 void TImage::paintEvent(QPaintEvent *)
 {
-    if (m_picture.isNull())
+    const QPixmap &shown = picture();
+    if (shown.isNull())
         return;
     QPainter painter(this);
     if (m_stretch)
-        painter.drawPixmap(rect(), m_picture);
+        painter.drawPixmap(rect(), shown);
     else
-        painter.drawPixmap(0, 0, m_picture);
+        painter.drawPixmap(0, 0, shown);
 }
 
 void TImage::mouseMoveEvent(QMouseEvent *event)

@@ -6,6 +6,9 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <memory>
+
+class SkinSource;
 
 class TImage : public QWidget
 {
@@ -14,7 +17,11 @@ public:
     explicit TImage(QWidget *parent = nullptr);
 
     void setPicture(const QPixmap &picture);
-    const QPixmap &picture() const { return m_picture; }
+    // A skin picture, decoded when the control is first drawn (or asked for
+    // its picture): windows made at start and shown later cost nothing
+    // before.
+    void setPicture(std::shared_ptr<const SkinSource> source);
+    const QPixmap &picture() const;
 
     // Stretch the picture over the whole control instead of drawing it 1:1.
     void setStretch(bool stretch);
@@ -30,6 +37,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    QPixmap m_picture;
+    mutable QPixmap m_picture;
+    mutable std::shared_ptr<const SkinSource> m_source; // not drawn yet
     bool m_stretch = false;
 };

@@ -1,6 +1,7 @@
 // Text and address helpers: MAC and IPv4 texts, hexadecimal input, the
 // caption and integer-list rules of the settings file, executable-relative
 // names and the pause that keeps the event loop running.
+#include "app/startarguments.h"
 #include "app/timing.h"
 #include "app/utility.h"
 
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
 namespace {
@@ -167,6 +169,45 @@ TEST(Utility, ProcessDelayWaitsAndKeepsDispatching)
     EXPECT_GE(elapsed, 95);
     EXPECT_LT(elapsed, 900);
     EXPECT_GE(ticks, 5);
+}
+
+TEST(Utility, StartDecisionBeforeAnyWindow)
+{
+    struct Row
+    {
+        QStringList args;
+        std::map<std::string, QString> env;
+        bool run;
+        int code;
+        const char *outStart;
+        const char *err;
+    };
+    const char *noDisplay = "setup-wizard: no graphical display: DISPLAY or WAYLAND_DISPLAY is not set\n";
+    const std::vector<Row> rows = {
+        // --help and --version need no display.
+        {{"w", "--help"}, {}, false, 0, "Usage: setup-wizard", ""},
+        {{"w", "-platform", "xcb", "--version"}, {}, false, 0, "setup-wizard ", ""},
+        {{"w"}, {}, false, 1, "", noDisplay},
+        {{"w"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}, false, 1, "", noDisplay},
+        {{"w"}, {{"DISPLAY", ":0"}}, true, 0, "", ""},
+        {{"w"}, {{"WAYLAND_DISPLAY", "wayland-0"}}, true, 0, "", ""},
+        // A platform named to the toolkit (the tests' offscreen runs) is a display.
+        {{"w"}, {{"QT_QPA_PLATFORM", "offscreen"}}, true, 0, "", ""},
+        {{"w", "-platform", "offscreen"}, {}, true, 0, "", ""},
+    };
+    for (const Row &r : rows) {
+        const StartDecision d = DecideStart(r.args, [&](const char *name) {
+            const auto it = r.env.find(name);
+            return it == r.env.end() ? QString() : it->second;
+        });
+        const QString what = r.args.join(u' ');
+        EXPECT_EQ(d.run, r.run) << qPrintable(what);
+        EXPECT_EQ(d.exitCode, r.code) << qPrintable(what);
+        EXPECT_EQ(d.out.left(qstrlen(r.outStart)), QString::fromUtf8(r.outStart)) << qPrintable(what);
+        EXPECT_EQ(d.err, QString::fromUtf8(r.err)) << qPrintable(what);
+    }
+    EXPECT_TRUE(DecideStart({"w", "--version"}, [](const char *) { return QString(); })
+                    .out.endsWith(ProgramVersion() + u'\n'));
 }
 
 } // namespace

@@ -126,6 +126,10 @@ TEST(FrameBase, SkinHelpersPutTheStorePicturesInPlace)
     EXPECT_EQ(page.BtnNext->FaceDown(), FormRes()->Picture(QStringLiteral("ImgBtnD")));
     EXPECT_EQ(page.BtnNext->geometry(), QRect(492, 288, 85, 21));
     EXPECT_EQ(page.ImgBG->geometry(), QRect(0, 0, 600, 324));
+    // Every page holds the store's one background, not a full copy of its own.
+    TFrameProbe second;
+    second.LoadPageTexts();
+    EXPECT_EQ(second.ImgBG->picture().cacheKey(), page.ImgBG->picture().cacheKey());
 }
 
 TEST(FrameBase, CommandsArePostedToTheMainWindow)

@@ -11,6 +11,7 @@
 #include "app/gui/formres.h"
 #include "app/gui/jpegimage.h"
 #include "app/threadini.h"
+#include "wizard/timage.h"
 
 namespace {
 
@@ -72,6 +73,8 @@ TEST(SkinStore, BuiltInPicturesHaveTheirSizes)
     TFormRes res;
     ASSERT_EQ(TFormRes::PictureNames().size(), static_cast<qsizetype>(std::size(rows)));
     for (const Row &r : rows) {
+        // Built-ins stay compressed until someone asks for them.
+        EXPECT_FALSE(res.Source(r.name)->IsDecoded()) << r.name;
         const QImage img = res.Picture(r.name);
         EXPECT_EQ(img.size(), QSize(r.w, r.h)) << r.name;
         EXPECT_TRUE(res.IsBuiltIn(r.name)) << r.name;
@@ -85,6 +88,18 @@ TEST(SkinStore, BuiltInPicturesHaveTheirSizes)
     EXPECT_EQ(res.ImgsType().Count(), 9);
     EXPECT_EQ(res.ImgsType().Image(8).size(), QSize(16, 16));
     EXPECT_TRUE(res.Picture("NoSuchPicture").isNull());
+}
+
+TEST(SkinStore, PictureControlsDecodeWhenFirstDrawn)
+{
+    TFormRes res;
+    TImage image;
+    image.resize(600, 450);
+    image.setPicture(res.Source("ImgBGMain"));
+    EXPECT_FALSE(res.Source("ImgBGMain")->IsDecoded());
+    image.grab();
+    EXPECT_TRUE(res.Source("ImgBGMain")->IsDecoded());
+    EXPECT_EQ(image.picture().cacheKey(), res.Pixmap("ImgBGMain").cacheKey());
 }
 
 TEST(SkinStore, Replacements)

@@ -97,6 +97,33 @@ static void InitSkinResources()
     Q_INIT_RESOURCE(skin);
 }
 
+SkinSource::SkinSource(QString builtInResource) : m_resource(std::move(builtInResource))
+{
+}
+
+SkinSource::SkinSource(QImage picture) : m_image(std::move(picture)), m_decoded(true)
+{
+}
+
+const QImage &SkinSource::Image() const
+{
+    if (!m_decoded) {
+        m_decoded = true;
+        QString error;
+        m_image = TFormRes::LoadPictureFile(m_resource, &error);
+        if (m_image.isNull())
+            DebugPrint("TFormRes: built-in picture %s FAIL: %s", qPrintable(m_resource), qPrintable(error));
+    }
+    return m_image;
+}
+
+const QPixmap &SkinSource::Pixmap() const
+{
+    if (m_pixmap.isNull() && !Image().isNull())
+        m_pixmap = QPixmap::fromImage(m_image);
+    return m_pixmap;
+}
+
 TFormRes::TFormRes(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("FormRes"));
@@ -171,10 +198,7 @@ void TFormRes::LoadBuiltIns()
     for (const BuiltIn &b : kBuiltIns) {
         Entry e;
         e.name = QString::fromLatin1(b.name);
-        QString error;
-        e.picture = LoadPictureFile(QString::fromLatin1(b.resource), &error);
-        if (e.picture.isNull())
-            DebugPrint("TFormRes: built-in picture %s FAIL: %s", b.name, qPrintable(error));
+        e.source = std::make_shared<SkinSource>(QString::fromLatin1(b.resource));
         m_entries.push_back(std::move(e));
     }
     QImage strip(QString::fromLatin1(kIconStrip));
@@ -211,7 +235,7 @@ void TFormRes::LoadReplacements(const QString &exePath, GuardedIni &settings)
                        qPrintable(e.name), qPrintable(path), qPrintable(error));
             continue;
         }
-        e.picture = picture;
+        e.source = std::make_shared<SkinSource>(picture);
         e.builtIn = false;
     }
 }
@@ -233,13 +257,19 @@ const TFormRes::Entry *TFormRes::Find(const QString &name) const
 QImage TFormRes::Picture(const QString &name) const
 {
     const Entry *e = Find(name);
-    return e ? e->picture : QImage();
+    return e ? e->source->Image() : QImage();
 }
 
 QPixmap TFormRes::Pixmap(const QString &name) const
 {
     const Entry *e = Find(name);
-    return e ? QPixmap::fromImage(e->picture) : QPixmap();
+    return e ? e->source->Pixmap() : QPixmap();
+}
+
+std::shared_ptr<const SkinSource> TFormRes::Source(const QString &name) const
+{
+    const Entry *e = Find(name);
+    return e ? e->source : nullptr;
 }
 
 bool TFormRes::IsBuiltIn(const QString &name) const

@@ -9,7 +9,15 @@
 // not a readable picture keeps the built-in one and writes one log line.
 //
 // Windows and pages fetch pictures by name through the global accessor
-// FormRes() and copy them (QImage is copied on write).
+// FormRes() and copy them (QImage and QPixmap are copied on write). Every
+// page shows the same background, so the store converts each picture to a
+// pixmap once and hands out that one.
+//
+// Every window is made at start-up but only the autorun menu is shown, so
+// the built-in pictures (known good data inside the program) are decoded on
+// their first use, not at the store's creation: a picture control given a
+// SkinSource decodes it when it is first drawn. Replacements are read and
+// checked at creation as before.
 
 #include <QByteArray>
 #include <QImage>
@@ -17,11 +25,34 @@
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 #include "controls/imagelist.h"
 
 class GuardedIni;
+
+// One picture of the store, decoded on first use. Shared by the store and
+// the controls that show it, so it outlives the store.
+class SkinSource
+{
+public:
+    explicit SkinSource(QString builtInResource);
+    explicit SkinSource(QImage picture);
+
+    const QImage &Image() const;
+    // Made from Image() on the first call (after the application object
+    // exists); the same pixmap for every call.
+    const QPixmap &Pixmap() const;
+    // True once the picture has been decoded (or was given decoded).
+    bool IsDecoded() const { return m_decoded; }
+
+private:
+    QString m_resource;
+    mutable QImage m_image;
+    mutable QPixmap m_pixmap;
+    mutable bool m_decoded = false;
+};
 
 class TFormRes : public QObject
 {
@@ -38,9 +69,15 @@ public:
     // Every picture name in creation order.
     static const QStringList &PictureNames();
 
-    // The picture of that name; a null image for an unknown name.
+    // The picture of that name, decoded now; a null image for an unknown
+    // name.
     QImage Picture(const QString &name) const;
+    // The same picture as a pixmap (made on the first request, after the
+    // application object exists; the same pixmap for every request).
     QPixmap Pixmap(const QString &name) const;
+    // The picture of that name, not decoded until used; null for an unknown
+    // name.
+    std::shared_ptr<const SkinSource> Source(const QString &name) const;
     // True when the picture is still the built-in one.
     bool IsBuiltIn(const QString &name) const;
     // The icon list: 0/1 open network (1 = associated), 2/3 secured,
@@ -61,7 +98,7 @@ private:
     struct Entry
     {
         QString name;
-        QImage picture;
+        std::shared_ptr<SkinSource> source;
         bool builtIn = true;
     };
 
