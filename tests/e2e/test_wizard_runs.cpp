@@ -613,10 +613,10 @@ struct UserFolders
     QString Runtime(const passwd &user)
     {
         const QString folder = base.path() + QStringLiteral("/run-") + QString::fromLocal8Bit(user.pw_name);
-        if (QDir().mkdir(folder)) {
-            ::chown(QFile::encodeName(folder).constData(), user.pw_uid, user.pw_gid);
-            ::chmod(QFile::encodeName(folder).constData(), 0700);
-        }
+        if (QDir().mkdir(folder) &&
+            (::chown(QFile::encodeName(folder).constData(), user.pw_uid, user.pw_gid) != 0 ||
+             ::chmod(QFile::encodeName(folder).constData(), 0700) != 0))
+            return QString(); // a folder the user cannot own is no runtime folder
         return folder;
     }
     QTemporaryDir base;
@@ -642,11 +642,12 @@ public:
         QFile log(m_log);
         if (log.open(QIODevice::WriteOnly))
             log.close();
+        bool owned = true;
         for (const QString &path : {dir, m_log})
-            ::chown(QFile::encodeName(path).constData(), account->pw_uid, account->pw_gid);
+            owned = owned && ::chown(QFile::encodeName(path).constData(), account->pw_uid, account->pw_gid) == 0;
         m_runtime = folders.Runtime(*account);
         m_tmp = folders.tmp;
-        m_ok = QFileInfo(m_program).isExecutable();
+        m_ok = owned && !m_runtime.isEmpty() && QFileInfo(m_program).isExecutable();
     }
     ~UserCopy()
     {
