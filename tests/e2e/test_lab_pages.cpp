@@ -240,6 +240,22 @@ TEST_F(LabPages, SearchFindsTheDeviceAndLoginReadsItsConfiguration)
     EXPECT_EQ(g_Var.CurWlConfig.StdChannel, 6);
 }
 
+TEST_F(LabPages, BehindAFirewallTheEmptyListSaysWhatToCheck)
+{
+    // The device answers, but the pc namespace drops inbound UDP 5433.
+    LAB_RUN_INSIDE({"--pc-firewall", "--dev-args", "--state-file $LAB_DIR/state.json --device iface=dev0,name=Fw-AP"});
+    auto list = MakePage<TFrameDevList>();
+    list->show();
+    list->CanEnter(nullptr, false, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !list->Searching(); }, 10000));
+    EXPECT_EQ(list->LvDevList->topLevelItemCount(), 0);
+    EXPECT_TRUE(list->LvDevList->EmptyText().startsWith(QStringLiteral("No device answered.")));
+    EXPECT_TRUE(list->LvDevList->EmptyText().contains(QStringLiteral("UDP port 5433")));
+    EXPECT_GE(Requests("discover"), 1) << "the device heard the search";
+    EXPECT_TRUE(ui.boxes.isEmpty());
+    main.page = nullptr;
+}
+
 TEST_F(LabPages, OperatingModeGoesToBridgeAndBackToAccessPoint)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Mode-AP,mode=ap"));
