@@ -6,8 +6,8 @@
 // median and the slowest run in milliseconds ("median_ms", "max_ms").
 #include "benchlab.h"
 
+#include "messages/appmessage.h"
 #include "protocol/formudp.h"
-#include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

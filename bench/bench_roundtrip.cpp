@@ -7,8 +7,8 @@
 #include "benchlab.h"
 
 #include "app/globalvar.h"
+#include "messages/appmessage.h"
 #include "protocol/formudp.h"
-#include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

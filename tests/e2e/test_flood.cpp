@@ -15,9 +15,9 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/records.h"
+#include "messages/appmessage.h"
 #include "protocol/formudp.h"
 #include "protocol/packet.h"
-#include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

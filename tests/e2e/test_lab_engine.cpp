@@ -14,8 +14,8 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/records.h"
+#include "messages/appmessage.h"
 #include "protocol/formudp.h"
-#include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

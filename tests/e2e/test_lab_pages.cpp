@@ -17,6 +17,7 @@
 #include "app/timing.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
 #include "pages/device/framedevipcfg.h"
 #include "pages/device/framedevlist.h"
 #include "pages/device/frameipeditrect.h"
@@ -30,7 +31,6 @@
 #include "protocol/formudp.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
 
 #include <QCoreApplication>

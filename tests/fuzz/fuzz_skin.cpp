@@ -1,7 +1,7 @@
 // Skin pictures come from the distribution medium: any bytes through the
 // store's loading path, once as a JPEG (libjpeg behind the jumping error
 // manager) and once as a bitmap (the whole-file check, then QImage).
-#include "app/gui/formres.h"
+#include "skin/formres.h"
 
 #include <QByteArray>
 #include <QImage>

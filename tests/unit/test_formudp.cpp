@@ -6,10 +6,10 @@
 #include "core/appmessagerecorder.h"
 #include "core/fakenetwork.h"
 #include "core/logcapture.h"
+#include "messages/appmessage.h"
 #include "protocol/formudp.h"
 #include "protocol/protocolcodec.h"
 #include "protocol/rc4encry.h"
-#include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -19,13 +19,13 @@
 #include <future>
 #include <vector>
 
-#include "app/gui/applytexts.h"
-#include "app/gui/widgethelpers.h"
 #include "app/inifile.h"
 #include "app/threadini.h"
 #include "controls/paintpanel.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "skin/applytexts.h"
+#include "skin/widgethelpers.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include "app/timing.h"
 #include "controls/skinimage.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
 #include "pages/front/formautorun.h"
 #include "pages/front/userguide.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/timage.h"
 
 #include <QDialog>

@@ -6,6 +6,7 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/timing.h"
+#include "messages/appmessage.h"
 #include "pages/wireless/framewlprofconfirm.h"
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
@@ -14,7 +15,6 @@
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
 #include "ui/wirelesspagetest.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
 
 #include <QCoreApplication>

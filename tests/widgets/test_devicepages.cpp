@@ -6,6 +6,7 @@
 #include "app/globalvar.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
 #include "pages/device/framedevlist.h"
 #include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
@@ -13,7 +14,6 @@
 #include "pages/device/framewlmodesel.h"
 #include "protocol/rc4encry.h"
 #include "ui/enginepagetest.h"
-#include "wizard/core/appmessage.h"
 
 #include <QApplication>
 #include <QHeaderView>

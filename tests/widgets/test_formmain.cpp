@@ -2,11 +2,11 @@
 // of ShowPage, the exit question, the forwarding of engine notifications,
 // dragging by the background and the release of the pages at the end.
 #include "app/globalvar.h"
+#include "messages/appmessage.h"
 #include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/formmain.h"
 #include "wizard/framebase.h"
 #include "wizard/timage.h"

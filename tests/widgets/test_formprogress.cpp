@@ -1,7 +1,7 @@
 // The progress dialog: the start step on the first tick, the time limit, the
 // keys the user cannot end it with, and where it appears.
 #include "app/timing.h"
-#include "wizard/core/appmessage.h"
+#include "messages/appmessage.h"
 #include "wizard/formprogress.h"
 
 #include <QCloseEvent>

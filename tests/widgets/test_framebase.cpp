@@ -2,11 +2,11 @@
 // the skin helpers, commands to the main window and the page's message
 // handler.
 #include "app/globalvar.h"
-#include "app/gui/formres.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
+#include "skin/formres.h"
 #include "ui/pagetest.h"
 #include "ui/testsettings.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/framebase.h"
 #include "wizard/timage.h"
 

@@ -2,18 +2,18 @@
 // the acceptance rules, the settings that pass pages over, and the welcome
 // page's buttons.
 #include "app/globalvar.h"
-#include "app/gui/formres.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
 #include "pages/device/framedevlist.h"
 #include "pages/front/framelicense.h"
 #include "pages/front/frametutorial.h"
 #include "pages/front/frametutorial2.h"
 #include "pages/front/framewelcome.h"
 #include "pages/front/licensetext.h"
+#include "skin/formres.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/formmain.h"
 #include "wizard/timage.h"
 

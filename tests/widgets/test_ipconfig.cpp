@@ -5,10 +5,10 @@
 #include "app/globalvar.h"
 #include "controls/centeredit.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
 #include "pages/device/framedevipcfg.h"
 #include "pages/device/frameipeditrect.h"
 #include "ui/enginepagetest.h"
-#include "wizard/core/appmessage.h"
 
 #include <QApplication>
 #include <QRadioButton>

@@ -4,6 +4,7 @@
 // with its question; and a spoken name for every control a user can reach.
 #include "app/globalvar.h"
 #include "controls/sortlistview.h"
+#include "messages/appmessage.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framewlprofile.h"
@@ -11,7 +12,6 @@
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/formmain.h"
 #include "wizard/formprogress.h"
 #include "wizard/framebase.h"

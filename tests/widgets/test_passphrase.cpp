@@ -2,9 +2,9 @@
 // messages, the cipher that follows the WPA mode (shown and stored from the
 // shown text), and the mode pre-selection for an access point and a bridge.
 #include "app/globalvar.h"
+#include "messages/appmessage.h"
 #include "pages/wireless/framewlprofpsk.h"
 #include "ui/wirelesspagetest.h"
-#include "wizard/core/appmessage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 // and reload the mode's explanation, backward entries keep both, and Next
 // records the choice before it posts.
 #include "app/globalvar.h"
+#include "messages/appmessage.h"
 #include "pages/wireless/framesetwlmethod.h"
 #include "ui/wirelesspagetest.h"
-#include "wizard/core/appmessage.h"
 
 #include <QCoreApplication>
 #include <QLabel>

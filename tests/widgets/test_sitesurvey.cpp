@@ -3,18 +3,18 @@
 // needed, the list's texts, icons, order and drawing, the three ways on,
 // test mode, and the dialog that lists only WPS-capable networks.
 #include "app/globalvar.h"
-#include "app/gui/formres.h"
 #include "app/timing.h"
 #include "controls/paintpanel.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framesitesurvey.h"
 #include "pages/wireless/framewpssitesurvey.h"
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
+#include "skin/formres.h"
 #include "ui/enginepagetest.h"
-#include "wizard/core/appmessage.h"
 
 #include <QHeaderView>
 #include <QImage>

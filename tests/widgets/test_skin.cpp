@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 
 #include "app/debug.h"
-#include "app/gui/formres.h"
-#include "app/gui/jpegimage.h"
 #include "app/threadini.h"
+#include "skin/formres.h"
+#include "skin/jpegimage.h"
 #include "wizard/timage.h"
 
 namespace {

@@ -3,17 +3,17 @@
 // run after the guard, an exception while the windows are made or while the
 // loop runs, and the tear-down that follows.
 #include "app/globalvar.h"
-#include "app/gui/formres.h"
 #include "core/fakenetwork.h"
 #include "core/logcapture.h"
 #include "core/xserver.h"
+#include "messages/appmessage.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "platform/platform.h"
 #include "protocol/formudp.h"
+#include "skin/formres.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/formmain.h"
 #include "wizard/startup.h"
 

@@ -3,9 +3,9 @@
 // (none, only the general text, the four specific texts), and the forward
 // entry rules of the key length and authentication lists.
 #include "app/globalvar.h"
+#include "messages/appmessage.h"
 #include "pages/wireless/framewlprofwep.h"
 #include "ui/wirelesspagetest.h"
-#include "wizard/core/appmessage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

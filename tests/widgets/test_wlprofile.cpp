@@ -3,6 +3,7 @@
 // end), the forwarding of engine messages to the shown sub-page, and the
 // network-name, wireless-mode and security sub-pages.
 #include "app/globalvar.h"
+#include "messages/appmessage.h"
 #include "pages/wireless/framewlprofband.h"
 #include "pages/wireless/framewlprofconfirm.h"
 #include "pages/wireless/framewlprofile.h"
@@ -12,7 +13,6 @@
 #include "pages/wireless/framewlprofwep.h"
 #include "pages/wireless/framewlprofwlmode.h"
 #include "ui/wirelesspagetest.h"
-#include "wizard/core/appmessage.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -7,6 +7,7 @@
 #include "app/timing.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framesitesurvey.h"
 #include "pages/wireless/framewpsmethod.h"
@@ -14,7 +15,6 @@
 #include "protocol/formudp.h"
 #include "protocol/simdevice.h"
 #include "ui/enginepagetest.h"
-#include "wizard/core/appmessage.h"
 #include "wizard/formprogress.h"
 
 #include <QLabel>

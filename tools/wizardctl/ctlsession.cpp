@@ -2,7 +2,7 @@
 
 #include "app/debug.h"
 #include "app/timing.h"
-#include "wizard/core/appmessage.h"
+#include "messages/appmessage.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

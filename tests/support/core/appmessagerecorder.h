@@ -3,7 +3,7 @@
 // message posted or sent to it, in order, as plain values that compare and
 // print in test failures.
 
-#include "wizard/core/appmessage.h"
+#include "messages/appmessage.h"
 
 #include <QObject>
 #include <cstdint>

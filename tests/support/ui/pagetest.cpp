@@ -1,7 +1,7 @@
 #include "ui/pagetest.h"
 
 #include "app/globalvar.h"
-#include "wizard/core/appmessage.h"
+#include "messages/appmessage.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

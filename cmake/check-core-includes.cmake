@@ -1,0 +1,26 @@
+# cmake -DTREE=<src/core> -DSTAMP=<file> -P check-core-includes.cmake
+#
+# Fails when a file of the core tree includes a header of the UI tree, a
+# header outside the tree by a relative path, or a GUI module of the
+# toolkit by its folder. Writes STAMP when every file passes.
+
+set(ui_folders "skin|controls|wizard|pages")
+set(gui_modules "QtGui|QtWidgets|QtPrintSupport|QtOpenGL|QtOpenGLWidgets|QtSvg")
+
+file(GLOB_RECURSE files ${TREE}/*.cpp ${TREE}/*.h)
+set(faults "")
+foreach(file ${files})
+  file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" name "${line}")
+    if(name MATCHES "^(${ui_folders})/" OR name MATCHES "(^|/)\\.\\./" OR name MATCHES "^(${gui_modules})(/|$)")
+      file(RELATIVE_PATH shown ${TREE} ${file})
+      string(APPEND faults "\n  src/core/${shown}: #include ${name}")
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  message(FATAL_ERROR "The core must not include the UI or the toolkit's GUI modules:${faults}")
+endif()
+file(WRITE ${STAMP} "ok\n")

@@ -1,0 +1,77 @@
+# The two libraries stay layered: nothing in src/core reaches the widgets.
+#
+# - wizard_core puts only src/core on its include path, so an include of a
+#   UI header ("controls/...", "wizard/...") by its folder does not compile.
+# - wizard_core_layering scans every core file for what the include path
+#   cannot stop: a path that climbs out of the tree, a UI folder, or a GUI
+#   module of the toolkit named by its folder (<QtWidgets/QWidget>).
+# - wizard_core_headers compiles every core header in one unit with the
+#   toolkit's core and network modules only, so a header that needs
+#   widgets, or the GUI module, fails there.
+# - After configuring, no core library or core-only tool may link the
+#   widget library or a GUI module of the toolkit.
+# The core library waits for the first two, so no build gets past them.
+
+set(WIZARD_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/core-includes.stamp)
+file(GLOB_RECURSE WIZARD_CORE_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/core/*.h)
+
+add_custom_command(
+  OUTPUT ${WIZARD_LAYERING_STAMP}
+  COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/core -DSTAMP=${WIZARD_LAYERING_STAMP}
+          -P ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
+  DEPENDS ${WIZARD_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
+  COMMENT "Checking that src/core includes nothing from src/ui"
+  VERBATIM)
+add_custom_target(wizard_core_layering ALL DEPENDS ${WIZARD_LAYERING_STAMP})
+
+set(WIZARD_HEADERS_UNIT ${CMAKE_BINARY_DIR}/layering/core_headers.cpp)
+set(unit "// Generated: every header of src/core, without the widget modules.\n")
+foreach(header ${WIZARD_CORE_HEADERS})
+  file(RELATIVE_PATH name ${CMAKE_SOURCE_DIR}/src/core ${header})
+  string(APPEND unit "#include \"${name}\"\n")
+endforeach()
+file(CONFIGURE OUTPUT ${WIZARD_HEADERS_UNIT} CONTENT "${unit}")
+add_library(wizard_core_headers OBJECT ${WIZARD_HEADERS_UNIT})
+set_target_properties(wizard_core_headers PROPERTIES AUTOMOC OFF)
+target_include_directories(wizard_core_headers PRIVATE ${CMAKE_SOURCE_DIR}/src/core)
+target_link_libraries(wizard_core_headers PRIVATE Qt6::Core Qt6::Network)
+
+add_dependencies(wizard_core wizard_core_layering wizard_core_headers)
+
+# Walks the link libraries of `target` and fails when one is forbidden.
+function(wizard_check_links_core_only target)
+  set(pending ${target})
+  set(seen "")
+  while(pending)
+    list(POP_FRONT pending current)
+    if(current IN_LIST seen OR NOT TARGET ${current})
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    if(current MATCHES "^(wizard_ui|Qt6::(Gui|Widgets|PrintSupport|OpenGL))$")
+      message(FATAL_ERROR "${target} must link the core only, but it reaches ${current}")
+    endif()
+    get_target_property(type ${current} TYPE)
+    get_target_property(links ${current} INTERFACE_LINK_LIBRARIES)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${current} LINK_LIBRARIES)
+      list(APPEND links ${direct})
+    endif()
+    foreach(link ${links})
+      # Generator expressions ($<LINK_ONLY:x>) name their target inside.
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+      if(link AND NOT link MATCHES "NOTFOUND$")
+        list(APPEND pending ${link})
+      endif()
+    endforeach()
+  endwhile()
+endfunction()
+
+function(wizard_check_core_only_targets)
+  foreach(target wizard_core wizardctl wizardctl-test devicesim)
+    if(TARGET ${target})
+      wizard_check_links_core_only(${target})
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL wizard_check_core_only_targets)

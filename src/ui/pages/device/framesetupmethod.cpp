@@ -1,0 +1,167 @@
+#include "pages/device/framesetupmethod.h"
+
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/settingkeys.h"
+#include "app/utility.h"
+#include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
+#include "pages/device/pagedesign.h"
+#include "wizard/timage.h"
+#include "wizard/uiservices.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace {
+
+// The Next caption for each address choice, read from this page's own
+// section each time it is shown.
+constexpr TextKey BtnNext_DHCP{"TFrameSetupMethod", "BtnNext_DHCP", "Configure"};
+constexpr TextKey BtnNext_STATIC{"TFrameSetupMethod", "BtnNext_STATIC", "Next"};
+
+QString NextCaption(bool dynamic)
+{
+    return ReadText(dynamic ? BtnNext_DHCP : BtnNext_STATIC);
+}
+
+} // namespace
+
+TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
+{
+    using namespace PageDesign;
+    resize(PageWidth, PageHeight);
+
+    ImgBG = CreateBackground(this);
+    GBoxSetupMethod = CreateGroupBox(this, "GBoxSetupMethod", QRect(12, 16, 576, 262));
+    QWidget *box = GBoxSetupMethod;
+    LbCurrentIP = CreateLabel(box, "LbCurrentIP", QStringLiteral("Current Network Information:"),
+                              QRect(16, 12, 250, 16), false, true);
+    LbIP = CreateLabel(box, "LbIP", QStringLiteral("IP Address:"), QRect(24, 32, 70, 16));
+    LblIP = CreateLabel(box, "LblIP", QString(), QRect(96, 32, 100, 16));
+    LbMask = CreateLabel(box, "LbMask", QStringLiteral("Subnet:"), QRect(208, 32, 50, 16));
+    LblMask = CreateLabel(box, "LblMask", QString(), QRect(260, 32, 100, 16));
+    LbGateway = CreateLabel(box, "LbGateway", QStringLiteral("Gateway:"), QRect(376, 32, 60, 16));
+    LblGateway = CreateLabel(box, "LblGateway", QString(), QRect(438, 32, 100, 16));
+
+    RBtnSetIPDHCP =
+        CreateRadio(box, "RBtnSetIPDHCP", QStringLiteral("\u2018Dynamic IP Address\u2019 Configuration"),
+                    QRect(16, 58, 300, 18));
+    LbDHCPInfo =
+        CreateLabel(box, "LbDHCPInfo",
+                    QStringLiteral("With this setting the Velmora Access Point will attain an IP address "
+                                   "automatically. This setting is recommend for most users."),
+                    QRect(34, 78, 520, 30), true);
+    RBtnSetIP = CreateRadio(box, "RBtnSetIP", QStringLiteral("\u2018Static IP Address\u2019 Configuration"),
+                            QRect(16, 114, 300, 18));
+    LbSetIPInfo =
+        CreateLabel(box, "LbSetIPInfo",
+                    QStringLiteral("With this setting the Velmora Access Point will maintain a specific IP "
+                                   "Address that does not change. An additional step of inputting the "
+                                   "specific IP Address is required. This feature is recommended for "
+                                   "advanced users only. "),
+                    QRect(34, 134, 520, 44), true);
+    RBtnSetWireless = CreateRadio(box, "RBtnSetWireless", QStringLiteral("Wireless Configuration"),
+                                  QRect(16, 184, 250, 18));
+    RBtnWebUI = CreateRadio(box, "RBtnWebUI", QStringLiteral("Go to web UI"), QRect(16, 204, 250, 18));
+    RBtnSetAdvance =
+        CreateRadio(box, "RBtnSetAdvance", QStringLiteral("Advanced setting"), QRect(290, 184, 250, 18));
+    RBtnSetWireless->hide();
+    RBtnWebUI->hide();
+    RBtnSetAdvance->hide();
+    LbClickNext =
+        CreateLabel(box, "LbClickNext", QStringLiteral("Click Next to continue"), QRect(360, 236, 200, 16));
+    LbClickNext->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
+    BtnNext = CreateButton(this, "BtnNext", QStringLiteral("Next"), NextLeft);
+    BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
+
+    // One choice at a time among all six.
+    auto *group = new QButtonGroup(this);
+    for (QRadioButton *radio : {RBtnSetIPDHCP, RBtnSetIP, RBtnSetWireless, RBtnWebUI, RBtnSetAdvance})
+        group->addButton(radio);
+
+    connect(RBtnSetIPDHCP, &QRadioButton::clicked, this, [this] { BtnNext->setText(NextCaption(true)); });
+    connect(RBtnSetIP, &QRadioButton::clicked, this, [this] { BtnNext->setText(NextCaption(false)); });
+    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
+    connect(BtnBack, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_BACK); });
+    connect(BtnNext, &QPushButton::clicked, this, &TFrameSetupMethod::NextClick);
+}
+
+TFrameSetupMethod::~TFrameSetupMethod() = default;
+
+void TFrameSetupMethod::LoadPageTexts()
+{
+    SkinBackground(ImgBG);
+    SkinButton(BtnExit);
+    SkinButton(BtnBack);
+    SkinButton(BtnNext);
+    TFrameBase::LoadPageTexts();
+}
+
+bool TFrameSetupMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)
+{
+    const IpConfigRecord &current = g_Var.CurIpConfig;
+    LblIP->setText(IpToText(current.Ip));
+    LblMask->setText(IpToText(current.Netmask));
+    LblGateway->setText(current.Gateway == 0 || current.Gateway == 0xFFFFFFFFu ? QString()
+                                                                               : IpToText(current.Gateway));
+    if (!isBack)
+        RBtnSetIPDHCP->setChecked(true);
+    UpdateNextCaption();
+    return TFrameBase::CanEnter(fromPage, isBack, param);
+}
+
+void TFrameSetupMethod::UpdateNextCaption()
+{
+    BtnNext->setText(NextCaption(RBtnSetIPDHCP->isChecked()));
+}
+
+void TFrameSetupMethod::NextClick()
+{
+    if (RBtnSetIPDHCP->isChecked()) {
+        g_Var.SetupMethod = SETUP_METHOD_IP;
+        g_Var.NewIpConfig = g_Var.CurIpConfig;
+        bool done = true;
+        // A device that already takes its address automatically needs no
+        // request.
+        if (g_Var.NewIpConfig.IpMode == 0) {
+            g_Var.NewIpConfig.IpMode = IP_MODE_DHCP;
+            done = IpSetting.Run(this);
+        }
+        if (done) {
+            PostWizardCommand(WIZARD_NEXT);
+            return;
+        }
+        DebugPrint("TFrameSetupMethod::BtnNextClick() FAIL dynamic address");
+        ShowMessage(MessageKey::ER_CONNECT);
+        if (g_Var.NonWorking)
+            PostWizardCommand(WIZARD_NEXT);
+    } else if (RBtnSetIP->isChecked()) {
+        g_Var.SetupMethod = SETUP_METHOD_IP;
+        g_Var.NewIpConfig = g_Var.CurIpConfig;
+        PostWizardCommand(WIZARD_NEXT);
+    } else if (RBtnSetWireless->isChecked()) {
+        g_Var.SetupMethod = SETUP_METHOD_WIRELESS;
+        g_Var.NewIpConfig = g_Var.CurIpConfig;
+        g_Var.NewWlConfig = g_Var.CurWlConfig;
+        PostWizardCommand(WIZARD_NEXT);
+    } else if (RBtnSetAdvance->isChecked()) {
+        g_Var.SetupMethod = SETUP_METHOD_ADVANCED;
+        PostWizardCommand(WIZARD_NEXT);
+    } else if (RBtnWebUI->isChecked()) {
+        const QString address =
+            QStringLiteral("http://") + IpToText(g_Var.CurIpConfig.Ip) + QStringLiteral("/");
+        if (!Ui()->ShellOpen(address, ShellVerb::Open))
+            DebugPrint("TFrameSetupMethod::BtnNextClick() FAIL open %s", qPrintable(address));
+    }
+}
+
+void TFrameSetupMethod::HandleAppMessage(AppMessage *message)
+{
+    IpSetting.HandleMessage(*message);
+    TFrameBase::HandleAppMessage(message);
+}

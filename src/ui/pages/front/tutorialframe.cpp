@@ -1,0 +1,76 @@
+#include "pages/front/tutorialframe.h"
+
+#include "app/globalvar.h"
+#include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
+#include "wizard/skinsupport.h"
+#include "wizard/timage.h"
+
+TTutorialFrame::TTutorialFrame(QWidget *parent, const char *pictureName, const QRect &pictureGeometry)
+    : TFrameBase(parent), m_pictureName(QString::fromLatin1(pictureName))
+{
+    ImgBG = CreatePageBackground();
+
+    m_picture = new TImage(this);
+    m_picture->setObjectName(m_pictureName);
+    m_picture->setGeometry(pictureGeometry);
+
+    BtnExit = CreatePageButton("BtnExit", QStringLiteral("Exit"), 24);
+    BtnBack = CreatePageButton("BtnBack", QStringLiteral("Back"), 389);
+    BtnNext = CreatePageButton("BtnNext", QStringLiteral("Next"), 492);
+
+    connect(BtnExit, &QPushButton::clicked, this, [this] { BtnExitClick(); });
+    connect(BtnBack, &QPushButton::clicked, this, [this] { BtnBackClick(); });
+    connect(BtnNext, &QPushButton::clicked, this, [this] { BtnNextClick(); });
+}
+
+TTutorialFrame::~TTutorialFrame() = default;
+
+void TTutorialFrame::LoadPageTexts()
+{
+    SkinBackground(ImgBG);
+    m_picture->setPicture(SkinPicture(m_pictureName));
+    SkinButton(BtnExit);
+    SkinButton(BtnBack);
+    SkinButton(BtnNext);
+    TFrameBase::LoadPageTexts();
+    // A picture has no caption; the page's section can describe it under
+    // the picture's name for a screen reader.
+    m_picture->setAccessibleName(QStringLiteral("Tutorial"));
+    m_picture->setAccessibleDescription(g_Var.ReadString(SectionName(), m_pictureName, DefaultDescription()));
+}
+
+QString TTutorialFrame::DefaultDescription() const
+{
+    if (m_pictureName == QLatin1String("ImgTutorial2"))
+        return QStringLiteral(
+            "The computer is connected to the device by a cable; wireless clients such as a "
+            "laptop connect to the device without one.");
+    return QStringLiteral("Connect the computer to the device with an Ethernet cable.");
+}
+
+bool TTutorialFrame::CanEnter(TFrameBase *fromPage, bool isBack, int param)
+{
+    if (ReadFlag(SettingKey::SkipTutorial)) {
+        if (isBack)
+            BtnBackClick();
+        else
+            BtnNextClick();
+    }
+    return TFrameBase::CanEnter(fromPage, isBack, param);
+}
+
+void TTutorialFrame::BtnExitClick()
+{
+    PostWizardCommand(WIZARD_EXIT);
+}
+
+void TTutorialFrame::BtnBackClick()
+{
+    PostWizardCommand(WIZARD_BACK);
+}
+
+void TTutorialFrame::BtnNextClick()
+{
+    PostWizardCommand(WIZARD_NEXT);
+}

@@ -1,0 +1,439 @@
+#include "pages/wireless/framewlprofconfirm.h"
+
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/utility.h"
+#include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
+#include "pages/wireless/wlpagedesign.h"
+#include "protocol/formudp.h"
+#include "wizard/formprogress.h"
+#include "wizard/timage.h"
+#include "wizard/uiservices.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+
+// Top of LbNetworkInfo inside the group; the other rows hang from it.
+constexpr int kTop = 24;
+constexpr int kHeadingLeft = 16;
+constexpr int kCaptionLeft = 32;
+constexpr int kValueLeft = 168;
+
+QLabel *Heading(QGroupBox *group, const QString &name, const QString &text)
+{
+    QLabel *label = WlDesign::Label(group, name, text, kHeadingLeft, kTop, 300);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QLabel *Caption(QGroupBox *group, const QString &name, const QString &text)
+{
+    return WlDesign::Label(group, name, text, kCaptionLeft, kTop, kValueLeft - kCaptionLeft - 4);
+}
+
+QLabel *Value(QGroupBox *group, const QString &name)
+{
+    return WlDesign::Label(group, name, QString(), kValueLeft, kTop, 536 - kValueLeft);
+}
+
+} // namespace
+
+TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent) : TFrameBase(parent)
+{
+    setObjectName(QStringLiteral("FrameWlProfConfirm1"));
+    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+
+    ImgBG = WlDesign::Background(this);
+    GBoxConfirm =
+        WlDesign::Group(this, QStringLiteral("GBoxConfirm"), QStringLiteral("Confirm New Settings"));
+    LbNetworkInfo = Heading(GBoxConfirm, QStringLiteral("LbNetworkInfo"), QStringLiteral("Network Settings"));
+    LbIP = Caption(GBoxConfirm, QStringLiteral("LbIP"), QStringLiteral("IP Address:"));
+    LblIP = Value(GBoxConfirm, QStringLiteral("LblIP"));
+    LbMask = Caption(GBoxConfirm, QStringLiteral("LbMask"), QStringLiteral("Subnet:"));
+    LblMask = Value(GBoxConfirm, QStringLiteral("LblMask"));
+    LbGateway = Caption(GBoxConfirm, QStringLiteral("LbGateway"), QStringLiteral("Gateway:"));
+    LblGateway = Value(GBoxConfirm, QStringLiteral("LblGateway"));
+    LbWirelessInfo =
+        Heading(GBoxConfirm, QStringLiteral("LbWirelessInfo"), QStringLiteral("Wireless Settings"));
+    LbSSID = Caption(GBoxConfirm, QStringLiteral("LbSSID"), QStringLiteral("SSID"));
+    LblSSID = Value(GBoxConfirm, QStringLiteral("LblSSID"));
+    LbWirelessMode = Caption(GBoxConfirm, QStringLiteral("LbWirelessMode"), QStringLiteral("Wireless Mode:"));
+    LblWirelessMode = Value(GBoxConfirm, QStringLiteral("LblWirelessMode"));
+    LbSecurity = Caption(GBoxConfirm, QStringLiteral("LbSecurity"), QStringLiteral("Security Mode:"));
+    LblSecurity = Value(GBoxConfirm, QStringLiteral("LblSecurity"));
+    LbInfo1 = Caption(GBoxConfirm, QStringLiteral("LbInfo1"), QString());
+    LblInfo1 = Value(GBoxConfirm, QStringLiteral("LblInfo1"));
+    LbInfo2 = Caption(GBoxConfirm, QStringLiteral("LbInfo2"), QString());
+    LblInfo2 = Value(GBoxConfirm, QStringLiteral("LblInfo2"));
+    LbInfo3 = Caption(GBoxConfirm, QStringLiteral("LbInfo3"), QString());
+    LblInfo3 = Value(GBoxConfirm, QStringLiteral("LblInfo3"));
+    LbComfirmMsg = WlDesign::Label(GBoxConfirm, QStringLiteral("LbComfirmMsg"),
+                                   QStringLiteral("Save or print your configuration settings (recommended)"),
+                                   kHeadingLeft, 236, 330);
+    BtnSave = WlDesign::Button(GBoxConfirm, QStringLiteral("BtnSave"), QStringLiteral("Save"), 352, 232);
+    BtnPrint = WlDesign::Button(GBoxConfirm, QStringLiteral("BtnPrint"), QStringLiteral("Print"), 448, 232);
+    LayoutRows();
+
+    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
+    BtnExit = buttons.exit;
+    BtnBack = buttons.back;
+    BtnNext = buttons.next;
+    connect(BtnSave, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnSaveClick);
+    connect(BtnPrint, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnPrintClick);
+    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnExitClick);
+    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnBackClick);
+    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnNextClick);
+}
+
+TFrameWlProfConfirm::~TFrameWlProfConfirm() = default;
+
+void TFrameWlProfConfirm::LoadPageTexts()
+{
+    SkinBackground(ImgBG);
+    SkinButton(BtnSave);
+    SkinButton(BtnPrint);
+    SkinButton(BtnExit);
+    SkinButton(BtnBack);
+    SkinButton(BtnNext);
+    TFrameBase::LoadPageTexts();
+}
+
+bool TFrameWlProfConfirm::CanEnter(TFrameBase *fromPage, bool isBack, int param)
+{
+    // Coming back from the success page keeps the summary of the write.
+    if (!isBack)
+        FillSummary();
+    return TFrameBase::CanEnter(fromPage, isBack, param);
+}
+
+QString TFrameWlProfConfirm::PageText(const char *key, const char *def) const
+{
+    return g_Var.ReadString(SectionName(), QString::fromLatin1(key), QString::fromLatin1(def));
+}
+
+bool TFrameWlProfConfirm::NetworkBlockWanted()
+{
+    return g_Var.DeviceMode == DEVICE_AP || g_Var.WlMethod == 2;
+}
+
+bool TFrameWlProfConfirm::NetworkBlockShown() const
+{
+    return !LbNetworkInfo->isHidden();
+}
+
+void TFrameWlProfConfirm::SetDetailRow(QLabel *caption, QLabel *value, const QString &captionText,
+                                       const QString &valueText)
+{
+    caption->setText(captionText);
+    value->setText(valueText);
+}
+
+void TFrameWlProfConfirm::FillSummary()
+{
+    for (QLabel *label : {LbInfo1, LblInfo1, LbInfo2, LblInfo2, LbInfo3, LblInfo3})
+        label->clear();
+
+    const IpConfigRecord &ip = g_Var.NewIpConfig;
+    LblIP->setText(IpToText(ip.Ip));
+    LblMask->setText(IpToText(ip.Netmask));
+    LblGateway->setText(IpToText(ip.Gateway));
+
+    const WlConfigRecord &wl = g_Var.NewWlConfig;
+    LblSSID->setText(SsidText(wl.Ssid));
+    LblWirelessMode->setText(WirelessModeName(wl.WirelessMode));
+    switch (wl.SecurityMode) {
+    case SECMODE_NONE:
+        LblSecurity->setText(g_Var.SecurityNone);
+        break;
+    case SECMODE_WEP:
+        LblSecurity->setText(g_Var.SecurityWEP);
+        SetDetailRow(LbInfo1, LblInfo1, PageText("LbWEPMode", "WEP Key Length:"),
+                     WepKeyLenName(wl.WepKeyLen));
+        SetDetailRow(LbInfo2, LblInfo2, PageText("LbAuthen", "Authentication:"), AuthModeName(wl.AuthMode));
+        SetDetailRow(LbInfo3, LblInfo3, PageText("LbKey", "Key:"), FieldText(wl.WepKey));
+        break;
+    case SECMODE_WPAPSK:
+        LblSecurity->setText(g_Var.SecurityWPAPSK);
+        SetDetailRow(LbInfo1, LblInfo1, PageText("LbWPAMode", "WPA Mode:"), WpaModeName(wl.WpaMode));
+        SetDetailRow(LbInfo2, LblInfo2, PageText("LbCipher", "Cipher Type:"), WpaCipherName(wl.WpaCipher));
+        SetDetailRow(LbInfo3, LblInfo3, PageText("LbKey", "Key:"), FieldText(wl.Passphrase));
+        break;
+    default:
+        // A code the device does not know: shown as nothing rather than as a
+        // wrong name.
+        LblSecurity->clear();
+        break;
+    }
+
+    const bool accessPoint = g_Var.DeviceMode == DEVICE_AP;
+    BtnNext->setText(accessPoint ? PageText("BtnNext_AP", "Configure")
+                                 : PageText("BtnNext_BRIDGE", "Connect"));
+    LbWirelessInfo->setText(accessPoint ? PageText("LbWirelessInfo_AP", "Wireless Settings")
+                                        : PageText("LbWirelessInfo_BRIDGE", "Wireless Profile"));
+
+    const bool network = NetworkBlockWanted();
+    for (QWidget *control :
+         {static_cast<QWidget *>(LbNetworkInfo), static_cast<QWidget *>(LbIP), static_cast<QWidget *>(LblIP),
+          static_cast<QWidget *>(LbMask), static_cast<QWidget *>(LblMask), static_cast<QWidget *>(LbGateway),
+          static_cast<QWidget *>(LblGateway)})
+        control->setVisible(network);
+    LayoutRows();
+}
+
+void TFrameWlProfConfirm::LayoutRows()
+{
+    const int top = LbNetworkInfo->y();
+    const bool network = NetworkBlockShown();
+    const auto place = [](QWidget *control, int y) { control->move(control->x(), y); };
+
+    QLabel *networkRows[3][2] = {{LbIP, LblIP}, {LbMask, LblMask}, {LbGateway, LblGateway}};
+    for (int i = 0; i < 3; ++i) {
+        place(networkRows[i][0], top + 19 + 18 * i);
+        place(networkRows[i][1], top + 19 + 18 * i);
+    }
+
+    place(LbWirelessInfo, network ? top + 73 : top);
+    const int first = network ? top + 92 : top + 19;
+    QLabel *rows[6][2] = {{LbSSID, LblSSID},         {LbWirelessMode, LblWirelessMode},
+                          {LbSecurity, LblSecurity}, {LbInfo1, LblInfo1},
+                          {LbInfo2, LblInfo2},       {LbInfo3, LblInfo3}};
+    for (int i = 0; i < 6; ++i) {
+        place(rows[i][0], first + 18 * i);
+        place(rows[i][1], first + 18 * i);
+    }
+}
+
+QByteArray TFrameWlProfConfirm::SettingsSummary() const
+{
+    QString text;
+    const auto heading = [&text](const QLabel *label) { text += label->text() + QStringLiteral("\r\n"); };
+    const auto row = [&text](const QLabel *caption, const QLabel *value) {
+        text +=
+            QLatin1Char('\t') + caption->text() + QLatin1Char(' ') + value->text() + QStringLiteral("\r\n");
+    };
+    if (NetworkBlockShown()) {
+        heading(LbNetworkInfo);
+        row(LbIP, LblIP);
+        row(LbMask, LblMask);
+        row(LbGateway, LblGateway);
+    }
+    heading(LbWirelessInfo);
+    row(LbSSID, LblSSID);
+    row(LbWirelessMode, LblWirelessMode);
+    row(LbSecurity, LblSecurity);
+    const QLabel *details[3][2] = {{LbInfo1, LblInfo1}, {LbInfo2, LblInfo2}, {LbInfo3, LblInfo3}};
+    for (const auto &detail : details)
+        if (!detail[0]->text().isEmpty())
+            row(detail[0], detail[1]);
+    return text.toUtf8();
+}
+
+bool TFrameWlProfConfirm::SaveSummary(const QString &fileName) const
+{
+    // Written beside the target and renamed over it, so a failed write
+    // never leaves a cut-off summary in place of an earlier one.
+    QSaveFile file(fileName);
+    const bool isNew = !QFileInfo::exists(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        DebugPrint("TFrameWlProfConfirm::SaveSummary() FAIL open %s: %s", qPrintable(fileName),
+                   qPrintable(file.errorString()));
+        return false;
+    }
+    // The summary holds the key in clear text: a new file is for its owner
+    // only (an existing one keeps the mode its owner gave it).
+    if (isNew && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        DebugPrint("TFrameWlProfConfirm::SaveSummary() FAIL permissions %s", qPrintable(fileName));
+        file.cancelWriting();
+        return false;
+    }
+    const QByteArray summary = SettingsSummary();
+    if (file.write(summary) != summary.size() || !file.commit()) {
+        DebugPrint("TFrameWlProfConfirm::SaveSummary() FAIL write %s: %s", qPrintable(fileName),
+                   qPrintable(file.errorString()));
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+void TFrameWlProfConfirm::PaintSummary(QPainter &painter) const
+{
+    QFont font = painter.font();
+    font.setPointSize(10);
+    painter.setFont(font);
+    const QFontMetrics metrics(painter.font(), painter.device());
+
+    constexpr int kHeadingX = 100;
+    constexpr int kRowX = 200;
+    int y = 0;
+    const auto line = [&](int x, const QString &text) {
+        // The line's top lies at y, as on the printer canvas of the product.
+        painter.drawText(QPointF(x, y + metrics.ascent()), text);
+        y += metrics.height();
+    };
+    const auto pair = [](const QString &format, const QLabel *caption, const QLabel *value) {
+        return format.arg(caption->text(), value->text());
+    };
+
+    if (NetworkBlockShown()) {
+        y += 100;
+        line(kHeadingX, LbNetworkInfo->text());
+        line(kRowX, pair(QStringLiteral("\t%1 %2"), LbIP, LblIP));
+        line(kRowX, pair(QStringLiteral("%1 %2"), LbMask, LblMask));
+        line(kRowX, pair(QStringLiteral("%1 %2"), LbGateway, LblGateway));
+    }
+    y += 100;
+    line(kHeadingX, LbWirelessInfo->text());
+    line(kRowX, pair(QStringLiteral("%1 %2"), LbSSID, LblSSID));
+    line(kRowX, pair(QStringLiteral("%1 %2"), LbWirelessMode, LblWirelessMode));
+    line(kRowX, pair(QStringLiteral("%1 %2"), LbSecurity, LblSecurity));
+    const QLabel *details[3][2] = {{LbInfo1, LblInfo1}, {LbInfo2, LblInfo2}, {LbInfo3, LblInfo3}};
+    for (const auto &detail : details)
+        if (!detail[0]->text().isEmpty())
+            line(kRowX, pair(QStringLiteral("%1 %2"), detail[0], detail[1]));
+}
+
+void TFrameWlProfConfirm::SendProfile()
+{
+    TFormUDP *engine = FormUDP();
+    if (!engine) {
+        DebugPrint("TFrameWlProfConfirm::SendProfile() FAIL no engine");
+        EndProgress(2);
+        return;
+    }
+    if (engine->loggedIn()) {
+        if (g_Var.DeviceMode == DEVICE_AP) {
+            DebugPrint("DEVICE_AP");
+            engine->SendWlSetting(32000);
+        } else {
+            DebugPrint("not DEVICE_AP");
+            engine->SendWlStationSetting(32000);
+        }
+    } else if (RetryLogin) {
+        RetryLogin = false;
+        engine->SendLogin(5000);
+    } else {
+        DebugPrint("TFrameWlProfConfirm::SendProfile() FAIL not logged in");
+        EndProgress(2);
+    }
+}
+
+void TFrameWlProfConfirm::EndProgress(int result)
+{
+    if (Writing())
+        m_progress->done(result);
+}
+
+bool TFrameWlProfConfirm::Writing() const
+{
+    // A dialog that has ended is hidden at once, although its Execute returns
+    // only when the handlers running inside it have finished.
+    return m_progress && m_progress->isVisible();
+}
+
+void TFrameWlProfConfirm::HandleAppMessage(AppMessage *message)
+{
+    TFrameBase::HandleAppMessage(message);
+    if (!Writing() || (message->id != UM_UDP_REPLY && message->id != UM_UDP_TIMEOUT))
+        return;
+
+    const int kind = int(message->wParam);
+    const bool settingKind = kind == REQ_WL_SETTING || kind == REQ_WL_STATION_SETTING;
+    TFormUDP *engine = FormUDP();
+
+    if (message->id == UM_UDP_REPLY) {
+        if (settingKind) {
+            if (message->lParam == 0) {
+                DebugPrint("TFrameWlProfConfirm: FAIL the device refused the wireless settings");
+                EndProgress(2);
+                return;
+            }
+            // Give the device time to restart its radio before reading back.
+            ProcessDelay(3000);
+            // The dialog may have run out during the pause.
+            if (Writing() && engine)
+                engine->SendGetConfig(15000);
+        } else if (kind == REQ_LOGIN) {
+            if (message->lParam == 0) {
+                DebugPrint("TFrameWlProfConfirm: FAIL login refused");
+                EndProgress(2);
+                return;
+            }
+            SendProfile();
+        } else if (kind == REQ_GET_CONFIG) {
+            EndProgress(1);
+        }
+        return;
+    }
+
+    if (settingKind) {
+        if (RetryLogin && engine) {
+            RetryLogin = false;
+            engine->SendLogout(0);
+            engine->SendLogin(5000);
+        } else {
+            DebugPrint("TFrameWlProfConfirm: FAIL no answer to the wireless settings");
+            EndProgress(2);
+        }
+    } else if (kind == REQ_LOGIN || kind == REQ_GET_CONFIG) {
+        DebugPrint("TFrameWlProfConfirm: FAIL time-out of request %d", kind);
+        EndProgress(2);
+    }
+}
+
+void TFrameWlProfConfirm::BtnExitClick()
+{
+    PostWizardCommand(WIZARD_EXIT);
+}
+
+void TFrameWlProfConfirm::BtnBackClick()
+{
+    PostWizardCommand(WIZARD_BACK);
+}
+
+void TFrameWlProfConfirm::BtnNextClick()
+{
+    RetryLogin = true;
+    int result = 0;
+    {
+        TFormProgress progress;
+        progress.Tag = 0;
+        progress.OnProcess = [this] { SendProfile(); };
+        m_progress = &progress;
+        result = progress.Execute(this);
+        m_progress = nullptr;
+    }
+    if (result == 1) {
+        PostWizardCommand(WIZARD_NEXT);
+        return;
+    }
+    DebugPrint("TFrameWlProfConfirm::BtnNextClick() FAIL result %d", result);
+    ShowMessage(MessageKey::ER_CONNECT);
+    if (g_Var.NonWorking)
+        PostWizardCommand(WIZARD_NEXT);
+}
+
+void TFrameWlProfConfirm::BtnSaveClick()
+{
+    const QString fileName = Ui()->GetSaveFileName(this, QString::fromLatin1(SaveFilter), QString(),
+                                                   QString::fromLatin1(SaveDefaultSuffix));
+    if (fileName.isEmpty())
+        return;
+    // A file that cannot be written is passed over without a message.
+    SaveSummary(fileName);
+}
+
+void TFrameWlProfConfirm::BtnPrintClick()
+{
+    Ui()->Print(this, g_Var.AppTitle, [this](QPainter &painter) { PaintSummary(painter); });
+}

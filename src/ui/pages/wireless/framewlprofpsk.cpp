@@ -1,0 +1,156 @@
+#include "pages/wireless/framewlprofpsk.h"
+
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/utility.h"
+#include "app/validation.h"
+#include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
+#include "pages/wireless/wlpagedesign.h"
+#include "skin/widgethelpers.h"
+#include "wizard/timage.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFrameWlProfPSK::TFrameWlProfPSK(QWidget *parent) : TFrameBase(parent)
+{
+    setObjectName(QStringLiteral("FrameWlProfPSK1"));
+    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+
+    ImgBG = WlDesign::Background(this);
+    GBoxPSK = WlDesign::Group(this, QStringLiteral("GBoxPSK"), QStringLiteral("Wireless Security"));
+    LbWPAMode =
+        WlDesign::Label(GBoxPSK, QStringLiteral("LbWPAMode"), QStringLiteral("WPA Mode:"), 40, 48, 120);
+    CmbWPAMode = WlDesign::Combo(GBoxPSK, QStringLiteral("CmbWPAMode"), 168, 44, 160);
+    LbCipher =
+        WlDesign::Label(GBoxPSK, QStringLiteral("LbCipher"), QStringLiteral("Cipher Type:"), 40, 84, 120);
+    LbCipherValue = WlDesign::Label(GBoxPSK, QStringLiteral("LbCipherValue"), QString(), 168, 84, 260);
+    LbPassphrase = WlDesign::Label(GBoxPSK, QStringLiteral("LbPassphrase"), QStringLiteral("Pre-Shared Key:"),
+                                   40, 120, 120);
+    EdtPassphrase = WlDesign::Edit(GBoxPSK, QStringLiteral("EdtPassphrase"), 168, 116, 360, 64);
+
+    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
+    BtnExit = buttons.exit;
+    BtnBack = buttons.back;
+    BtnNext = buttons.next;
+    connect(CmbWPAMode, &QComboBox::activated, this, &TFrameWlProfPSK::CmbWPAModeSelect);
+    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfPSK::BtnExitClick);
+    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfPSK::BtnBackClick);
+    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfPSK::BtnNextClick);
+}
+
+void TFrameWlProfPSK::LoadPageTexts()
+{
+    SkinBackground(ImgBG);
+    SkinButton(BtnExit);
+    SkinButton(BtnBack);
+    SkinButton(BtnNext);
+    CmbWPAMode->clear();
+    for (int code : {WPAMODE_WPA, WPAMODE_WPA2, WPAMODE_AUTO})
+        WlDesign::AddCodeItem(CmbWPAMode, WpaModeName(code), code);
+    TFrameBase::LoadPageTexts();
+}
+
+bool TFrameWlProfPSK::CanEnter(TFrameBase *fromPage, bool isBack, int param)
+{
+    if (!isBack) {
+        SelectComboByValue(CmbWPAMode, PreselectedMode());
+        EdtPassphrase->setText(FieldText(g_Var.NewWlConfig.Passphrase));
+        CmbWPAModeSelect();
+    }
+    return TFrameBase::CanEnter(fromPage, isBack, param);
+}
+
+void TFrameWlProfPSK::Entered(TFrameBase *fromPage, bool isBack, int param)
+{
+    FocusEdit(EdtPassphrase);
+    TFrameBase::Entered(fromPage, isBack, param);
+}
+
+int TFrameWlProfPSK::PreselectedMode()
+{
+    if (g_Var.DeviceMode == DEVICE_AP) {
+        const int mode = g_Var.NewWlConfig.WpaMode;
+        return mode == WPAMODE_WPA || mode == WPAMODE_WPA2 || mode == WPAMODE_AUTO ? mode : WPAMODE_AUTO;
+    }
+    switch (g_Var.SelectedAp.Authentication) {
+    case SURVEY_AUTH_WPAPSK:
+        return WPAMODE_WPA;
+    case SURVEY_AUTH_WPA2PSK:
+        return WPAMODE_WPA2;
+    default:
+        return WPAMODE_AUTO;
+    }
+}
+
+int TFrameWlProfPSK::CipherForMode(int wpaMode)
+{
+    switch (wpaMode) {
+    case WPAMODE_WPA:
+        return WPACIPHER_TKIP;
+    case WPAMODE_WPA2:
+        return WPACIPHER_AES;
+    default:
+        return WPACIPHER_AUTO;
+    }
+}
+
+void TFrameWlProfPSK::CmbWPAModeSelect()
+{
+    LbCipherValue->setText(WpaCipherName(CipherForMode(SelectedComboValue(CmbWPAMode, WPAMODE_AUTO))));
+}
+
+bool TFrameWlProfPSK::CheckPassphrase()
+{
+    const QString passphrase = EdtPassphrase->text();
+    // A passphrase is printable ASCII; anything else draws the length
+    // rule's message, whatever its length.
+    const qsizetype n = IsPrintableAscii(passphrase) ? passphrase.size() : -1;
+    if (n == 64) {
+        if (IsHexText(passphrase))
+            return true;
+        DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL 64 characters, not all hexadecimal");
+        FocusEdit(EdtPassphrase);
+        ShowMessage(MessageKey::ER_PSKKeyHex);
+        return false;
+    }
+    if (n >= 8 && n <= 63)
+        return true;
+    DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters%s", int(passphrase.size()),
+               n < 0 ? ", not all printable ASCII" : "");
+    FocusEdit(EdtPassphrase);
+    ShowMessage(MessageKey::ER_PSKKey);
+    return false;
+}
+
+void TFrameWlProfPSK::BtnExitClick()
+{
+    PostWizardCommand(WIZARD_EXIT);
+}
+
+void TFrameWlProfPSK::BtnBackClick()
+{
+    PostWizardCommand(WIZARD_BACK);
+}
+
+void TFrameWlProfPSK::BtnNextClick()
+{
+    if (!CheckPassphrase())
+        return;
+    WlConfigRecord &config = g_Var.NewWlConfig;
+    config.WpaMode = SelectedComboValue(CmbWPAMode, WPAMODE_AUTO);
+    CopyToField(config.Passphrase, EdtPassphrase->text());
+    // The cipher is stored as it is shown, so the two can never disagree.
+    const QString cipher = LbCipherValue->text();
+    if (cipher == g_Var.CipherTKIP)
+        config.WpaCipher = WPACIPHER_TKIP;
+    else if (cipher == g_Var.CipherAES)
+        config.WpaCipher = WPACIPHER_AES;
+    else
+        config.WpaCipher = WPACIPHER_AUTO;
+    PostWizardCommand(WIZARD_NEXT);
+}

@@ -1,0 +1,101 @@
+#include "pages/wireless/framewlprofssid.h"
+
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
+#include "pages/wireless/wlpagedesign.h"
+#include "skin/widgethelpers.h"
+#include "wizard/timage.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFrameWlProfSSID::TFrameWlProfSSID(QWidget *parent) : TFrameBase(parent)
+{
+    setObjectName(QStringLiteral("FrameWlProfSSID1"));
+    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+
+    ImgBG = WlDesign::Background(this);
+    GBoxSSID = WlDesign::Group(this, QStringLiteral("GBoxSSID"), QStringLiteral("Wireless Network"));
+    LbSSID = WlDesign::Label(GBoxSSID, QStringLiteral("LbSSID"), QStringLiteral("SSID:"), 40, 64, 120);
+    EdtSSID = WlDesign::Edit(GBoxSSID, QStringLiteral("EdtSSID"), 168, 60, 260, 32);
+
+    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
+    BtnExit = buttons.exit;
+    BtnBack = buttons.back;
+    BtnNext = buttons.next;
+    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfSSID::BtnExitClick);
+    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfSSID::BtnBackClick);
+    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfSSID::BtnNextClick);
+}
+
+void TFrameWlProfSSID::LoadPageTexts()
+{
+    SkinBackground(ImgBG);
+    SkinButton(BtnExit);
+    SkinButton(BtnBack);
+    SkinButton(BtnNext);
+    TFrameBase::LoadPageTexts();
+}
+
+bool TFrameWlProfSSID::CanEnter(TFrameBase *fromPage, bool isBack, int param)
+{
+    if (!isBack) {
+        // A bridge joins the network picked on the site survey; an access
+        // point proposes the product's own name unless the user typed one.
+        if (g_Var.DeviceMode == DEVICE_WBRIDGE) {
+            m_shownSsid = SsidBytes(g_Var.SelectedAp.Ssid);
+        } else {
+            const QByteArray held = SsidBytes(g_Var.NewWlConfig.Ssid);
+            m_shownSsid =
+                SsidFromText(g_Var.ReadString(QString::fromLatin1(SettingKey::SSID.Section),
+                                              QString::fromLatin1(SettingKey::SSID.Key), SsidText(held)),
+                             held);
+        }
+        EdtSSID->setText(SsidText(m_shownSsid));
+    }
+    return TFrameBase::CanEnter(fromPage, isBack, param);
+}
+
+void TFrameWlProfSSID::Entered(TFrameBase *fromPage, bool isBack, int param)
+{
+    FocusEdit(EdtSSID);
+    TFrameBase::Entered(fromPage, isBack, param);
+}
+
+void TFrameWlProfSSID::BtnExitClick()
+{
+    PostWizardCommand(WIZARD_EXIT);
+}
+
+void TFrameWlProfSSID::BtnBackClick()
+{
+    PostWizardCommand(WIZARD_BACK);
+}
+
+void TFrameWlProfSSID::BtnNextClick()
+{
+    const QString ssid = EdtSSID->text();
+    if (ssid.isEmpty()) {
+        ShowMessage(MessageKey::ER_Empty_SSID);
+        FocusEdit(EdtSSID);
+        return;
+    }
+    // A name whose stored form exceeds the 32 bytes of a network name would
+    // be cut short on the way to the device; refuse it instead.
+    const QByteArray bytes = SsidFromText(ssid, m_shownSsid);
+    if (bytes.size() > SSID_MAX) {
+        DebugPrint("TFrameWlProfSSID::BtnNextClick() FAIL the SSID takes more than %d bytes", SSID_MAX);
+        ShowMessage(MessageKey::ER_SSID);
+        FocusEdit(EdtSSID);
+        return;
+    }
+    SetSsid(g_Var.NewWlConfig.Ssid, bytes);
+    // A new network name starts on automatic channels.
+    g_Var.NewWlConfig.StdChannel = 0;
+    g_Var.NewWlConfig.ExtChannel = 0;
+    PostWizardCommand(WIZARD_NEXT);
+}

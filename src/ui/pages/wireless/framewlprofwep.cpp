@@ -1,0 +1,164 @@
+#include "pages/wireless/framewlprofwep.h"
+
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/utility.h"
+#include "app/validation.h"
+#include "controls/trifacebtn.h"
+#include "messages/appmessage.h"
+#include "pages/wireless/wlpagedesign.h"
+#include "skin/widgethelpers.h"
+#include "wizard/timage.h"
+#include "wizard/uiservices.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFrameWlProfWEP::TFrameWlProfWEP(QWidget *parent) : TFrameBase(parent)
+{
+    setObjectName(QStringLiteral("FrameWlProfWEP1"));
+    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+
+    ImgBG = WlDesign::Background(this);
+    GBoxWEP = WlDesign::Group(this, QStringLiteral("GBoxWEP"), QStringLiteral("Wireless Security"));
+    LbWEP = WlDesign::Label(GBoxWEP, QStringLiteral("LbWEP"), QStringLiteral("WEP Key Length:"), 40, 48, 120);
+    CmbWEP = WlDesign::Combo(GBoxWEP, QStringLiteral("CmbWEP"), 168, 44, 160);
+    LbWEPKey = WlDesign::Label(GBoxWEP, QStringLiteral("LbWEPKey"), QStringLiteral("WEP Key:"), 40, 84, 120);
+    EdtKey1 = WlDesign::Edit(GBoxWEP, QStringLiteral("EdtKey1"), 168, 80, 260, 10);
+    LbAuthen =
+        WlDesign::Label(GBoxWEP, QStringLiteral("LbAuthen"), QStringLiteral("Authentication:"), 40, 120, 120);
+    CmbAuthen = WlDesign::Combo(GBoxWEP, QStringLiteral("CmbAuthen"), 168, 116, 160);
+
+    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
+    BtnExit = buttons.exit;
+    BtnBack = buttons.back;
+    BtnNext = buttons.next;
+    connect(CmbWEP, &QComboBox::activated, this, &TFrameWlProfWEP::CmbWEPSelect);
+    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfWEP::BtnExitClick);
+    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfWEP::BtnBackClick);
+    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfWEP::BtnNextClick);
+}
+
+void TFrameWlProfWEP::LoadPageTexts()
+{
+    SkinBackground(ImgBG);
+    SkinButton(BtnExit);
+    SkinButton(BtnBack);
+    SkinButton(BtnNext);
+    CmbWEP->clear();
+    WlDesign::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_64), WEPKEYLEN_64);
+    WlDesign::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_128), WEPKEYLEN_128);
+    TFrameBase::LoadPageTexts();
+}
+
+bool TFrameWlProfWEP::CanEnter(TFrameBase *fromPage, bool isBack, int param)
+{
+    if (!isBack) {
+        const WlConfigRecord &config = g_Var.NewWlConfig;
+        const bool accessPoint = g_Var.DeviceMode == DEVICE_AP;
+        // A bridge cannot negotiate the authentication with the network it
+        // joins, so Auto is offered to an access point only.
+        CmbAuthen->clear();
+        WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_OPEN), AUTHMODE_OPEN);
+        WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_SHARED), AUTHMODE_SHARED);
+        if (accessPoint)
+            WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_AUTO), AUTHMODE_AUTO);
+
+        if (!SelectComboByValue(CmbWEP, config.WepKeyLen))
+            SelectComboByValue(CmbWEP, WEPKEYLEN_64);
+        CmbWEPSelect();
+        EdtKey1->setText(FieldText(config.WepKey));
+
+        if (accessPoint) {
+            if (!SelectComboByValue(CmbAuthen, config.AuthMode))
+                SelectComboByValue(CmbAuthen, AUTHMODE_AUTO);
+        } else {
+            SelectComboByValue(CmbAuthen, AUTHMODE_OPEN);
+        }
+    }
+    return TFrameBase::CanEnter(fromPage, isBack, param);
+}
+
+void TFrameWlProfWEP::Entered(TFrameBase *fromPage, bool isBack, int param)
+{
+    FocusEdit(EdtKey1);
+    TFrameBase::Entered(fromPage, isBack, param);
+}
+
+void TFrameWlProfWEP::CmbWEPSelect()
+{
+    EdtKey1->setMaxLength(SelectedComboValue(CmbWEP, WEPKEYLEN_64) == WEPKEYLEN_128 ? 26 : 10);
+    EdtKey1->clear();
+}
+
+int TFrameWlProfWEP::KeyLength(const QString &key)
+{
+    return IsPrintableAscii(key) ? int(key.size()) : -1;
+}
+
+int TFrameWlProfWEP::CheckWepKey(int lengthCode)
+{
+    const QString key = EdtKey1->text();
+    const int n = KeyLength(key);
+    const int m = EdtKey1->maxLength();
+    if (n == m / 2)
+        return 0;
+    if (n == m && IsHexText(key))
+        return 1;
+    const QString text = WepKeyMessage(lengthCode, n == m);
+    FocusEdit(EdtKey1);
+    DebugPrint("TFrameWlProfWEP::CheckWepKey() FAIL length code %d, %d of %d characters%s", lengthCode,
+               int(key.size()), m, n < 0 ? ", not all printable ASCII" : "");
+    Ui()->ShowMessageBox(text, g_Var.MsgTitle, MsgKind::Information);
+    return -1;
+}
+
+QString TFrameWlProfWEP::WepKeyMessage(int lengthCode, bool rightLength)
+{
+    switch (lengthCode) {
+    case WEPKEYLEN_64:
+        return MessageText(rightLength ? MessageKey::ER_WEP64Hex : MessageKey::ER_WEP64);
+    case WEPKEYLEN_128:
+        return MessageText(rightLength ? MessageKey::ER_WEP128Hex : MessageKey::ER_WEP128);
+    default:
+        return MessageText(MessageKey::ER_WEPKey);
+    }
+}
+
+QString TFrameWlProfWEP::WepKeyText(int format) const
+{
+    const QString key = EdtKey1->text();
+    const int n = KeyLength(key);
+    const int m = EdtKey1->maxLength();
+    if (format == 0 && n == m / 2)
+        return key;
+    if (format == 1 && n == m && IsHexText(key))
+        return key.toUpper();
+    return QString();
+}
+
+void TFrameWlProfWEP::BtnExitClick()
+{
+    PostWizardCommand(WIZARD_EXIT);
+}
+
+void TFrameWlProfWEP::BtnBackClick()
+{
+    PostWizardCommand(WIZARD_BACK);
+}
+
+void TFrameWlProfWEP::BtnNextClick()
+{
+    const int lengthCode = SelectedComboValue(CmbWEP, WEPKEYLEN_64);
+    const int format = CheckWepKey(lengthCode);
+    if (format < 0)
+        return;
+    WlConfigRecord &config = g_Var.NewWlConfig;
+    config.WepKeyLen = lengthCode;
+    CopyToField(config.WepKey, WepKeyText(format));
+    config.AuthMode = SelectedComboValue(CmbAuthen, AUTHMODE_AUTO);
+    PostWizardCommand(WIZARD_NEXT);
+}
