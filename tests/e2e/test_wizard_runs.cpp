@@ -88,6 +88,28 @@ click BtnNext
         .arg(QLatin1String(method));
 }
 
+// The operating mode kept and a static address typed on the IP page, on to
+// the wireless method, where `method` (RBtnManual or RBtnWPS) is chosen.
+QString StaticAddress(const char *ip, const char *mask, const char *gateway, const char *method)
+{
+    return QStringLiteral(R"(
+page FrameWlModeSel1
+click BtnNext
+page FrameSetupMethod1
+click RBtnSetIP
+click BtnNext
+page FrameDevIPCfg1
+type IPEditIP %1
+type IPEditMask %2
+type IPEditGateway %3
+click BtnNext
+page FrameSetWlMethod1
+click %4
+click BtnNext
+)")
+        .arg(QLatin1String(ip), QLatin1String(mask), QLatin1String(gateway), QLatin1String(method));
+}
+
 // WPS by push button from the WPS page, up to the device's answer.
 const char kPushButton[] = R"(
 page FrameWPSMethod1
@@ -350,20 +372,8 @@ TEST(WizardRuns, AccessPointWithStaticAddressAndWep128HexKey)
 {
     LAB_RUN_INSIDE(LAB_DEVICE("name=Run-Static,mode=ap,dhcp=1,wl-ssid=Factory"));
     const Played played =
-        Play(kToDeviceList + LogIn(QStringLiteral("Run-Static"), QStringLiteral("tulip")) + R"(
-page FrameWlModeSel1
-click BtnNext
-page FrameSetupMethod1
-click RBtnSetIP
-click BtnNext
-page FrameDevIPCfg1
-type IPEditIP 192.168.20.30
-type IPEditMask 255.255.255.0
-type IPEditGateway 192.168.20.1
-click BtnNext
-page FrameSetWlMethod1
-click RBtnManual
-click BtnNext
+        Play(kToDeviceList + LogIn(QStringLiteral("Run-Static"), QStringLiteral("tulip")) +
+             StaticAddress("192.168.20.30", "255.255.255.0", "192.168.20.1", "RBtnManual") + R"(
 page FrameWlProfSSID1
 type EdtSSID Lab-WEP
 click BtnNext
@@ -562,21 +572,9 @@ TEST(WizardRuns, StaticAddressAndWpsOverALinkWithoutAnAddress)
     // simulator would answer by unicast otherwise).
     LAB_RUN_INSIDE({"--pc-no-addr", "--dev-args",
                     "--state-file $LAB_DIR/state.json --reply unicast --device iface=dev0,name=Run-Cable,mode=ap"});
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Cable"), QStringLiteral("tulip")) + R"(
-page FrameWlModeSel1
-click BtnNext
-page FrameSetupMethod1
-click RBtnSetIP
-click BtnNext
-page FrameDevIPCfg1
-type IPEditIP 10.77.0.50
-type IPEditMask 255.255.255.0
-type IPEditGateway 10.77.0.254
-click BtnNext
-page FrameSetWlMethod1
-click RBtnWPS
-click BtnNext
-)" + kPushButton + kFinish);
+    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Cable"), QStringLiteral("tulip")) +
+                               StaticAddress("10.77.0.50", "255.255.255.0", "10.77.0.254", "RBtnWPS") + kPushButton +
+                               kFinish);
     ExpectPlayedThrough(played);
 
     EXPECT_EQ(Held("ip")[QStringLiteral("ip")].toString(), QStringLiteral("10.77.0.50"));
