@@ -8,6 +8,7 @@
 #include "ui/pagetest.h"
 #include "ui/testsettings.h"
 #include "wizard/framebase.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QCheckBox>
@@ -21,14 +22,14 @@ class TFrameProbe : public TFrameBase
 public:
     explicit TFrameProbe(QWidget *parent = nullptr) : TFrameBase(parent)
     {
-        ImgBG = CreatePageBackground();
+        ImgBG = PageKit::Background(this, true);
         GBoxProbe = new QGroupBox(QStringLiteral("Probe"), this);
         GBoxProbe->setObjectName(QStringLiteral("GBoxProbe"));
         LbInfo = new QLabel(QStringLiteral("As designed"), GBoxProbe);
         LbInfo->setObjectName(QStringLiteral("LbInfo"));
         ChkOption = new QCheckBox(QStringLiteral("Option"), GBoxProbe);
         ChkOption->setObjectName(QStringLiteral("ChkOption"));
-        BtnNext = CreatePageButton("BtnNext", QStringLiteral("Next"), 492);
+        BtnNext = PageKit::BottomButton(this, "BtnNext", QStringLiteral("Next"), PageKit::NextLeft);
     }
 
     void LoadPageTexts() override

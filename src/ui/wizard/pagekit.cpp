@@ -1,0 +1,144 @@
+#include "wizard/pagekit.h"
+
+#include "controls/paintpanel.h"
+#include "wizard/skinsupport.h"
+#include "wizard/timage.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QRadioButton>
+
+namespace PageKit {
+
+namespace {
+
+template <typename W> W *Place(W *widget, const char *name, const QRect &geometry)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+void FillWhite(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+TImage *Background(QWidget *page, bool lowerNow)
+{
+    TImage *image = Place(new TImage(page), "ImgBG", QRect(0, 0, PageWidth, PageHeight));
+    if (lowerNow)
+        image->lower();
+    return image;
+}
+
+QGroupBox *Group(QWidget *parent, const char *name, const QRect &geometry, const QString &caption)
+{
+    return Place(new QGroupBox(caption, parent), name, geometry);
+}
+
+QGroupBox *WhiteGroup(QWidget *parent, const char *name, const QRect &geometry, const QString &caption)
+{
+    QGroupBox *box = Group(parent, name, geometry, caption);
+    FillWhite(box);
+    return box;
+}
+
+QLabel *Label(QWidget *parent, const char *name, const QString &text, const QRect &geometry, unsigned look)
+{
+    QLabel *label = Place(new QLabel(text, parent), name, geometry);
+    if (look & Wrapped) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    if (look & RightAligned)
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (look & Bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    return label;
+}
+
+QRadioButton *Radio(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    return Place(new QRadioButton(text, parent), name, geometry);
+}
+
+QLineEdit *Edit(QWidget *parent, const char *name, int left, int top, int width, int maxLength)
+{
+    QLineEdit *edit = Place(new QLineEdit(parent), name, QRect(left, top, width, FieldHeight));
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+QComboBox *Combo(QWidget *parent, const char *name, int left, int top, int width)
+{
+    QComboBox *combo = Place(new QComboBox(parent), name, QRect(left, top, width, FieldHeight));
+    combo->setEditable(false);
+    return combo;
+}
+
+void AddCodeItem(QComboBox *combo, const QString &text, int code)
+{
+    combo->addItem(text, code);
+}
+
+int SelectedCode(const QComboBox *combo, int fallback)
+{
+    const int index = combo->currentIndex();
+    if (index < 0)
+        return fallback;
+    bool ok = false;
+    const int code = combo->itemData(index).toInt(&ok);
+    return ok ? code : fallback;
+}
+
+TTrifaceBtn *Button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
+                    Focus focus)
+{
+    auto *button = new TTrifaceBtn(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setText(caption);
+    button->setGeometry(geometry);
+    if (focus == Focus::Strong)
+        button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+TTrifaceBtn *BottomButton(QWidget *page, const char *name, const QString &caption, int left, Focus focus)
+{
+    return Button(page, name, caption, QRect(left, ButtonTop, ButtonWidth, ButtonHeight), focus);
+}
+
+TPaintPanel *SearchPanel(QWidget *parent, const QRect &geometry)
+{
+    TPaintPanel *panel = Place(new TPaintPanel(parent), "PlSearch", geometry);
+    panel->setFrameShape(QFrame::NoFrame);
+    FillWhite(panel);
+    panel->SetCaption(QStringLiteral("Searching..."));
+    panel->hide();
+    return panel;
+}
+
+void SkinBackground(TImage *background)
+{
+    if (background)
+        background->setPicture(SkinPicture(QStringLiteral("ImgFrameBG")));
+}
+
+void SkinButton(QPushButton *button)
+{
+    SetButtonFaces(button, QStringLiteral("ImgBtnN"), QStringLiteral("ImgBtnH"), QStringLiteral("ImgBtnD"));
+}
+
+} // namespace PageKit
