@@ -40,6 +40,15 @@ TImage *Background(QWidget *page, bool lowerNow)
     return image;
 }
 
+std::tuple<TImage *, QGroupBox *> PageFrame(QWidget *page, int height, const char *groupName,
+                                            const QRect &groupGeometry, const QString &caption, bool white)
+{
+    page->resize(PageWidth, height);
+    TImage *background = Background(page);
+    QGroupBox *group = (white ? WhiteGroup : Group)(page, groupName, groupGeometry, caption);
+    return {background, group};
+}
+
 QGroupBox *Group(QWidget *parent, const char *name, const QRect &geometry, const QString &caption)
 {
     return Place(new QGroupBox(caption, parent), name, geometry);

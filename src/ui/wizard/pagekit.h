@@ -26,19 +26,11 @@ class TPaintPanel;
 
 namespace PageKit {
 
-inline constexpr int PageWidth = 600;
-inline constexpr int PageHeight = 324;
-inline constexpr int SubPageHeight = 323;
-
-// The bottom row: top 288, 85 x 21, at these lefts.
-inline constexpr int ButtonTop = 288;
-inline constexpr int ButtonWidth = 85;
-inline constexpr int ButtonHeight = 21;
-inline constexpr int ExitLeft = 24;
-inline constexpr int ManualLeft = 183;
-inline constexpr int WpsLeft = 286;
-inline constexpr int BackLeft = 389;
-inline constexpr int NextLeft = 492;
+// The page, and the sub-pages of the profile sequence.
+inline constexpr int PageWidth = 600, PageHeight = 324, SubPageHeight = 323;
+// The bottom row: 85 x 21 at top 288, at these lefts.
+inline constexpr int ButtonTop = 288, ButtonWidth = 85, ButtonHeight = 21;
+inline constexpr int ExitLeft = 24, ManualLeft = 183, WpsLeft = 286, BackLeft = 389, NextLeft = 492;
 
 // Height of edits and drop-down lists.
 inline constexpr int FieldHeight = 21;
@@ -51,6 +43,13 @@ inline constexpr QRect WideContentBox{12, 16, 576, 262};
 // The page background ImgBG, 600 x 324 at 0,0. Created first, it lies under
 // everything else; `lowerNow` also lowers it at once (the front pages do).
 TImage *Background(QWidget *page, bool lowerNow = false);
+
+// The start of a page: the page sized PageWidth x `height`, its background
+// (Background) and the group box holding its content (Group, or WhiteGroup
+// when `white`). For std::tie into the page's members.
+std::tuple<TImage *, QGroupBox *> PageFrame(QWidget *page, int height, const char *groupName,
+                                            const QRect &groupGeometry, const QString &caption = QString(),
+                                            bool white = false);
 
 // A group box at `geometry` on the page's own background.
 QGroupBox *Group(QWidget *parent, const char *name, const QRect &geometry,

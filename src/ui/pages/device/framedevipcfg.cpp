@@ -68,10 +68,7 @@ QString ShownAddress(quint32 address)
 TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageKit;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = Background(this);
-    GBoxCfg = WhiteGroup(this, "GBoxCfg", WideContentBox);
+    std::tie(ImgBG, GBoxCfg) = PageFrame(this, PageHeight, "GBoxCfg", WideContentBox, QString(), true);
     QWidget *box = GBoxCfg;
     LbCfgInfo = Label(box, "LbCfgInfo", QStringLiteral("Specify IP Address:"), QRect(16, 14, 250, 16), Bold);
     RBtnDHCP = Radio(box, "RBtnDHCP", QStringLiteral("Obtain network settings automatically"),

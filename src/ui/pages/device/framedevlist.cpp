@@ -26,10 +26,8 @@ constexpr int DiscoverWaitMs = 4000;
 TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageKit;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = Background(this);
-    GBoxDevList = WhiteGroup(this, "GBoxDevList", WideContentBox);
+    std::tie(ImgBG, GBoxDevList) =
+        PageFrame(this, PageHeight, "GBoxDevList", WideContentBox, QString(), true);
     LbDevListInfo = Label(GBoxDevList, "LbDevListInfo", QStringLiteral("Search for device on the network"),
                           QRect(16, 14, 400, 16), Bold);
 

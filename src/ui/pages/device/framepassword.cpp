@@ -27,10 +27,8 @@ constexpr int GetConfigWaitMs = 15000;
 TFramePassword::TFramePassword(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageKit;
-    resize(PageWidth, PageHeight - 1);
-
-    ImgBG = Background(this);
-    GBoxPassword = WhiteGroup(this, "GBoxPassword", ContentBox);
+    std::tie(ImgBG, GBoxPassword) =
+        PageFrame(this, PageHeight - 1, "GBoxPassword", ContentBox, QString(), true);
     LbPassword =
         Label(GBoxPassword, "LbPassword", QStringLiteral("Password:"), QRect(40, 80, 140, 21), RightAligned);
 

@@ -32,10 +32,8 @@ QString NextCaption(bool dynamic)
 TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageKit;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = Background(this);
-    GBoxSetupMethod = WhiteGroup(this, "GBoxSetupMethod", WideContentBox);
+    std::tie(ImgBG, GBoxSetupMethod) =
+        PageFrame(this, PageHeight, "GBoxSetupMethod", WideContentBox, QString(), true);
     QWidget *box = GBoxSetupMethod;
     LbCurrentIP = Label(box, "LbCurrentIP", QStringLiteral("Current Network Information:"),
                         QRect(16, 12, 250, 16), Bold);

@@ -11,10 +11,7 @@
 TFrameSuccess::TFrameSuccess(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageKit;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = Background(this);
-    GBoxSuccess = WhiteGroup(this, "GBoxSuccess", ContentBox);
+    std::tie(ImgBG, GBoxSuccess) = PageFrame(this, PageHeight, "GBoxSuccess", ContentBox, QString(), true);
     LbSuccess1 =
         Label(GBoxSuccess, "LbSuccess1", QStringLiteral("Congratulations!"), QRect(40, 80, 470, 24), Bold);
     {

@@ -72,10 +72,8 @@ TImage *CreateModeImage(QWidget *parent, const char *name, int top, bool accessP
 TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
 {
     using namespace PageKit;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = Background(this);
-    GBoxWlModeSel = WhiteGroup(this, "GBoxWlModeSel", ContentBox, QStringLiteral("Wireless Modes"));
+    std::tie(ImgBG, GBoxWlModeSel) =
+        PageFrame(this, PageHeight, "GBoxWlModeSel", ContentBox, QStringLiteral("Wireless Modes"), true);
     RBtnAPMode = Radio(GBoxWlModeSel, "RBtnAPMode", QStringLiteral("Access Point"), QRect(16, 24, 200, 18));
     {
         QFont font = RBtnAPMode->font();

@@ -14,10 +14,8 @@
 TFrameAdhocMode::TFrameAdhocMode(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameAdhocMode1"));
-    resize(PageKit::PageWidth, PageKit::PageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxAdhocMode = PageKit::Group(this, "GBoxAdhocMode", PageKit::ContentBox, QStringLiteral("Adhoc Mode"));
+    std::tie(ImgBG, GBoxAdhocMode) = PageKit::PageFrame(this, PageKit::PageHeight, "GBoxAdhocMode",
+                                                        PageKit::ContentBox, QStringLiteral("Adhoc Mode"));
     LbAdhocInfo =
         PageKit::Label(GBoxAdhocMode, "LbAdhocInfo", QStringLiteral("Add your SSID and select your Channel:"),
                        QRect(16, 32, 400, 13));

@@ -15,10 +15,8 @@
 TFrameSetWlMethod::TFrameSetWlMethod(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameSetWlMethod1"));
-    resize(PageKit::PageWidth, PageKit::PageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxSetWlMethod = PageKit::Group(this, "GBoxSetWlMethod", PageKit::ContentBox);
+    std::tie(ImgBG, GBoxSetWlMethod) =
+        PageKit::PageFrame(this, PageKit::PageHeight, "GBoxSetWlMethod", PageKit::ContentBox);
     LbSetWlInfo = PageKit::Label(GBoxSetWlMethod, "LbSetWlInfo", QStringLiteral("Wireless Configuration"),
                                  QRect(16, 24, 400, 16), PageKit::Bold);
     RBtnManual =

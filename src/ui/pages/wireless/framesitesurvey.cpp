@@ -456,10 +456,8 @@ TFrameSiteSurvey::TFrameSiteSurvey(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameSiteSurvey"));
     using namespace PageKit;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = Background(this);
-    GroupBox1 = Group(this, "GroupBox1", QRect(24, 16, 553, 262), QStringLiteral("Site Survey"));
+    std::tie(ImgBG, GroupBox1) =
+        PageFrame(this, PageHeight, "GroupBox1", QRect(24, 16, 553, 262), QStringLiteral("Site Survey"));
 
     SurveyList = SurveyView::Create(GroupBox1);
     SurveyList->setObjectName(QStringLiteral("SurveyList"));

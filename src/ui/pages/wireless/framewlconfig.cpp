@@ -13,11 +13,9 @@
 TFrameWlConfig::TFrameWlConfig(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlConfig1"));
-    resize(PageKit::PageWidth, PageKit::PageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxWlConfig =
-        PageKit::Group(this, "GBoxWlConfig", PageKit::ContentBox, QStringLiteral("Wireless Configuration"));
+    std::tie(ImgBG, GBoxWlConfig) =
+        PageKit::PageFrame(this, PageKit::PageHeight, "GBoxWlConfig", PageKit::ContentBox,
+                           QStringLiteral("Wireless Configuration"));
     RBtnInfrastructure = PageKit::Radio(GBoxWlConfig, "RBtnInfrastructure", QStringLiteral("Infrastructure"),
                                         QRect(24, 32, 300, 17));
     RBtnInfrastructure->setChecked(true);
@@ -28,9 +26,7 @@ TFrameWlConfig::TFrameWlConfig(QWidget *parent) : TFrameBase(parent)
     LbAdhoc = PageKit::Label(GBoxWlConfig, "LbAdhoc",
                              QStringLiteral("The wireless clients connect directly to each other, without an "
                                             "access point."),
-                             QRect(44, 122, 480, 32));
-    LbAdhoc->setWordWrap(true);
-    LbAdhoc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                             QRect(44, 122, 480, 32), PageKit::Wrapped);
 
     std::tie(BtnExit, BtnBack, BtnNext) =
         PageKit::WizardButtons(this, &TFrameWlConfig::BtnExitClick, &TFrameWlConfig::BtnBackClick,

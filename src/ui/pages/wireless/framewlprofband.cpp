@@ -13,11 +13,9 @@
 TFrameWlProfBand::TFrameWlProfBand(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfBand1"));
-    resize(PageKit::PageWidth, PageKit::SubPageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxWirelessBand =
-        PageKit::Group(this, "GBoxWirelessBand", PageKit::ContentBox, QStringLiteral("Wireless Band"));
+    std::tie(ImgBG, GBoxWirelessBand) =
+        PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxWirelessBand", PageKit::ContentBox,
+                           QStringLiteral("Wireless Band"));
     LbBand =
         PageKit::Label(GBoxWirelessBand, "LbBand", QStringLiteral("Wireless Band:"), QRect(40, 64, 120, 13));
     CmbBand = PageKit::Combo(GBoxWirelessBand, "CmbBand", 168, 60, 300);

@@ -47,11 +47,9 @@ QLabel *Value(QGroupBox *group, const char *name)
 TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfConfirm1"));
-    resize(PageKit::PageWidth, PageKit::SubPageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxConfirm =
-        PageKit::Group(this, "GBoxConfirm", PageKit::ContentBox, QStringLiteral("Confirm New Settings"));
+    std::tie(ImgBG, GBoxConfirm) =
+        PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxConfirm", PageKit::ContentBox,
+                           QStringLiteral("Confirm New Settings"));
     LbNetworkInfo = Heading(GBoxConfirm, "LbNetworkInfo", QStringLiteral("Network Settings"));
     LbIP = Caption(GBoxConfirm, "LbIP", QStringLiteral("IP Address:"));
     LblIP = Value(GBoxConfirm, "LblIP");

@@ -19,10 +19,8 @@
 TFrameWlProfPSK::TFrameWlProfPSK(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfPSK1"));
-    resize(PageKit::PageWidth, PageKit::SubPageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxPSK = PageKit::Group(this, "GBoxPSK", PageKit::ContentBox, QStringLiteral("Wireless Security"));
+    std::tie(ImgBG, GBoxPSK) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxPSK",
+                                                  PageKit::ContentBox, QStringLiteral("Wireless Security"));
     LbWPAMode = PageKit::Label(GBoxPSK, "LbWPAMode", QStringLiteral("WPA Mode:"), QRect(40, 48, 120, 13));
     CmbWPAMode = PageKit::Combo(GBoxPSK, "CmbWPAMode", 168, 44, 160);
     LbCipher = PageKit::Label(GBoxPSK, "LbCipher", QStringLiteral("Cipher Type:"), QRect(40, 84, 120, 13));

@@ -17,11 +17,9 @@
 TFrameWlProfSecurity::TFrameWlProfSecurity(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfSecurity1"));
-    resize(PageKit::PageWidth, PageKit::SubPageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxSecurity =
-        PageKit::Group(this, "GBoxSecurity", PageKit::ContentBox, QStringLiteral("Wireless Security"));
+    std::tie(ImgBG, GBoxSecurity) =
+        PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxSecurity", PageKit::ContentBox,
+                           QStringLiteral("Wireless Security"));
     LbSecurity =
         PageKit::Label(GBoxSecurity, "LbSecurity", QStringLiteral("Security Mode:"), QRect(40, 64, 120, 13));
     CmbSecurity = PageKit::Combo(GBoxSecurity, "CmbSecurity", 168, 60, 260);

@@ -16,10 +16,8 @@
 TFrameWlProfSSID::TFrameWlProfSSID(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfSSID1"));
-    resize(PageKit::PageWidth, PageKit::SubPageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxSSID = PageKit::Group(this, "GBoxSSID", PageKit::ContentBox, QStringLiteral("Wireless Network"));
+    std::tie(ImgBG, GBoxSSID) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxSSID",
+                                                   PageKit::ContentBox, QStringLiteral("Wireless Network"));
     LbSSID = PageKit::Label(GBoxSSID, "LbSSID", QStringLiteral("SSID:"), QRect(40, 64, 120, 13));
     EdtSSID = PageKit::Edit(GBoxSSID, "EdtSSID", 168, 60, 260, 32);
 

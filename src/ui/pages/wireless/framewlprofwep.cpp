@@ -20,10 +20,8 @@
 TFrameWlProfWEP::TFrameWlProfWEP(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfWEP1"));
-    resize(PageKit::PageWidth, PageKit::SubPageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxWEP = PageKit::Group(this, "GBoxWEP", PageKit::ContentBox, QStringLiteral("Wireless Security"));
+    std::tie(ImgBG, GBoxWEP) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxWEP",
+                                                  PageKit::ContentBox, QStringLiteral("Wireless Security"));
     LbWEP = PageKit::Label(GBoxWEP, "LbWEP", QStringLiteral("WEP Key Length:"), QRect(40, 48, 120, 13));
     CmbWEP = PageKit::Combo(GBoxWEP, "CmbWEP", 168, 44, 160);
     LbWEPKey = PageKit::Label(GBoxWEP, "LbWEPKey", QStringLiteral("WEP Key:"), QRect(40, 84, 120, 13));

@@ -15,10 +15,8 @@
 TFrameWlProfWlMode::TFrameWlProfWlMode(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfWlMode1"));
-    resize(PageKit::PageWidth, PageKit::SubPageHeight);
-
-    ImgBG = PageKit::Background(this);
-    GBoxWlMode = PageKit::Group(this, "GBoxWlMode", PageKit::ContentBox, QStringLiteral("Wireless Mode"));
+    std::tie(ImgBG, GBoxWlMode) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxWlMode",
+                                                     PageKit::ContentBox, QStringLiteral("Wireless Mode"));
     LbMode = PageKit::Label(GBoxWlMode, "LbMode", QStringLiteral("Wireless Mode:"), QRect(40, 64, 120, 13));
     CmbMode = PageKit::Combo(GBoxWlMode, "CmbMode", 168, 60, 260);
 

@@ -58,11 +58,8 @@ TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWPSMethod"));
     using namespace PageKit;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = Background(this);
-    GBoxWPSMethod =
-        Group(this, "GBoxWPSMethod", QRect(24, 16, 553, 262), QStringLiteral("Wi-Fi Protected Setup"));
+    std::tie(ImgBG, GBoxWPSMethod) = PageFrame(this, PageHeight, "GBoxWPSMethod", QRect(24, 16, 553, 262),
+                                               QStringLiteral("Wi-Fi Protected Setup"));
     RBtnPBC = Radio(GBoxWPSMethod, "RBtnPBC", QStringLiteral("Push Button Method"), QRect(16, 22, 300, 17));
     RBtnPBC->setChecked(true);
 
