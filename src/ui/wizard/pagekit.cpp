@@ -78,6 +78,11 @@ QLabel *Label(QWidget *parent, const char *name, const QString &text, const QRec
     return label;
 }
 
+QLabel *ClickNextLabel(QWidget *parent, const QRect &geometry)
+{
+    return Label(parent, "LbClickNext", QStringLiteral("Click Next to continue"), geometry, RightAligned);
+}
+
 QRadioButton *Radio(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
     return Place(new QRadioButton(text, parent), name, geometry);
@@ -127,6 +132,39 @@ TTrifaceBtn *Button(QWidget *parent, const char *name, const QString &caption, c
 TTrifaceBtn *BottomButton(QWidget *page, const char *name, const QString &caption, int left, Focus focus)
 {
     return Button(page, name, caption, QRect(left, ButtonTop, ButtonWidth, ButtonHeight), focus);
+}
+
+std::tuple<TTrifaceBtn *, TTrifaceBtn *, TTrifaceBtn *>
+CreateWizardButtons(QWidget *page, Focus focus, const char *nextName, const QString &nextCaption, Order order)
+{
+    TTrifaceBtn *exit = nullptr;
+    TTrifaceBtn *back = nullptr;
+    TTrifaceBtn *next = nullptr;
+    const auto makeExit = [&] {
+        exit = BottomButton(page, "BtnExit", QStringLiteral("Exit"), ExitLeft, focus);
+    };
+    const auto makeBack = [&] {
+        back = BottomButton(page, "BtnBack", QStringLiteral("Back"), BackLeft, focus);
+    };
+    const auto makeNext = [&] { next = BottomButton(page, nextName, nextCaption, NextLeft, focus); };
+    switch (order) {
+    case Order::ExitBackNext:
+        makeExit();
+        makeBack();
+        makeNext();
+        break;
+    case Order::BackNextExit:
+        makeBack();
+        makeNext();
+        makeExit();
+        break;
+    case Order::BackExitNext:
+        makeBack();
+        makeExit();
+        makeNext();
+        break;
+    }
+    return {exit, back, next};
 }
 
 TPaintPanel *SearchPanel(QWidget *parent, const QRect &geometry)

@@ -68,6 +68,9 @@ enum LabelLook : unsigned {
 QLabel *Label(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
               unsigned look = Plain);
 
+// LbClickNext "Click Next to continue", right-aligned at `geometry`.
+QLabel *ClickNextLabel(QWidget *parent, const QRect &geometry);
+
 QRadioButton *Radio(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
 // An edit FieldHeight high at left, top, width, taking at most `maxLength`
 // characters.
@@ -121,20 +124,28 @@ void OnClick(Page *page, QAbstractButton *button, Handler handler, More... more)
         OnClick(page, more...);
 }
 
-// The bottom row of most pages, created in this order: BtnExit "Exit",
-// BtnBack "Back" and the forward button (BtnNext "Next" unless told
-// otherwise), each connected to its handler. For std::tie into the page's
-// members.
+// The order a page creates its Exit, Back and forward buttons in.
+enum class Order { ExitBackNext, BackNextExit, BackExitNext };
+
+// BtnExit "Exit", BtnBack "Back" and the forward button (BtnNext "Next"
+// unless told otherwise) at their places in the bottom row, created in
+// `order`.
+std::tuple<TTrifaceBtn *, TTrifaceBtn *, TTrifaceBtn *> CreateWizardButtons(QWidget *page, Focus focus,
+                                                                            const char *nextName,
+                                                                            const QString &nextCaption,
+                                                                            Order order);
+
+// The bottom row of most pages (CreateWizardButtons), each button's click
+// connected to its handler. For std::tie into the page's members.
 template <typename Page, typename OnExit, typename OnBack, typename OnNext>
 std::tuple<TTrifaceBtn *, TTrifaceBtn *, TTrifaceBtn *>
 WizardButtons(Page *page, OnExit onExit, OnBack onBack, OnNext onNext, Focus focus = Focus::Style,
-              const char *nextName = "BtnNext", const QString &nextCaption = QStringLiteral("Next"))
+              const char *nextName = "BtnNext", const QString &nextCaption = QStringLiteral("Next"),
+              Order order = Order::ExitBackNext)
 {
-    TTrifaceBtn *exit = BottomButton(page, "BtnExit", QStringLiteral("Exit"), ExitLeft, focus);
-    TTrifaceBtn *back = BottomButton(page, "BtnBack", QStringLiteral("Back"), BackLeft, focus);
-    TTrifaceBtn *next = BottomButton(page, nextName, nextCaption, NextLeft, focus);
-    OnClick(page, exit, onExit, back, onBack, next, onNext);
-    return {exit, back, next};
+    const auto buttons = CreateWizardButtons(page, focus, nextName, nextCaption, order);
+    OnClick(page, std::get<0>(buttons), onExit, std::get<1>(buttons), onBack, std::get<2>(buttons), onNext);
+    return buttons;
 }
 
 } // namespace PageKit

@@ -101,12 +101,11 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
                            QStringLiteral("Note: Please refer to your computer\u2019s user guide regarding "
                                           "management of \u2018Static IP Address\u2019 information."),
                            QRect(16, 196, 544, 30), Wrapped);
-    LbClickNext = Label(box, "LbClickNext", QStringLiteral("Click Next to continue"),
-                        QRect(360, 236, 200, 16), RightAligned);
+    LbClickNext = ClickNextLabel(box, QRect(360, 236, 200, 16));
 
-    BtnBack = BottomButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnNext = BottomButton(this, "BtnNext", QStringLiteral("Configure"), NextLeft);
-    BtnExit = BottomButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameDevIPCfg::NextClick, Focus::Style,
+                      "BtnNext", QStringLiteral("Configure"), Order::BackNextExit);
 
     auto *group = new QButtonGroup(this);
     group->addButton(RBtnDHCP);
@@ -116,8 +115,6 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
     connect(RBtnDHCP, &QRadioButton::clicked, this, &TFrameDevIPCfg::UpdateEnabled);
     connect(RBtnStatic, &QRadioButton::clicked, this, &TFrameDevIPCfg::UpdateEnabled);
     connect(IPEditMask, &TFrameIPEditRect::FrameEnter, this, &TFrameDevIPCfg::ProposeMask);
-    OnClick(this, BtnExit, Post{WIZARD_EXIT}, BtnBack, Post{WIZARD_BACK}, BtnNext,
-            &TFrameDevIPCfg::NextClick);
     SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 

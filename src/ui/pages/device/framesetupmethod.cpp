@@ -68,12 +68,11 @@ TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
     RBtnSetWireless->hide();
     RBtnWebUI->hide();
     RBtnSetAdvance->hide();
-    LbClickNext = Label(box, "LbClickNext", QStringLiteral("Click Next to continue"),
-                        QRect(360, 236, 200, 16), RightAligned);
+    LbClickNext = ClickNextLabel(box, QRect(360, 236, 200, 16));
 
-    BtnBack = BottomButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnNext = BottomButton(this, "BtnNext", QStringLiteral("Next"), NextLeft);
-    BtnExit = BottomButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameSetupMethod::NextClick, Focus::Style,
+                      "BtnNext", QStringLiteral("Next"), Order::BackNextExit);
 
     // One choice at a time among all six.
     auto *group = new QButtonGroup(this);
@@ -82,8 +81,6 @@ TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
 
     connect(RBtnSetIPDHCP, &QRadioButton::clicked, this, [this] { BtnNext->setText(NextCaption(true)); });
     connect(RBtnSetIP, &QRadioButton::clicked, this, [this] { BtnNext->setText(NextCaption(false)); });
-    OnClick(this, BtnExit, Post{WIZARD_EXIT}, BtnBack, Post{WIZARD_BACK}, BtnNext,
-            &TFrameSetupMethod::NextClick);
     SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 

@@ -104,16 +104,14 @@ TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
                              "Browser, please consult the User\u2019s Guide for more information."),
               QRect(16, 200, 520, 44), Wrapped);
 
-    BtnBack = BottomButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnExit = BottomButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
-    BtnNext = BottomButton(this, "BtnNext", QStringLiteral("Next"), NextLeft);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        WizardButtons(this, Post{WIZARD_EXIT}, &TFrameWlModeSel::BackClick, &TFrameWlModeSel::NextClick,
+                      Focus::Style, "BtnNext", QStringLiteral("Next"), Order::BackExitNext);
 
     auto *group = new QButtonGroup(this);
     group->addButton(RBtnAPMode);
     group->addButton(RBtnWirelessBridge);
 
-    OnClick(this, BtnExit, Post{WIZARD_EXIT}, BtnBack, &TFrameWlModeSel::BackClick, BtnNext,
-            &TFrameWlModeSel::NextClick);
     SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 

@@ -29,8 +29,7 @@ TFrameSetWlMethod::TFrameSetWlMethod(QWidget *parent) : TFrameBase(parent)
         QStringLiteral("Wi-Fi Protected Setup (WPS) adds a wireless client to the network by the press of a "
                        "button or by a PIN, without typing the network name or the security key."),
         QRect(40, 112, 480, 96), PageKit::Wrapped);
-    LbClickNext = PageKit::Label(GBoxSetWlMethod, "LbClickNext", QStringLiteral("Click Next to continue"),
-                                 QRect(320, 228, 216, 13), PageKit::RightAligned);
+    LbClickNext = PageKit::ClickNextLabel(GBoxSetWlMethod, QRect(320, 228, 216, 13));
 
     std::tie(BtnExit, BtnBack, BtnNext) =
         PageKit::WizardButtons(this, &TFrameSetWlMethod::BtnExitClick, &TFrameSetWlMethod::BtnBackClick,
