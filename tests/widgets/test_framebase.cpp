@@ -30,13 +30,7 @@ public:
         ChkOption = new QCheckBox(QStringLiteral("Option"), GBoxProbe);
         ChkOption->setObjectName(QStringLiteral("ChkOption"));
         BtnNext = PageKit::BottomButton(this, "BtnNext", QStringLiteral("Next"), PageKit::NextLeft);
-    }
-
-    void LoadPageTexts() override
-    {
-        SkinBackground(ImgBG);
-        SkinButton(BtnNext);
-        TFrameBase::LoadPageTexts();
+        SkinOnLoad(ImgBG, {BtnNext});
     }
 
     void PostCommand(int command) { PostWizardCommand(command); }
