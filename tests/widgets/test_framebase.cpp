@@ -8,6 +8,7 @@
 #include "ui/pagetest.h"
 #include "ui/testsettings.h"
 #include "wizard/framebase.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QCheckBox>
@@ -21,21 +22,15 @@ class TFrameProbe : public TFrameBase
 public:
     explicit TFrameProbe(QWidget *parent = nullptr) : TFrameBase(parent)
     {
-        ImgBG = CreatePageBackground();
+        ImgBG = PageKit::Background(this, true);
         GBoxProbe = new QGroupBox(QStringLiteral("Probe"), this);
         GBoxProbe->setObjectName(QStringLiteral("GBoxProbe"));
         LbInfo = new QLabel(QStringLiteral("As designed"), GBoxProbe);
         LbInfo->setObjectName(QStringLiteral("LbInfo"));
         ChkOption = new QCheckBox(QStringLiteral("Option"), GBoxProbe);
         ChkOption->setObjectName(QStringLiteral("ChkOption"));
-        BtnNext = CreatePageButton("BtnNext", QStringLiteral("Next"), 492);
-    }
-
-    void LoadPageTexts() override
-    {
-        SkinBackground(ImgBG);
-        SkinButton(BtnNext);
-        TFrameBase::LoadPageTexts();
+        BtnNext = PageKit::BottomButton(this, "BtnNext", QStringLiteral("Next"), PageKit::NextLeft);
+        SkinOnLoad(ImgBG, {BtnNext});
     }
 
     void PostCommand(int command) { PostWizardCommand(command); }

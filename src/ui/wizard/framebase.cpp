@@ -1,9 +1,9 @@
 #include "wizard/framebase.h"
 
-#include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "skin/applytexts.h"
 #include "wizard/pagekeys.h"
+#include "wizard/pagekit.h"
 #include "wizard/skinsupport.h"
 #include "wizard/timage.h"
 
@@ -27,6 +27,11 @@ TFrameBase::~TFrameBase() = default;
 
 void TFrameBase::LoadPageTexts()
 {
+    SkinBackground(m_skinBackground);
+    for (QPushButton *button : m_skinButtons) {
+        if (button)
+            SkinButton(button);
+    }
     ApplyFormTexts(this, SectionName());
     ArrangeKeyboardOrder();
     PageKeys::NameControls(this);
@@ -74,31 +79,18 @@ void TFrameBase::PostWizardCommand(int command)
 
 void TFrameBase::SkinBackground(TImage *background)
 {
-    if (background)
-        background->setPicture(SkinPicture(QStringLiteral("ImgFrameBG")));
+    PageKit::SkinBackground(background);
 }
 
 void TFrameBase::SkinButton(QPushButton *button)
 {
-    SetButtonFaces(button, QStringLiteral("ImgBtnN"), QStringLiteral("ImgBtnH"), QStringLiteral("ImgBtnD"));
+    PageKit::SkinButton(button);
 }
 
-TImage *TFrameBase::CreatePageBackground()
+void TFrameBase::SkinOnLoad(TImage *background, std::initializer_list<QPushButton *> buttons)
 {
-    auto *background = new TImage(this);
-    background->setObjectName(QStringLiteral("ImgBG"));
-    background->setGeometry(0, 0, 600, 324);
-    background->lower();
-    return background;
-}
-
-TTrifaceBtn *TFrameBase::CreatePageButton(const char *name, const QString &caption, int left)
-{
-    auto *button = new TTrifaceBtn(this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(caption);
-    button->setGeometry(left, 288, 85, 21);
-    return button;
+    m_skinBackground = background;
+    m_skinButtons.assign(buttons.begin(), buttons.end());
 }
 
 namespace {

@@ -17,7 +17,6 @@ class AppMessage;
 class QPushButton;
 class QTreeWidget;
 class TImage;
-class TTrifaceBtn;
 
 class TFrameBase : public QFrame
 {
@@ -26,8 +25,8 @@ public:
     explicit TFrameBase(QWidget *parent = nullptr);
     ~TFrameBase() override;
 
-    // Puts the page's skin in place (subclasses: ImgBG and their skinned
-    // buttons, see SkinBackground/SkinButton), then applies the settings
+    // Puts the page's skin in place (the controls given to SkinOnLoad;
+    // subclasses may add their own), then applies the settings
     // file's texts with the page's class name as section under the settings
     // lock (released also on failure).
     virtual void LoadPageTexts();
@@ -72,25 +71,22 @@ public:
     // accessible names from the labels (their texts may have changed).
     void TakeEntryFocus();
 
+    // Posts UM_WIZARD_COMMAND (1 exit, 2 next, 3 back) with lParam 0 to the
+    // application's main window.
+    void PostWizardCommand(int command);
+
 protected:
     // The page's window procedure for the program's own messages
     // (UM_UDP_REPLY, UM_UDP_TIMEOUT, UM_UDP_EVENT...). Base: nothing.
     virtual void HandleAppMessage(AppMessage *message);
 
-    // Posts UM_WIZARD_COMMAND (1 exit, 2 next, 3 back) with lParam 0 to the
-    // application's main window.
-    void PostWizardCommand(int command);
-
     // Skin helpers for LoadPageTexts: the page background from ImgFrameBG,
     // and the three faces ImgBtnN / ImgBtnH / ImgBtnD on a skinned button.
     void SkinBackground(TImage *background);
     void SkinButton(QPushButton *button);
-
-    // Builders for the standard page design: the background ImgBG
-    // (600 x 324 at 0,0, lying under everything else) and a bottom-row
-    // skinned button (top 288, 85 x 21; Exit at left 24, Back 389, Next 492).
-    TImage *CreatePageBackground();
-    TTrifaceBtn *CreatePageButton(const char *name, const QString &caption, int left);
+    // The page's skinned controls, which LoadPageTexts skins so (the
+    // background first) before it applies the texts.
+    void SkinOnLoad(TImage *background, std::initializer_list<QPushButton *> buttons);
 
     // Controls whose keyboard order the page's design fixes: they keep
     // this order among themselves in KeyboardOrder.
@@ -109,4 +105,6 @@ private:
 
     QPointer<TFrameBase> m_prevPage;
     std::vector<QPointer<QWidget>> m_fixedOrder;
+    QPointer<TImage> m_skinBackground;
+    std::vector<QPointer<QPushButton>> m_skinButtons;
 };

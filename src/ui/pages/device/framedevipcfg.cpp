@@ -7,8 +7,8 @@
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/device/frameipeditrect.h"
-#include "pages/device/pagedesign.h"
 #include "protocol/formudp.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QButtonGroup>
@@ -67,24 +67,20 @@ QString ShownAddress(quint32 address)
 
 TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
 {
-    using namespace PageDesign;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = CreateBackground(this);
-    GBoxCfg = CreateGroupBox(this, "GBoxCfg", QRect(12, 16, 576, 262));
+    using namespace PageKit;
+    std::tie(ImgBG, GBoxCfg) = PageFrame(this, PageHeight, "GBoxCfg", WideContentBox, QString(), true);
     QWidget *box = GBoxCfg;
-    LbCfgInfo = CreateLabel(box, "LbCfgInfo", QStringLiteral("Specify IP Address:"), QRect(16, 14, 250, 16),
-                            false, true);
-    RBtnDHCP = CreateRadio(box, "RBtnDHCP", QStringLiteral("Obtain network settings automatically"),
-                           QRect(300, 40, 260, 18));
+    LbCfgInfo = Label(box, "LbCfgInfo", QStringLiteral("Specify IP Address:"), QRect(16, 14, 250, 16), Bold);
+    RBtnDHCP = Radio(box, "RBtnDHCP", QStringLiteral("Obtain network settings automatically"),
+                     QRect(300, 40, 260, 18));
     RBtnStatic =
-        CreateRadio(box, "RBtnStatic", QStringLiteral("Specify network settings"), QRect(300, 60, 260, 18));
+        Radio(box, "RBtnStatic", QStringLiteral("Specify network settings"), QRect(300, 60, 260, 18));
     RBtnDHCP->hide();
     RBtnStatic->hide();
 
     auto makeField = [box](const char *labelName, const QString &caption, const char *fieldName, int top,
                            QLabel **label) {
-        *label = CreateLabel(box, labelName, caption, QRect(40, top, 100, 21));
+        *label = Label(box, labelName, caption, QRect(40, top, 100, 21));
         auto *field = new TFrameIPEditRect(box);
         field->setObjectName(QString::fromLatin1(fieldName));
         field->move(150, top);
@@ -101,18 +97,15 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
     // The keyboard visits the gateway first, then address and mask.
     FixKeyboardOrder({IPEditGateway, IPEditIP, IPEditMask});
 
-    LbStaticIPInfo =
-        CreateLabel(box, "LbStaticIPInfo",
-                    QStringLiteral("Note: Please refer to your computer\u2019s user guide regarding "
-                                   "management of \u2018Static IP Address\u2019 information."),
-                    QRect(16, 196, 544, 30), true);
-    LbClickNext =
-        CreateLabel(box, "LbClickNext", QStringLiteral("Click Next to continue"), QRect(360, 236, 200, 16));
-    LbClickNext->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LbStaticIPInfo = Label(box, "LbStaticIPInfo",
+                           QStringLiteral("Note: Please refer to your computer\u2019s user guide regarding "
+                                          "management of \u2018Static IP Address\u2019 information."),
+                           QRect(16, 196, 544, 30), Wrapped);
+    LbClickNext = ClickNextLabel(box, QRect(360, 236, 200, 16));
 
-    BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnNext = CreateButton(this, "BtnNext", QStringLiteral("Configure"), NextLeft);
-    BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameDevIPCfg::NextClick, Focus::Style,
+                      "BtnNext", QStringLiteral("Configure"), Order::BackNextExit);
 
     auto *group = new QButtonGroup(this);
     group->addButton(RBtnDHCP);
@@ -122,21 +115,10 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
     connect(RBtnDHCP, &QRadioButton::clicked, this, &TFrameDevIPCfg::UpdateEnabled);
     connect(RBtnStatic, &QRadioButton::clicked, this, &TFrameDevIPCfg::UpdateEnabled);
     connect(IPEditMask, &TFrameIPEditRect::FrameEnter, this, &TFrameDevIPCfg::ProposeMask);
-    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
-    connect(BtnBack, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_BACK); });
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameDevIPCfg::NextClick);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 TFrameDevIPCfg::~TFrameDevIPCfg() = default;
-
-void TFrameDevIPCfg::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
-}
 
 bool TFrameDevIPCfg::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {

@@ -24,7 +24,6 @@ public:
     explicit TFrameDevIPCfg(QWidget *parent = nullptr);
     ~TFrameDevIPCfg() override;
 
-    void LoadPageTexts() override;
     // A forward entry fills the fields from NewIpConfig; a backward entry
     // leaves them as the user left them.
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;

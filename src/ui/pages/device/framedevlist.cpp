@@ -7,8 +7,8 @@
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/device/pagedesign.h"
 #include "protocol/formudp.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -25,14 +25,11 @@ constexpr int DiscoverWaitMs = 4000;
 
 TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
 {
-    using namespace PageDesign;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = CreateBackground(this);
-    GBoxDevList = CreateGroupBox(this, "GBoxDevList", QRect(12, 16, 576, 262));
-    LbDevListInfo =
-        CreateLabel(GBoxDevList, "LbDevListInfo", QStringLiteral("Search for device on the network"),
-                    QRect(16, 14, 400, 16), false, true);
+    using namespace PageKit;
+    std::tie(ImgBG, GBoxDevList) =
+        PageFrame(this, PageHeight, "GBoxDevList", WideContentBox, QString(), true);
+    LbDevListInfo = Label(GBoxDevList, "LbDevListInfo", QStringLiteral("Search for device on the network"),
+                          QRect(16, 14, 400, 16), Bold);
 
     LvDevList = new TSortListView(GBoxDevList);
     LvDevList->setObjectName(QStringLiteral("LvDevList"));
@@ -70,8 +67,8 @@ TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
     }
     LvDevList->viewport()->installEventFilter(this);
 
-    BtnRefresh = CreateButton(GBoxDevList, "BtnRefresh", QStringLiteral("Refresh"), 0);
-    BtnRefresh->move(475, 230);
+    BtnRefresh = Button(GBoxDevList, "BtnRefresh", QStringLiteral("Refresh"),
+                        QRect(475, 230, ButtonWidth, ButtonHeight));
 
     PlSearch = new QLabel(QStringLiteral("Searching..."), GBoxDevList);
     PlSearch->setObjectName(QStringLiteral("PlSearch"));
@@ -90,20 +87,18 @@ TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
     }
     PlSearch->hide();
 
-    BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
-    BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnCfg = CreateButton(this, "BtnCfg", QStringLiteral("Configure"), NextLeft);
+    std::tie(BtnExit, BtnBack, BtnCfg) =
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameDevList::TakeDevice, Focus::Style,
+                      "BtnCfg", QStringLiteral("Configure"));
     BtnCfg->setEnabled(false);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnCfg, BtnRefresh});
 
     TimerSearch = new QTimer(this);
     TimerSearch->setObjectName(QStringLiteral("TimerSearch"));
     TimerSearch->setSingleShot(false);
     TimerSearch->setInterval(SearchLimitMs);
 
-    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
-    connect(BtnBack, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_BACK); });
     connect(BtnRefresh, &QPushButton::clicked, this, &TFrameDevList::StartSearch);
-    connect(BtnCfg, &QPushButton::clicked, this, &TFrameDevList::TakeDevice);
     connect(TimerSearch, &QTimer::timeout, this, &TFrameDevList::CompleteSearch);
     connect(LvDevList, &QTreeWidget::itemSelectionChanged, this, &TFrameDevList::SelectionChanged);
     PressPrimaryOnDoubleClick(LvDevList);
@@ -113,11 +108,6 @@ TFrameDevList::~TFrameDevList() = default;
 
 void TFrameDevList::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnCfg);
-    SkinButton(BtnRefresh);
     TimerSearch->stop();
     PlSearch->hide();
     ClearList();

@@ -6,10 +6,10 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/device/pagedesign.h"
 #include "protocol/formudp.h"
 #include "skin/widgethelpers.h"
 #include "wizard/formprogress.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -26,53 +26,35 @@ constexpr int GetConfigWaitMs = 15000;
 
 TFramePassword::TFramePassword(QWidget *parent) : TFrameBase(parent)
 {
-    using namespace PageDesign;
-    resize(PageWidth, PageHeight - 1);
+    using namespace PageKit;
+    std::tie(ImgBG, GBoxPassword) =
+        PageFrame(this, PageHeight - 1, "GBoxPassword", ContentBox, QString(), true);
+    LbPassword =
+        Label(GBoxPassword, "LbPassword", QStringLiteral("Password:"), QRect(40, 80, 140, 21), RightAligned);
 
-    ImgBG = CreateBackground(this);
-    GBoxPassword = CreateGroupBox(this, "GBoxPassword", QRect(24, 16, 552, 262));
-    LbPassword = CreateLabel(GBoxPassword, "LbPassword", QStringLiteral("Password:"), QRect(40, 80, 140, 21));
-    LbPassword->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    EdtPassword = new QLineEdit(GBoxPassword);
-    EdtPassword->setObjectName(QStringLiteral("EdtPassword"));
-    EdtPassword->setGeometry(192, 80, 180, 21);
-    EdtPassword->setMaxLength(PasswordMaxLength);
+    EdtPassword = Edit(GBoxPassword, "EdtPassword", 192, 80, 180, PasswordMaxLength);
     EdtPassword->setEchoMode(QLineEdit::Password);
     // Every character shows as "*", whatever the style's own mask is.
     EdtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 
-    LbDefPswd = CreateLabel(GBoxPassword, "LbDefPswd", QString(), QRect(192, 108, 300, 16));
-    LbInfo1 =
-        CreateLabel(GBoxPassword, "LbInfo1",
+    LbDefPswd = Label(GBoxPassword, "LbDefPswd", QString(), QRect(192, 108, 300, 16));
+    LbInfo1 = Label(GBoxPassword, "LbInfo1",
                     QStringLiteral("NOTE: For security purposed we recommend changing the default password "
                                    "after setup is complete."),
-                    QRect(40, 170, 470, 40), true, true);
+                    QRect(40, 170, 470, 40), Wrapped | Bold);
     {
         QPalette palette = LbInfo1->palette();
         palette.setColor(QPalette::WindowText, QColor(64, 64, 64));
         LbInfo1->setPalette(palette);
     }
 
-    BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
-    BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnLogin = CreateButton(this, "BtnLogin", QStringLiteral("Login"), NextLeft);
-
-    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
-    connect(BtnBack, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_BACK); });
-    connect(BtnLogin, &QPushButton::clicked, this, &TFramePassword::Login);
+    std::tie(BtnExit, BtnBack, BtnLogin) =
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFramePassword::Login, Focus::Style,
+                      "BtnLogin", QStringLiteral("Login"));
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnLogin});
 }
 
 TFramePassword::~TFramePassword() = default;
-
-void TFramePassword::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnLogin);
-    TFrameBase::LoadPageTexts();
-}
 
 bool TFramePassword::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {

@@ -20,7 +20,6 @@ public:
     explicit TFramePassword(QWidget *parent = nullptr);
     ~TFramePassword() override;
 
-    void LoadPageTexts() override;
     // A forward entry shows the stored password; every entry writes the
     // factory password hint.
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;

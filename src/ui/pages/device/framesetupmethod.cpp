@@ -6,7 +6,7 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/device/pagedesign.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
 
@@ -31,53 +31,48 @@ QString NextCaption(bool dynamic)
 
 TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
 {
-    using namespace PageDesign;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = CreateBackground(this);
-    GBoxSetupMethod = CreateGroupBox(this, "GBoxSetupMethod", QRect(12, 16, 576, 262));
+    using namespace PageKit;
+    std::tie(ImgBG, GBoxSetupMethod) =
+        PageFrame(this, PageHeight, "GBoxSetupMethod", WideContentBox, QString(), true);
     QWidget *box = GBoxSetupMethod;
-    LbCurrentIP = CreateLabel(box, "LbCurrentIP", QStringLiteral("Current Network Information:"),
-                              QRect(16, 12, 250, 16), false, true);
-    LbIP = CreateLabel(box, "LbIP", QStringLiteral("IP Address:"), QRect(24, 32, 70, 16));
-    LblIP = CreateLabel(box, "LblIP", QString(), QRect(96, 32, 100, 16));
-    LbMask = CreateLabel(box, "LbMask", QStringLiteral("Subnet:"), QRect(208, 32, 50, 16));
-    LblMask = CreateLabel(box, "LblMask", QString(), QRect(260, 32, 100, 16));
-    LbGateway = CreateLabel(box, "LbGateway", QStringLiteral("Gateway:"), QRect(376, 32, 60, 16));
-    LblGateway = CreateLabel(box, "LblGateway", QString(), QRect(438, 32, 100, 16));
+    LbCurrentIP = Label(box, "LbCurrentIP", QStringLiteral("Current Network Information:"),
+                        QRect(16, 12, 250, 16), Bold);
+    LbIP = Label(box, "LbIP", QStringLiteral("IP Address:"), QRect(24, 32, 70, 16));
+    LblIP = Label(box, "LblIP", QString(), QRect(96, 32, 100, 16));
+    LbMask = Label(box, "LbMask", QStringLiteral("Subnet:"), QRect(208, 32, 50, 16));
+    LblMask = Label(box, "LblMask", QString(), QRect(260, 32, 100, 16));
+    LbGateway = Label(box, "LbGateway", QStringLiteral("Gateway:"), QRect(376, 32, 60, 16));
+    LblGateway = Label(box, "LblGateway", QString(), QRect(438, 32, 100, 16));
 
     RBtnSetIPDHCP =
-        CreateRadio(box, "RBtnSetIPDHCP", QStringLiteral("\u2018Dynamic IP Address\u2019 Configuration"),
-                    QRect(16, 58, 300, 18));
-    LbDHCPInfo =
-        CreateLabel(box, "LbDHCPInfo",
-                    QStringLiteral("With this setting the Velmora Access Point will attain an IP address "
-                                   "automatically. This setting is recommend for most users."),
-                    QRect(34, 78, 520, 30), true);
-    RBtnSetIP = CreateRadio(box, "RBtnSetIP", QStringLiteral("\u2018Static IP Address\u2019 Configuration"),
-                            QRect(16, 114, 300, 18));
+        Radio(box, "RBtnSetIPDHCP", QStringLiteral("\u2018Dynamic IP Address\u2019 Configuration"),
+              QRect(16, 58, 300, 18));
+    LbDHCPInfo = Label(box, "LbDHCPInfo",
+                       QStringLiteral("With this setting the Velmora Access Point will attain an IP address "
+                                      "automatically. This setting is recommend for most users."),
+                       QRect(34, 78, 520, 30), Wrapped);
+    RBtnSetIP = Radio(box, "RBtnSetIP", QStringLiteral("\u2018Static IP Address\u2019 Configuration"),
+                      QRect(16, 114, 300, 18));
     LbSetIPInfo =
-        CreateLabel(box, "LbSetIPInfo",
-                    QStringLiteral("With this setting the Velmora Access Point will maintain a specific IP "
-                                   "Address that does not change. An additional step of inputting the "
-                                   "specific IP Address is required. This feature is recommended for "
-                                   "advanced users only. "),
-                    QRect(34, 134, 520, 44), true);
-    RBtnSetWireless = CreateRadio(box, "RBtnSetWireless", QStringLiteral("Wireless Configuration"),
-                                  QRect(16, 184, 250, 18));
-    RBtnWebUI = CreateRadio(box, "RBtnWebUI", QStringLiteral("Go to web UI"), QRect(16, 204, 250, 18));
+        Label(box, "LbSetIPInfo",
+              QStringLiteral("With this setting the Velmora Access Point will maintain a specific IP "
+                             "Address that does not change. An additional step of inputting the "
+                             "specific IP Address is required. This feature is recommended for "
+                             "advanced users only. "),
+              QRect(34, 134, 520, 44), Wrapped);
+    RBtnSetWireless =
+        Radio(box, "RBtnSetWireless", QStringLiteral("Wireless Configuration"), QRect(16, 184, 250, 18));
+    RBtnWebUI = Radio(box, "RBtnWebUI", QStringLiteral("Go to web UI"), QRect(16, 204, 250, 18));
     RBtnSetAdvance =
-        CreateRadio(box, "RBtnSetAdvance", QStringLiteral("Advanced setting"), QRect(290, 184, 250, 18));
+        Radio(box, "RBtnSetAdvance", QStringLiteral("Advanced setting"), QRect(290, 184, 250, 18));
     RBtnSetWireless->hide();
     RBtnWebUI->hide();
     RBtnSetAdvance->hide();
-    LbClickNext =
-        CreateLabel(box, "LbClickNext", QStringLiteral("Click Next to continue"), QRect(360, 236, 200, 16));
-    LbClickNext->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LbClickNext = ClickNextLabel(box, QRect(360, 236, 200, 16));
 
-    BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnNext = CreateButton(this, "BtnNext", QStringLiteral("Next"), NextLeft);
-    BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameSetupMethod::NextClick, Focus::Style,
+                      "BtnNext", QStringLiteral("Next"), Order::BackNextExit);
 
     // One choice at a time among all six.
     auto *group = new QButtonGroup(this);
@@ -86,21 +81,10 @@ TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
 
     connect(RBtnSetIPDHCP, &QRadioButton::clicked, this, [this] { BtnNext->setText(NextCaption(true)); });
     connect(RBtnSetIP, &QRadioButton::clicked, this, [this] { BtnNext->setText(NextCaption(false)); });
-    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
-    connect(BtnBack, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_BACK); });
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameSetupMethod::NextClick);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 TFrameSetupMethod::~TFrameSetupMethod() = default;
-
-void TFrameSetupMethod::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
-}
 
 bool TFrameSetupMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {

@@ -22,7 +22,6 @@ public:
     explicit TFrameSetupMethod(QWidget *parent = nullptr);
     ~TFrameSetupMethod() override;
 
-    void LoadPageTexts() override;
     // Shows CurIpConfig; a forward entry preselects "Dynamic".
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
 

@@ -2,7 +2,7 @@
 
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/device/pagedesign.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -10,39 +10,26 @@
 
 TFrameSuccess::TFrameSuccess(QWidget *parent) : TFrameBase(parent)
 {
-    using namespace PageDesign;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = CreateBackground(this);
-    GBoxSuccess = CreateGroupBox(this, "GBoxSuccess", QRect(24, 16, 552, 262));
-    LbSuccess1 = CreateLabel(GBoxSuccess, "LbSuccess1", QStringLiteral("Congratulations!"),
-                             QRect(40, 80, 470, 24), false, true);
+    using namespace PageKit;
+    std::tie(ImgBG, GBoxSuccess) = PageFrame(this, PageHeight, "GBoxSuccess", ContentBox, QString(), true);
+    LbSuccess1 =
+        Label(GBoxSuccess, "LbSuccess1", QStringLiteral("Congratulations!"), QRect(40, 80, 470, 24), Bold);
     {
         QFont font = LbSuccess1->font();
         font.setPointSize(font.pointSize() + 4);
         LbSuccess1->setFont(font);
     }
     LbSuccess2 =
-        CreateLabel(GBoxSuccess, "LbSuccess2", QStringLiteral("Your Velmora Access Point is Now Configured"),
-                    QRect(40, 116, 470, 40), true);
+        Label(GBoxSuccess, "LbSuccess2", QStringLiteral("Your Velmora Access Point is Now Configured"),
+              QRect(40, 116, 470, 40), Wrapped);
 
-    BtnNext = CreateButton(this, "BtnNext", QStringLiteral("Next"), ExitLeft);
+    BtnNext = BottomButton(this, "BtnNext", QStringLiteral("Next"), ExitLeft);
     BtnNext->hide();
-    BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), NextLeft);
+    BtnBack = BottomButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
+    BtnExit = BottomButton(this, "BtnExit", QStringLiteral("Exit"), NextLeft);
 
-    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
-    connect(BtnBack, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_BACK); });
-    connect(BtnNext, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_NEXT); });
+    OnClick(this, BtnExit, Post{WIZARD_EXIT}, BtnBack, Post{WIZARD_BACK}, BtnNext, Post{WIZARD_NEXT});
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 TFrameSuccess::~TFrameSuccess() = default;
-
-void TFrameSuccess::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
-}

@@ -17,8 +17,6 @@ public:
     explicit TFrameSuccess(QWidget *parent = nullptr);
     ~TFrameSuccess() override;
 
-    void LoadPageTexts() override;
-
     TImage *ImgBG;
     QGroupBox *GBoxSuccess;
     QLabel *LbSuccess1;

@@ -6,9 +6,9 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/device/pagedesign.h"
 #include "protocol/formudp.h"
 #include "wizard/formprogress.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QButtonGroup>
@@ -71,65 +71,54 @@ TImage *CreateModeImage(QWidget *parent, const char *name, int top, bool accessP
 
 TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
 {
-    using namespace PageDesign;
-    resize(PageWidth, PageHeight);
-
-    ImgBG = CreateBackground(this);
-    GBoxWlModeSel =
-        CreateGroupBox(this, "GBoxWlModeSel", QRect(24, 16, 552, 262), QStringLiteral("Wireless Modes"));
-    RBtnAPMode =
-        CreateRadio(GBoxWlModeSel, "RBtnAPMode", QStringLiteral("Access Point"), QRect(16, 24, 200, 18));
+    using namespace PageKit;
+    std::tie(ImgBG, GBoxWlModeSel) =
+        PageFrame(this, PageHeight, "GBoxWlModeSel", ContentBox, QStringLiteral("Wireless Modes"), true);
+    RBtnAPMode = Radio(GBoxWlModeSel, "RBtnAPMode", QStringLiteral("Access Point"), QRect(16, 24, 200, 18));
     {
         QFont font = RBtnAPMode->font();
         font.setBold(true);
         RBtnAPMode->setFont(font);
     }
     LbAPModeInfo =
-        CreateLabel(GBoxWlModeSel, "LbAPModeInfo",
-                    QStringLiteral("Select this option to use the QRZ-517MXB in to an Access Point. This "
-                                   "will allow you to add or upgrade you wireless connection to wireless "
-                                   "N and share wireless access with others."),
-                    QRect(34, 44, 390, 56), true);
+        Label(GBoxWlModeSel, "LbAPModeInfo",
+              QStringLiteral("Select this option to use the QRZ-517MXB in to an Access Point. This "
+                             "will allow you to add or upgrade you wireless connection to wireless "
+                             "N and share wireless access with others."),
+              QRect(34, 44, 390, 56), Wrapped);
     Image1 = CreateModeImage(GBoxWlModeSel, "Image1", 36, true);
 
-    RBtnWirelessBridge = CreateRadio(GBoxWlModeSel, "RBtnWirelessBridge", QStringLiteral("AP Client"),
-                                     QRect(16, 108, 200, 18));
+    RBtnWirelessBridge =
+        Radio(GBoxWlModeSel, "RBtnWirelessBridge", QStringLiteral("AP Client"), QRect(16, 108, 200, 18));
     RBtnWirelessBridge->setFont(RBtnAPMode->font());
-    LbWirelessBridgeInfo =
-        CreateLabel(GBoxWlModeSel, "LbWirelessBridgeInfo",
-                    QStringLiteral("Select option to allow the QRZ-517MXB to work as a wireless "
-                                   "network adapter. Use this mode to add wireless connectivity "
-                                   "to you gaming console or Ethernet enable device."),
-                    QRect(34, 128, 390, 56), true);
+    LbWirelessBridgeInfo = Label(GBoxWlModeSel, "LbWirelessBridgeInfo",
+                                 QStringLiteral("Select option to allow the QRZ-517MXB to work as a wireless "
+                                                "network adapter. Use this mode to add wireless connectivity "
+                                                "to you gaming console or Ethernet enable device."),
+                                 QRect(34, 128, 390, 56), Wrapped);
     Image2 = CreateModeImage(GBoxWlModeSel, "Image2", 120, false);
 
-    Label1 = CreateLabel(
-        GBoxWlModeSel, "Label1",
-        QStringLiteral("Note: Additional AP Modes (Bridge and WDS) can be configured using the Web "
-                       "Browser, please consult the User\u2019s Guide for more information."),
-        QRect(16, 200, 520, 44), true);
+    Label1 =
+        Label(GBoxWlModeSel, "Label1",
+              QStringLiteral("Note: Additional AP Modes (Bridge and WDS) can be configured using the Web "
+                             "Browser, please consult the User\u2019s Guide for more information."),
+              QRect(16, 200, 520, 44), Wrapped);
 
-    BtnBack = CreateButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
-    BtnExit = CreateButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
-    BtnNext = CreateButton(this, "BtnNext", QStringLiteral("Next"), NextLeft);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        WizardButtons(this, Post{WIZARD_EXIT}, &TFrameWlModeSel::BackClick, &TFrameWlModeSel::NextClick,
+                      Focus::Style, "BtnNext", QStringLiteral("Next"), Order::BackExitNext);
 
     auto *group = new QButtonGroup(this);
     group->addButton(RBtnAPMode);
     group->addButton(RBtnWirelessBridge);
 
-    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlModeSel::BackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlModeSel::NextClick);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 TFrameWlModeSel::~TFrameWlModeSel() = default;
 
 void TFrameWlModeSel::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
     g_Var.DeviceMode = DEVICE_AP;
     RBtnAPMode->setChecked(true);
     TFrameBase::LoadPageTexts();

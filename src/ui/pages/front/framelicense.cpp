@@ -5,6 +5,7 @@
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/front/licensetext.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QCheckBox>
@@ -21,11 +22,9 @@ constexpr BoolKey kSkipLicense{SECTION_SETTING, "SkipLicense", false};
 
 TFrameLicense::TFrameLicense(QWidget *parent) : TFrameBase(parent)
 {
-    ImgBG = CreatePageBackground();
-
-    GBoxLicense = new QGroupBox(QStringLiteral("License Agreement"), this);
-    GBoxLicense->setObjectName(QStringLiteral("GBoxLicense"));
-    GBoxLicense->setGeometry(12, 16, 576, 262);
+    ImgBG = PageKit::Background(this, true);
+    GBoxLicense =
+        PageKit::Group(this, "GBoxLicense", PageKit::WideContentBox, QStringLiteral("License Agreement"));
 
     REdtLicense = new QTextEdit(GBoxLicense);
     REdtLicense->setObjectName(QStringLiteral("REdtLicense"));
@@ -38,26 +37,14 @@ TFrameLicense::TFrameLicense(QWidget *parent) : TFrameBase(parent)
     ChkAccept->setObjectName(QStringLiteral("ChkAccept"));
     ChkAccept->setGeometry(12, 232, 552, 20);
 
-    BtnExit = CreatePageButton("BtnExit", QStringLiteral("Exit"), 24);
-    BtnBack = CreatePageButton("BtnBack", QStringLiteral("Back"), 389);
-    BtnNext = CreatePageButton("BtnNext", QStringLiteral("Next"), 492);
+    std::tie(BtnExit, BtnBack, BtnNext) = PageKit::WizardButtons(
+        this, [this] { BtnExitClick(); }, [this] { BtnBackClick(); }, [this] { BtnNextClick(); });
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 
     connect(ChkAccept, &QCheckBox::toggled, this, [this] { ChkAcceptClick(); });
-    connect(BtnExit, &QPushButton::clicked, this, [this] { BtnExitClick(); });
-    connect(BtnBack, &QPushButton::clicked, this, [this] { BtnBackClick(); });
-    connect(BtnNext, &QPushButton::clicked, this, [this] { BtnNextClick(); });
 }
 
 TFrameLicense::~TFrameLicense() = default;
-
-void TFrameLicense::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
-}
 
 bool TFrameLicense::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {

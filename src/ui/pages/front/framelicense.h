@@ -21,7 +21,6 @@ public:
     explicit TFrameLicense(QWidget *parent = nullptr);
     ~TFrameLicense() override;
 
-    void LoadPageTexts() override;
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
     void Entered(TFrameBase *fromPage, bool isBack, int param) override;
     // A forward leave with the box ticked records the acceptance in g_Var.

@@ -4,6 +4,7 @@
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/front/userguide.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -12,39 +13,26 @@
 
 TFrameWelcome::TFrameWelcome(QWidget *parent) : TFrameBase(parent)
 {
-    ImgBG = CreatePageBackground();
-
-    GBoxWelcome = new QGroupBox(QStringLiteral("Welcome"), this);
-    GBoxWelcome->setObjectName(QStringLiteral("GBoxWelcome"));
-    GBoxWelcome->setGeometry(12, 16, 576, 262);
-
-    LbInfo1 = new QLabel(QStringLiteral("Welcome to the Setup Wizard for your QRZ-517MXB."), GBoxWelcome);
-    LbInfo1->setObjectName(QStringLiteral("LbInfo1"));
-    LbInfo1->setGeometry(24, 40, 528, 40);
+    ImgBG = PageKit::Background(this, true);
+    GBoxWelcome = PageKit::Group(this, "GBoxWelcome", PageKit::WideContentBox, QStringLiteral("Welcome"));
+    LbInfo1 = PageKit::Label(GBoxWelcome, "LbInfo1",
+                             QStringLiteral("Welcome to the Setup Wizard for your QRZ-517MXB."),
+                             QRect(24, 40, 528, 40));
     LbInfo1->setWordWrap(true);
 
-    BtnExit = CreatePageButton("BtnExit", QStringLiteral("Exit"), 24);
-    BtnUG = CreatePageButton("BtnUG", QStringLiteral("User Guide"), 389);
+    BtnExit = PageKit::BottomButton(this, "BtnExit", QStringLiteral("Exit"), PageKit::ExitLeft);
+    BtnUG = PageKit::BottomButton(this, "BtnUG", QStringLiteral("User Guide"), PageKit::BackLeft);
     BtnUG->hide();
-    BtnStart = CreatePageButton("BtnStart", QStringLiteral("Start"), 492);
+    BtnStart = PageKit::BottomButton(this, "BtnStart", QStringLiteral("Start"), PageKit::NextLeft);
+    SkinOnLoad(ImgBG, {BtnExit, BtnUG, BtnStart});
 
     TimerInstAcrobat = new QTimer(this);
     TimerInstAcrobat->setObjectName(QStringLiteral("TimerInstAcrobat"));
     TimerInstAcrobat->setInterval(Timing::Scaled(2000));
     UserGuide = new UserGuideLauncher(TimerInstAcrobat, this);
 
-    connect(BtnExit, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_EXIT); });
-    connect(BtnStart, &QPushButton::clicked, this, [this] { PostWizardCommand(WIZARD_NEXT); });
+    PageKit::OnClick(this, BtnExit, PageKit::Post{WIZARD_EXIT}, BtnStart, PageKit::Post{WIZARD_NEXT});
     connect(BtnUG, &QPushButton::clicked, UserGuide, &UserGuideLauncher::Run);
 }
 
 TFrameWelcome::~TFrameWelcome() = default;
-
-void TFrameWelcome::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnUG);
-    SkinButton(BtnStart);
-    TFrameBase::LoadPageTexts();
-}

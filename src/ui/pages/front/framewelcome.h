@@ -20,8 +20,6 @@ public:
     explicit TFrameWelcome(QWidget *parent = nullptr);
     ~TFrameWelcome() override;
 
-    void LoadPageTexts() override;
-
     TImage *ImgBG;
     QGroupBox *GBoxWelcome;
     QLabel *LbInfo1;

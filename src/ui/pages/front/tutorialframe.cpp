@@ -3,36 +3,29 @@
 #include "app/globalvar.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
+#include "wizard/pagekit.h"
 #include "wizard/skinsupport.h"
 #include "wizard/timage.h"
 
 TTutorialFrame::TTutorialFrame(QWidget *parent, const char *pictureName, const QRect &pictureGeometry)
     : TFrameBase(parent), m_pictureName(QString::fromLatin1(pictureName))
 {
-    ImgBG = CreatePageBackground();
+    ImgBG = PageKit::Background(this, true);
 
     m_picture = new TImage(this);
     m_picture->setObjectName(m_pictureName);
     m_picture->setGeometry(pictureGeometry);
 
-    BtnExit = CreatePageButton("BtnExit", QStringLiteral("Exit"), 24);
-    BtnBack = CreatePageButton("BtnBack", QStringLiteral("Back"), 389);
-    BtnNext = CreatePageButton("BtnNext", QStringLiteral("Next"), 492);
-
-    connect(BtnExit, &QPushButton::clicked, this, [this] { BtnExitClick(); });
-    connect(BtnBack, &QPushButton::clicked, this, [this] { BtnBackClick(); });
-    connect(BtnNext, &QPushButton::clicked, this, [this] { BtnNextClick(); });
+    std::tie(BtnExit, BtnBack, BtnNext) = PageKit::WizardButtons(
+        this, [this] { BtnExitClick(); }, [this] { BtnBackClick(); }, [this] { BtnNextClick(); });
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 TTutorialFrame::~TTutorialFrame() = default;
 
 void TTutorialFrame::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
     m_picture->setPicture(SkinPicture(m_pictureName));
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
     TFrameBase::LoadPageTexts();
     // A picture has no caption; the page's section can describe it under
     // the picture's name for a screen reader.

@@ -6,7 +6,7 @@
 #include "pages/wireless/framewpssitesurvey.h"
 #include "wizard/dialogplacement.h"
 #include "wizard/pagekeys.h"
-#include "wizard/skinsupport.h"
+#include "wizard/pagekit.h"
 
 #include <QKeyEvent>
 #include <QShowEvent>
@@ -23,22 +23,10 @@ TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
     FrameWPSSiteSurvey1->setObjectName(QStringLiteral("FrameWPSSiteSurvey1"));
     FrameWPSSiteSurvey1->setGeometry(0, 0, 553, 272);
 
-    BtnSelect = new TTrifaceBtn(this);
-    BtnSelect->setObjectName(QStringLiteral("BtnSelect"));
-    BtnSelect->setText(QStringLiteral("Select"));
-    BtnSelect->setGeometry(357, 280, 85, 21);
-
-    BtnCancel = new TTrifaceBtn(this);
-    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
-    BtnCancel->setText(QStringLiteral("Cancel"));
-    BtnCancel->setGeometry(452, 280, 85, 21);
-
-    const QString normal = QStringLiteral("ImgBtnN");
-    const QString hover = QStringLiteral("ImgBtnH");
-    const QString down = QStringLiteral("ImgBtnD");
-    SetButtonFaces(BtnSelect, normal, hover, down);
-    SetButtonFaces(BtnCancel, normal, hover, down);
-    SetButtonFaces(FrameWPSSiteSurvey1->BtnRefresh, normal, hover, down);
+    BtnSelect = PageKit::Button(this, "BtnSelect", QStringLiteral("Select"), QRect(357, 280, 85, 21));
+    BtnCancel = PageKit::Button(this, "BtnCancel", QStringLiteral("Cancel"), QRect(452, 280, 85, 21));
+    for (QPushButton *button : {BtnSelect, BtnCancel, FrameWPSSiteSurvey1->BtnRefresh})
+        PageKit::SkinButton(button);
 
     // The list is spoken by its group's title from the start, not only once
     // the frame's texts are loaded on the first showing.

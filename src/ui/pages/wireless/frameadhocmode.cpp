@@ -2,7 +2,7 @@
 
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -14,34 +14,21 @@
 TFrameAdhocMode::TFrameAdhocMode(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameAdhocMode1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::PAGE_HEIGHT);
-
-    ImgBG = WlDesign::Background(this);
-    GBoxAdhocMode = WlDesign::Group(this, QStringLiteral("GBoxAdhocMode"), QStringLiteral("Adhoc Mode"));
-    LbAdhocInfo = WlDesign::Label(GBoxAdhocMode, QStringLiteral("LbAdhocInfo"),
-                                  QStringLiteral("Add your SSID and select your Channel:"), 16, 32, 400);
-    LbSSID = WlDesign::Label(GBoxAdhocMode, QStringLiteral("LbSSID"), QStringLiteral("SSID:"), 40, 68, 100);
-    EdtSSID = WlDesign::Edit(GBoxAdhocMode, QStringLiteral("EdtSSID"), 148, 64, 240, 32);
+    std::tie(ImgBG, GBoxAdhocMode) = PageKit::PageFrame(this, PageKit::PageHeight, "GBoxAdhocMode",
+                                                        PageKit::ContentBox, QStringLiteral("Adhoc Mode"));
+    LbAdhocInfo =
+        PageKit::Label(GBoxAdhocMode, "LbAdhocInfo", QStringLiteral("Add your SSID and select your Channel:"),
+                       QRect(16, 32, 400, 13));
+    LbSSID = PageKit::Label(GBoxAdhocMode, "LbSSID", QStringLiteral("SSID:"), QRect(40, 68, 100, 13));
+    EdtSSID = PageKit::Edit(GBoxAdhocMode, "EdtSSID", 148, 64, 240, 32);
     LbChannel =
-        WlDesign::Label(GBoxAdhocMode, QStringLiteral("LbChannel"), QStringLiteral("Channel:"), 40, 100, 100);
-    CmbChannel = WlDesign::Combo(GBoxAdhocMode, QStringLiteral("CmbChannel"), 148, 96, 120);
+        PageKit::Label(GBoxAdhocMode, "LbChannel", QStringLiteral("Channel:"), QRect(40, 100, 100, 13));
+    CmbChannel = PageKit::Combo(GBoxAdhocMode, "CmbChannel", 148, 96, 120);
 
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameAdhocMode::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameAdhocMode::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameAdhocMode::BtnNextClick);
-}
-
-void TFrameAdhocMode::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameAdhocMode::BtnExitClick, &TFrameAdhocMode::BtnBackClick,
+                               &TFrameAdhocMode::BtnNextClick, PageKit::Focus::Strong);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 void TFrameAdhocMode::BtnExitClick()

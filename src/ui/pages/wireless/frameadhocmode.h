@@ -18,8 +18,6 @@ class TFrameAdhocMode : public TFrameBase
 public:
     explicit TFrameAdhocMode(QWidget *parent = nullptr);
 
-    void LoadPageTexts() override;
-
     TImage *ImgBG;
     QGroupBox *GBoxAdhocMode;
     QLabel *LbAdhocInfo;

@@ -3,7 +3,7 @@
 #include "app/globalvar.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QFont>
@@ -15,47 +15,26 @@
 TFrameSetWlMethod::TFrameSetWlMethod(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameSetWlMethod1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::PAGE_HEIGHT);
-
-    ImgBG = WlDesign::Background(this);
-    GBoxSetWlMethod = WlDesign::Group(this, QStringLiteral("GBoxSetWlMethod"), QString());
-    LbSetWlInfo = WlDesign::Label(GBoxSetWlMethod, QStringLiteral("LbSetWlInfo"),
-                                  QStringLiteral("Wireless Configuration"), 16, 24, 400, 16);
-    QFont heading = LbSetWlInfo->font();
-    heading.setBold(true);
-    LbSetWlInfo->setFont(heading);
-    RBtnManual = WlDesign::Radio(GBoxSetWlMethod, QStringLiteral("RBtnManual"),
-                                 QStringLiteral("Manual Setup"), 40, 56, 400);
-    RBtnWPS = WlDesign::Radio(GBoxSetWlMethod, QStringLiteral("RBtnWPS"),
-                              QStringLiteral("Wi-Fi Protected Setup (WPS)"), 40, 80, 400);
+    std::tie(ImgBG, GBoxSetWlMethod) =
+        PageKit::PageFrame(this, PageKit::PageHeight, "GBoxSetWlMethod", PageKit::ContentBox);
+    LbSetWlInfo = PageKit::Label(GBoxSetWlMethod, "LbSetWlInfo", QStringLiteral("Wireless Configuration"),
+                                 QRect(16, 24, 400, 16), PageKit::Bold);
+    RBtnManual =
+        PageKit::Radio(GBoxSetWlMethod, "RBtnManual", QStringLiteral("Manual Setup"), QRect(40, 56, 400, 17));
+    RBtnWPS = PageKit::Radio(GBoxSetWlMethod, "RBtnWPS", QStringLiteral("Wi-Fi Protected Setup (WPS)"),
+                             QRect(40, 80, 400, 17));
     RBtnManual->setChecked(true);
-    LbSetWlMsg = WlDesign::Label(
-        GBoxSetWlMethod, QStringLiteral("LbSetWlMsg"),
+    LbSetWlMsg = PageKit::Label(
+        GBoxSetWlMethod, "LbSetWlMsg",
         QStringLiteral("Wi-Fi Protected Setup (WPS) adds a wireless client to the network by the press of a "
                        "button or by a PIN, without typing the network name or the security key."),
-        40, 112, 480, 96);
-    LbSetWlMsg->setWordWrap(true);
-    LbSetWlMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    LbClickNext = WlDesign::Label(GBoxSetWlMethod, QStringLiteral("LbClickNext"),
-                                  QStringLiteral("Click Next to continue"), 320, 228, 216, 13);
-    LbClickNext->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QRect(40, 112, 480, 96), PageKit::Wrapped);
+    LbClickNext = PageKit::ClickNextLabel(GBoxSetWlMethod, QRect(320, 228, 216, 13));
 
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameSetWlMethod::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameSetWlMethod::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameSetWlMethod::BtnNextClick);
-}
-
-void TFrameSetWlMethod::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameSetWlMethod::BtnExitClick, &TFrameSetWlMethod::BtnBackClick,
+                               &TFrameSetWlMethod::BtnNextClick, PageKit::Focus::Strong);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 bool TFrameSetWlMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)

@@ -20,7 +20,6 @@ class TFrameSetWlMethod : public TFrameBase
 public:
     explicit TFrameSetWlMethod(QWidget *parent = nullptr);
 
-    void LoadPageTexts() override;
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
 
     // Controls, named as the settings file addresses them.

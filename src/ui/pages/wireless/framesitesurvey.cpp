@@ -8,6 +8,7 @@
 #include "messages/appmessage.h"
 #include "protocol/formudp.h"
 #include "skin/formres.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -402,30 +403,6 @@ void SubItemTextOut(QPainter &painter, const QString &text, const QRect &cell, Q
     painter.drawText(area, int(align | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextExpandTabs, shown);
 }
 
-TTrifaceBtn *MakeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
-{
-    auto *button = new TTrifaceBtn(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setGeometry(geometry);
-    return button;
-}
-
-TPaintPanel *MakeSearchPanel(QWidget *parent, const QRect &geometry)
-{
-    auto *panel = new TPaintPanel(parent);
-    panel->setObjectName(QStringLiteral("PlSearch"));
-    panel->setGeometry(geometry);
-    panel->setFrameShape(QFrame::NoFrame);
-    panel->setAutoFillBackground(true);
-    QPalette white = panel->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    panel->setPalette(white);
-    panel->SetCaption(QStringLiteral("Searching..."));
-    panel->hide();
-    return panel;
-}
-
 void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, TTrifaceBtn *refresh)
 {
     TFormUDP *udp = FormUDP();
@@ -478,45 +455,35 @@ bool HandleEngineMessage(const AppMessage &message, const std::function<void()> 
 TFrameSiteSurvey::TFrameSiteSurvey(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameSiteSurvey"));
-    resize(600, 324);
-
-    ImgBG = new TImage(this);
-    ImgBG->setObjectName(QStringLiteral("ImgBG"));
-    ImgBG->setGeometry(0, 0, 600, 324);
-
-    GroupBox1 = new QGroupBox(QStringLiteral("Site Survey"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(24, 16, 553, 262);
+    using namespace PageKit;
+    std::tie(ImgBG, GroupBox1) =
+        PageFrame(this, PageHeight, "GroupBox1", QRect(24, 16, 553, 262), QStringLiteral("Site Survey"));
 
     SurveyList = SurveyView::Create(GroupBox1);
     SurveyList->setObjectName(QStringLiteral("SurveyList"));
     SurveyList->setGeometry(8, 18, 537, 206);
     SurveyView::Setup(SurveyList);
 
-    PlSearch = SurveyView::MakeSearchPanel(GroupBox1, QRect(176, 100, 200, 40));
+    PlSearch = SearchPanel(GroupBox1, QRect(176, 100, 200, 40));
+    BtnRefresh = Button(GroupBox1, "BtnRefresh", QStringLiteral("Refresh"), QRect(460, 232, 85, 21));
 
-    BtnRefresh =
-        SurveyView::MakeButton(GroupBox1, "BtnRefresh", QStringLiteral("Refresh"), QRect(460, 232, 85, 21));
-
-    BtnExit = SurveyView::MakeButton(this, "BtnExit", QStringLiteral("Exit"), QRect(24, 288, 85, 21));
-    BtnManual = SurveyView::MakeButton(this, "BtnManual", QStringLiteral("Manual"), QRect(183, 288, 85, 21));
-    BtnWPS = SurveyView::MakeButton(this, "BtnWPS", QStringLiteral("WPS"), QRect(286, 288, 85, 21));
-    BtnBack = SurveyView::MakeButton(this, "BtnBack", QStringLiteral("Back"), QRect(389, 288, 85, 21));
-    BtnNext = SurveyView::MakeButton(this, "BtnNext", QStringLiteral("Connect"), QRect(492, 288, 85, 21));
+    BtnExit = BottomButton(this, "BtnExit", QStringLiteral("Exit"), ExitLeft);
+    BtnManual = BottomButton(this, "BtnManual", QStringLiteral("Manual"), ManualLeft);
+    BtnWPS = BottomButton(this, "BtnWPS", QStringLiteral("WPS"), WpsLeft);
+    BtnBack = BottomButton(this, "BtnBack", QStringLiteral("Back"), BackLeft);
+    BtnNext = BottomButton(this, "BtnNext", QStringLiteral("Connect"), NextLeft);
     BtnNext->setEnabled(false);
     BtnWPS->setEnabled(false);
 
     ImgBG->lower();
 
-    connect(BtnRefresh, &QPushButton::clicked, this, &TFrameSiteSurvey::BtnRefreshClick);
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameSiteSurvey::BtnExitClick);
-    connect(BtnManual, &QPushButton::clicked, this, &TFrameSiteSurvey::BtnManualClick);
-    connect(BtnWPS, &QPushButton::clicked, this, &TFrameSiteSurvey::BtnWPSClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameSiteSurvey::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameSiteSurvey::BtnNextClick);
+    OnClick(this, BtnRefresh, &TFrameSiteSurvey::BtnRefreshClick, BtnExit, &TFrameSiteSurvey::BtnExitClick,
+            BtnManual, &TFrameSiteSurvey::BtnManualClick, BtnWPS, &TFrameSiteSurvey::BtnWPSClick, BtnBack,
+            &TFrameSiteSurvey::BtnBackClick, BtnNext, &TFrameSiteSurvey::BtnNextClick);
     connect(SurveyList, &QTreeWidget::itemSelectionChanged, this, &TFrameSiteSurvey::SurveyListSelectItem);
     connect(SurveyList, &TSortListView::ColumnClick, this, &TFrameSiteSurvey::SurveyListColumnClick);
     PressPrimaryOnDoubleClick(SurveyList);
+    SkinOnLoad(ImgBG, {BtnRefresh, BtnExit, BtnManual, BtnWPS, BtnBack, BtnNext});
 }
 
 TFrameSiteSurvey::~TFrameSiteSurvey() = default;
@@ -534,18 +501,6 @@ SurveyEntry TFrameSiteSurvey::NonWorkingEntry()
     entry.Status = 1;
     entry.Wps = true;
     return entry;
-}
-
-void TFrameSiteSurvey::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnRefresh);
-    SkinButton(BtnExit);
-    SkinButton(BtnManual);
-    SkinButton(BtnWPS);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
 }
 
 void TFrameSiteSurvey::ReleasePage()

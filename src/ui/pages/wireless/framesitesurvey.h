@@ -97,13 +97,6 @@ const SurveyEntry *SelectedEntry(const TSortListView *list);
 void SubItemTextOut(QPainter &painter, const QString &text, const QRect &cell, Qt::Alignment alignment,
                     bool rightToLeft);
 
-// A skinnable button of the survey and WPS pages, named, captioned and placed.
-TTrifaceBtn *MakeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
-
-// The white "Searching..." panel that covers a survey list while the device
-// scans; hidden until a survey starts.
-TPaintPanel *MakeSearchPanel(QWidget *parent, const QRect &geometry);
-
 // Starts a survey for a page: without a login it logs in first (the login
 // answer starts the survey again); otherwise it disables Refresh, empties
 // the list, shows the search panel and asks the device. `page` names the
@@ -131,7 +124,6 @@ public:
     explicit TFrameSiteSurvey(QWidget *parent = nullptr);
     ~TFrameSiteSurvey() override;
 
-    void LoadPageTexts() override;
     void ReleasePage() override;
     // Every visit, in both directions: forget the previous choice and start
     // a new survey.

@@ -2,7 +2,7 @@
 
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -13,45 +13,25 @@
 TFrameWlConfig::TFrameWlConfig(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlConfig1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::PAGE_HEIGHT);
-
-    ImgBG = WlDesign::Background(this);
-    GBoxWlConfig =
-        WlDesign::Group(this, QStringLiteral("GBoxWlConfig"), QStringLiteral("Wireless Configuration"));
-    RBtnInfrastructure = WlDesign::Radio(GBoxWlConfig, QStringLiteral("RBtnInfrastructure"),
-                                         QStringLiteral("Infrastructure"), 24, 32, 300);
+    std::tie(ImgBG, GBoxWlConfig) =
+        PageKit::PageFrame(this, PageKit::PageHeight, "GBoxWlConfig", PageKit::ContentBox,
+                           QStringLiteral("Wireless Configuration"));
+    RBtnInfrastructure = PageKit::Radio(GBoxWlConfig, "RBtnInfrastructure", QStringLiteral("Infrastructure"),
+                                        QRect(24, 32, 300, 17));
     RBtnInfrastructure->setChecked(true);
-    LbInfrastructure = WlDesign::Label(
-        GBoxWlConfig, QStringLiteral("LbInfrastructure"),
-        QStringLiteral("The wireless clients connect through an access point."), 44, 54, 480, 32);
-    LbInfrastructure->setWordWrap(true);
-    LbInfrastructure->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    RBtnAdhoc =
-        WlDesign::Radio(GBoxWlConfig, QStringLiteral("RBtnAdhoc"), QStringLiteral("Adhoc"), 24, 100, 300);
-    LbAdhoc =
-        WlDesign::Label(GBoxWlConfig, QStringLiteral("LbAdhoc"),
-                        QStringLiteral("The wireless clients connect directly to each other, without an "
-                                       "access point."),
-                        44, 122, 480, 32);
-    LbAdhoc->setWordWrap(true);
-    LbAdhoc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LbInfrastructure = PageKit::Label(GBoxWlConfig, "LbInfrastructure",
+                                      QStringLiteral("The wireless clients connect through an access point."),
+                                      QRect(44, 54, 480, 32), PageKit::Wrapped);
+    RBtnAdhoc = PageKit::Radio(GBoxWlConfig, "RBtnAdhoc", QStringLiteral("Adhoc"), QRect(24, 100, 300, 17));
+    LbAdhoc = PageKit::Label(GBoxWlConfig, "LbAdhoc",
+                             QStringLiteral("The wireless clients connect directly to each other, without an "
+                                            "access point."),
+                             QRect(44, 122, 480, 32), PageKit::Wrapped);
 
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlConfig::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlConfig::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlConfig::BtnNextClick);
-}
-
-void TFrameWlConfig::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlConfig::BtnExitClick, &TFrameWlConfig::BtnBackClick,
+                               &TFrameWlConfig::BtnNextClick, PageKit::Focus::Strong);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 void TFrameWlConfig::BtnExitClick()

@@ -17,8 +17,6 @@ class TFrameWlConfig : public TFrameBase
 public:
     explicit TFrameWlConfig(QWidget *parent = nullptr);
 
-    void LoadPageTexts() override;
-
     TImage *ImgBG;
     QGroupBox *GBoxWlConfig;
     QRadioButton *RBtnInfrastructure;

@@ -2,7 +2,7 @@
 
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -13,31 +13,17 @@
 TFrameWlProfBand::TFrameWlProfBand(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfBand1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+    std::tie(ImgBG, GBoxWirelessBand) =
+        PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxWirelessBand", PageKit::ContentBox,
+                           QStringLiteral("Wireless Band"));
+    LbBand =
+        PageKit::Label(GBoxWirelessBand, "LbBand", QStringLiteral("Wireless Band:"), QRect(40, 64, 120, 13));
+    CmbBand = PageKit::Combo(GBoxWirelessBand, "CmbBand", 168, 60, 300);
 
-    ImgBG = WlDesign::Background(this);
-    GBoxWirelessBand =
-        WlDesign::Group(this, QStringLiteral("GBoxWirelessBand"), QStringLiteral("Wireless Band"));
-    LbBand = WlDesign::Label(GBoxWirelessBand, QStringLiteral("LbBand"), QStringLiteral("Wireless Band:"), 40,
-                             64, 120);
-    CmbBand = WlDesign::Combo(GBoxWirelessBand, QStringLiteral("CmbBand"), 168, 60, 300);
-
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfBand::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfBand::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfBand::BtnNextClick);
-}
-
-void TFrameWlProfBand::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlProfBand::BtnExitClick, &TFrameWlProfBand::BtnBackClick,
+                               &TFrameWlProfBand::BtnNextClick, PageKit::Focus::Strong);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 void TFrameWlProfBand::BtnExitClick()

@@ -17,8 +17,6 @@ class TFrameWlProfBand : public TFrameBase
 public:
     explicit TFrameWlProfBand(QWidget *parent = nullptr);
 
-    void LoadPageTexts() override;
-
     TImage *ImgBG;
     QGroupBox *GBoxWirelessBand;
     QLabel *LbBand;

@@ -5,9 +5,9 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
 #include "protocol/formudp.h"
 #include "wizard/formprogress.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
 
@@ -27,23 +27,19 @@ constexpr int kHeadingLeft = 16;
 constexpr int kCaptionLeft = 32;
 constexpr int kValueLeft = 168;
 
-QLabel *Heading(QGroupBox *group, const QString &name, const QString &text)
+QLabel *Heading(QGroupBox *group, const char *name, const QString &text)
 {
-    QLabel *label = WlDesign::Label(group, name, text, kHeadingLeft, kTop, 300);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
+    return PageKit::Label(group, name, text, QRect(kHeadingLeft, kTop, 300, 13), PageKit::Bold);
 }
 
-QLabel *Caption(QGroupBox *group, const QString &name, const QString &text)
+QLabel *Caption(QGroupBox *group, const char *name, const QString &text)
 {
-    return WlDesign::Label(group, name, text, kCaptionLeft, kTop, kValueLeft - kCaptionLeft - 4);
+    return PageKit::Label(group, name, text, QRect(kCaptionLeft, kTop, kValueLeft - kCaptionLeft - 4, 13));
 }
 
-QLabel *Value(QGroupBox *group, const QString &name)
+QLabel *Value(QGroupBox *group, const char *name)
 {
-    return WlDesign::Label(group, name, QString(), kValueLeft, kTop, 536 - kValueLeft);
+    return PageKit::Label(group, name, QString(), QRect(kValueLeft, kTop, 536 - kValueLeft, 13));
 }
 
 } // namespace
@@ -51,62 +47,47 @@ QLabel *Value(QGroupBox *group, const QString &name)
 TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfConfirm1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
-
-    ImgBG = WlDesign::Background(this);
-    GBoxConfirm =
-        WlDesign::Group(this, QStringLiteral("GBoxConfirm"), QStringLiteral("Confirm New Settings"));
-    LbNetworkInfo = Heading(GBoxConfirm, QStringLiteral("LbNetworkInfo"), QStringLiteral("Network Settings"));
-    LbIP = Caption(GBoxConfirm, QStringLiteral("LbIP"), QStringLiteral("IP Address:"));
-    LblIP = Value(GBoxConfirm, QStringLiteral("LblIP"));
-    LbMask = Caption(GBoxConfirm, QStringLiteral("LbMask"), QStringLiteral("Subnet:"));
-    LblMask = Value(GBoxConfirm, QStringLiteral("LblMask"));
-    LbGateway = Caption(GBoxConfirm, QStringLiteral("LbGateway"), QStringLiteral("Gateway:"));
-    LblGateway = Value(GBoxConfirm, QStringLiteral("LblGateway"));
-    LbWirelessInfo =
-        Heading(GBoxConfirm, QStringLiteral("LbWirelessInfo"), QStringLiteral("Wireless Settings"));
-    LbSSID = Caption(GBoxConfirm, QStringLiteral("LbSSID"), QStringLiteral("SSID"));
-    LblSSID = Value(GBoxConfirm, QStringLiteral("LblSSID"));
-    LbWirelessMode = Caption(GBoxConfirm, QStringLiteral("LbWirelessMode"), QStringLiteral("Wireless Mode:"));
-    LblWirelessMode = Value(GBoxConfirm, QStringLiteral("LblWirelessMode"));
-    LbSecurity = Caption(GBoxConfirm, QStringLiteral("LbSecurity"), QStringLiteral("Security Mode:"));
-    LblSecurity = Value(GBoxConfirm, QStringLiteral("LblSecurity"));
-    LbInfo1 = Caption(GBoxConfirm, QStringLiteral("LbInfo1"), QString());
-    LblInfo1 = Value(GBoxConfirm, QStringLiteral("LblInfo1"));
-    LbInfo2 = Caption(GBoxConfirm, QStringLiteral("LbInfo2"), QString());
-    LblInfo2 = Value(GBoxConfirm, QStringLiteral("LblInfo2"));
-    LbInfo3 = Caption(GBoxConfirm, QStringLiteral("LbInfo3"), QString());
-    LblInfo3 = Value(GBoxConfirm, QStringLiteral("LblInfo3"));
-    LbComfirmMsg = WlDesign::Label(GBoxConfirm, QStringLiteral("LbComfirmMsg"),
-                                   QStringLiteral("Save or print your configuration settings (recommended)"),
-                                   kHeadingLeft, 236, 330);
-    BtnSave = WlDesign::Button(GBoxConfirm, QStringLiteral("BtnSave"), QStringLiteral("Save"), 352, 232);
-    BtnPrint = WlDesign::Button(GBoxConfirm, QStringLiteral("BtnPrint"), QStringLiteral("Print"), 448, 232);
+    std::tie(ImgBG, GBoxConfirm) =
+        PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxConfirm", PageKit::ContentBox,
+                           QStringLiteral("Confirm New Settings"));
+    LbNetworkInfo = Heading(GBoxConfirm, "LbNetworkInfo", QStringLiteral("Network Settings"));
+    LbIP = Caption(GBoxConfirm, "LbIP", QStringLiteral("IP Address:"));
+    LblIP = Value(GBoxConfirm, "LblIP");
+    LbMask = Caption(GBoxConfirm, "LbMask", QStringLiteral("Subnet:"));
+    LblMask = Value(GBoxConfirm, "LblMask");
+    LbGateway = Caption(GBoxConfirm, "LbGateway", QStringLiteral("Gateway:"));
+    LblGateway = Value(GBoxConfirm, "LblGateway");
+    LbWirelessInfo = Heading(GBoxConfirm, "LbWirelessInfo", QStringLiteral("Wireless Settings"));
+    LbSSID = Caption(GBoxConfirm, "LbSSID", QStringLiteral("SSID"));
+    LblSSID = Value(GBoxConfirm, "LblSSID");
+    LbWirelessMode = Caption(GBoxConfirm, "LbWirelessMode", QStringLiteral("Wireless Mode:"));
+    LblWirelessMode = Value(GBoxConfirm, "LblWirelessMode");
+    LbSecurity = Caption(GBoxConfirm, "LbSecurity", QStringLiteral("Security Mode:"));
+    LblSecurity = Value(GBoxConfirm, "LblSecurity");
+    LbInfo1 = Caption(GBoxConfirm, "LbInfo1", QString());
+    LblInfo1 = Value(GBoxConfirm, "LblInfo1");
+    LbInfo2 = Caption(GBoxConfirm, "LbInfo2", QString());
+    LblInfo2 = Value(GBoxConfirm, "LblInfo2");
+    LbInfo3 = Caption(GBoxConfirm, "LbInfo3", QString());
+    LblInfo3 = Value(GBoxConfirm, "LblInfo3");
+    LbComfirmMsg = PageKit::Label(GBoxConfirm, "LbComfirmMsg",
+                                  QStringLiteral("Save or print your configuration settings (recommended)"),
+                                  QRect(kHeadingLeft, 236, 330, 13));
+    BtnSave = PageKit::Button(GBoxConfirm, "BtnSave", QStringLiteral("Save"), QRect(352, 232, 85, 21),
+                              PageKit::Focus::Strong);
+    BtnPrint = PageKit::Button(GBoxConfirm, "BtnPrint", QStringLiteral("Print"), QRect(448, 232, 85, 21),
+                               PageKit::Focus::Strong);
     LayoutRows();
 
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlProfConfirm::BtnExitClick, &TFrameWlProfConfirm::BtnBackClick,
+                               &TFrameWlProfConfirm::BtnNextClick, PageKit::Focus::Strong);
     connect(BtnSave, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnSaveClick);
     connect(BtnPrint, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnPrintClick);
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfConfirm::BtnNextClick);
+    SkinOnLoad(ImgBG, {BtnSave, BtnPrint, BtnExit, BtnBack, BtnNext});
 }
 
 TFrameWlProfConfirm::~TFrameWlProfConfirm() = default;
-
-void TFrameWlProfConfirm::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnSave);
-    SkinButton(BtnPrint);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
-}
 
 bool TFrameWlProfConfirm::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {

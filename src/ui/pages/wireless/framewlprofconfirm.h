@@ -26,7 +26,6 @@ public:
     explicit TFrameWlProfConfirm(QWidget *parent = nullptr);
     ~TFrameWlProfConfirm() override;
 
-    void LoadPageTexts() override;
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
 
     TImage *ImgBG;

@@ -9,15 +9,15 @@
 #include "pages/wireless/framewlprofssid.h"
 #include "pages/wireless/framewlprofwep.h"
 #include "pages/wireless/framewlprofwlmode.h"
-#include "pages/wireless/wlpagedesign.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 TFrameWlProfile::TFrameWlProfile(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfile1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::PAGE_HEIGHT);
+    resize(PageKit::PageWidth, PageKit::PageHeight);
 
-    ImgBG = WlDesign::Background(this);
+    ImgBG = PageKit::Background(this);
     FrameWlProfBand1 = new TFrameWlProfBand(this);
     FrameWlProfSSID1 = new TFrameWlProfSSID(this);
     FrameWlProfWlMode1 = new TFrameWlProfWlMode(this);
@@ -26,7 +26,8 @@ TFrameWlProfile::TFrameWlProfile(QWidget *parent) : TFrameBase(parent)
     FrameWlProfPSK1 = new TFrameWlProfPSK(this);
     FrameWlProfConfirm1 = new TFrameWlProfConfirm(this);
     for (TFrameBase *page : SubPages())
-        page->setGeometry(0, 0, WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+        page->setGeometry(0, 0, PageKit::PageWidth, PageKit::SubPageHeight);
+    SkinOnLoad(ImgBG, {});
 }
 
 QList<TFrameBase *> TFrameWlProfile::SubPages() const
@@ -37,7 +38,6 @@ QList<TFrameBase *> TFrameWlProfile::SubPages() const
 
 void TFrameWlProfile::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
     for (TFrameBase *page : SubPages()) {
         page->LoadPageTexts();
         page->hide();

@@ -6,8 +6,8 @@
 #include "app/validation.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
 #include "skin/widgethelpers.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -19,39 +19,28 @@
 TFrameWlProfPSK::TFrameWlProfPSK(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfPSK1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+    std::tie(ImgBG, GBoxPSK) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxPSK",
+                                                  PageKit::ContentBox, QStringLiteral("Wireless Security"));
+    LbWPAMode = PageKit::Label(GBoxPSK, "LbWPAMode", QStringLiteral("WPA Mode:"), QRect(40, 48, 120, 13));
+    CmbWPAMode = PageKit::Combo(GBoxPSK, "CmbWPAMode", 168, 44, 160);
+    LbCipher = PageKit::Label(GBoxPSK, "LbCipher", QStringLiteral("Cipher Type:"), QRect(40, 84, 120, 13));
+    LbCipherValue = PageKit::Label(GBoxPSK, "LbCipherValue", QString(), QRect(168, 84, 260, 13));
+    LbPassphrase =
+        PageKit::Label(GBoxPSK, "LbPassphrase", QStringLiteral("Pre-Shared Key:"), QRect(40, 120, 120, 13));
+    EdtPassphrase = PageKit::Edit(GBoxPSK, "EdtPassphrase", 168, 116, 360, 64);
 
-    ImgBG = WlDesign::Background(this);
-    GBoxPSK = WlDesign::Group(this, QStringLiteral("GBoxPSK"), QStringLiteral("Wireless Security"));
-    LbWPAMode =
-        WlDesign::Label(GBoxPSK, QStringLiteral("LbWPAMode"), QStringLiteral("WPA Mode:"), 40, 48, 120);
-    CmbWPAMode = WlDesign::Combo(GBoxPSK, QStringLiteral("CmbWPAMode"), 168, 44, 160);
-    LbCipher =
-        WlDesign::Label(GBoxPSK, QStringLiteral("LbCipher"), QStringLiteral("Cipher Type:"), 40, 84, 120);
-    LbCipherValue = WlDesign::Label(GBoxPSK, QStringLiteral("LbCipherValue"), QString(), 168, 84, 260);
-    LbPassphrase = WlDesign::Label(GBoxPSK, QStringLiteral("LbPassphrase"), QStringLiteral("Pre-Shared Key:"),
-                                   40, 120, 120);
-    EdtPassphrase = WlDesign::Edit(GBoxPSK, QStringLiteral("EdtPassphrase"), 168, 116, 360, 64);
-
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlProfPSK::BtnExitClick, &TFrameWlProfPSK::BtnBackClick,
+                               &TFrameWlProfPSK::BtnNextClick, PageKit::Focus::Strong);
     connect(CmbWPAMode, &QComboBox::activated, this, &TFrameWlProfPSK::CmbWPAModeSelect);
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfPSK::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfPSK::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfPSK::BtnNextClick);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 void TFrameWlProfPSK::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
     CmbWPAMode->clear();
     for (int code : {WPAMODE_WPA, WPAMODE_WPA2, WPAMODE_AUTO})
-        WlDesign::AddCodeItem(CmbWPAMode, WpaModeName(code), code);
+        PageKit::AddCodeItem(CmbWPAMode, WpaModeName(code), code);
     TFrameBase::LoadPageTexts();
 }
 

@@ -1,11 +1,11 @@
 #include "pages/wireless/framewlprofsecurity.h"
 
 #include "app/globalvar.h"
-#include "pages/wireless/wlpagedesign.h"
 #include "skin/widgethelpers.h"
 
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 #include <cstring>
 
@@ -17,32 +17,24 @@
 TFrameWlProfSecurity::TFrameWlProfSecurity(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfSecurity1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+    std::tie(ImgBG, GBoxSecurity) =
+        PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxSecurity", PageKit::ContentBox,
+                           QStringLiteral("Wireless Security"));
+    LbSecurity =
+        PageKit::Label(GBoxSecurity, "LbSecurity", QStringLiteral("Security Mode:"), QRect(40, 64, 120, 13));
+    CmbSecurity = PageKit::Combo(GBoxSecurity, "CmbSecurity", 168, 60, 260);
 
-    ImgBG = WlDesign::Background(this);
-    GBoxSecurity = WlDesign::Group(this, QStringLiteral("GBoxSecurity"), QStringLiteral("Wireless Security"));
-    LbSecurity = WlDesign::Label(GBoxSecurity, QStringLiteral("LbSecurity"), QStringLiteral("Security Mode:"),
-                                 40, 64, 120);
-    CmbSecurity = WlDesign::Combo(GBoxSecurity, QStringLiteral("CmbSecurity"), 168, 60, 260);
-
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfSecurity::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfSecurity::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfSecurity::BtnNextClick);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlProfSecurity::BtnExitClick, &TFrameWlProfSecurity::BtnBackClick,
+                               &TFrameWlProfSecurity::BtnNextClick, PageKit::Focus::Strong);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 void TFrameWlProfSecurity::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
     CmbSecurity->clear();
     for (int code : {SECMODE_NONE, SECMODE_WEP, SECMODE_WPAPSK})
-        WlDesign::AddCodeItem(CmbSecurity, SecurityModeName(code), code);
+        PageKit::AddCodeItem(CmbSecurity, SecurityModeName(code), code);
     TFrameBase::LoadPageTexts();
 }
 

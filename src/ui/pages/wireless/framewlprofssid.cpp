@@ -4,8 +4,8 @@
 #include "app/globalvar.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
 #include "skin/widgethelpers.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -16,29 +16,15 @@
 TFrameWlProfSSID::TFrameWlProfSSID(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfSSID1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+    std::tie(ImgBG, GBoxSSID) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxSSID",
+                                                   PageKit::ContentBox, QStringLiteral("Wireless Network"));
+    LbSSID = PageKit::Label(GBoxSSID, "LbSSID", QStringLiteral("SSID:"), QRect(40, 64, 120, 13));
+    EdtSSID = PageKit::Edit(GBoxSSID, "EdtSSID", 168, 60, 260, 32);
 
-    ImgBG = WlDesign::Background(this);
-    GBoxSSID = WlDesign::Group(this, QStringLiteral("GBoxSSID"), QStringLiteral("Wireless Network"));
-    LbSSID = WlDesign::Label(GBoxSSID, QStringLiteral("LbSSID"), QStringLiteral("SSID:"), 40, 64, 120);
-    EdtSSID = WlDesign::Edit(GBoxSSID, QStringLiteral("EdtSSID"), 168, 60, 260, 32);
-
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfSSID::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfSSID::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfSSID::BtnNextClick);
-}
-
-void TFrameWlProfSSID::LoadPageTexts()
-{
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    TFrameBase::LoadPageTexts();
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlProfSSID::BtnExitClick, &TFrameWlProfSSID::BtnBackClick,
+                               &TFrameWlProfSSID::BtnNextClick, PageKit::Focus::Strong);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 bool TFrameWlProfSSID::CanEnter(TFrameBase *fromPage, bool isBack, int param)

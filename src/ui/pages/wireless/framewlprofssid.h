@@ -22,7 +22,6 @@ class TFrameWlProfSSID : public TFrameBase
 public:
     explicit TFrameWlProfSSID(QWidget *parent = nullptr);
 
-    void LoadPageTexts() override;
     bool CanEnter(TFrameBase *fromPage, bool isBack, int param) override;
     void Entered(TFrameBase *fromPage, bool isBack, int param) override;
 

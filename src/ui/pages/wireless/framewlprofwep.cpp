@@ -6,8 +6,8 @@
 #include "app/validation.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
 #include "skin/widgethelpers.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
 
@@ -20,37 +20,28 @@
 TFrameWlProfWEP::TFrameWlProfWEP(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfWEP1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
-
-    ImgBG = WlDesign::Background(this);
-    GBoxWEP = WlDesign::Group(this, QStringLiteral("GBoxWEP"), QStringLiteral("Wireless Security"));
-    LbWEP = WlDesign::Label(GBoxWEP, QStringLiteral("LbWEP"), QStringLiteral("WEP Key Length:"), 40, 48, 120);
-    CmbWEP = WlDesign::Combo(GBoxWEP, QStringLiteral("CmbWEP"), 168, 44, 160);
-    LbWEPKey = WlDesign::Label(GBoxWEP, QStringLiteral("LbWEPKey"), QStringLiteral("WEP Key:"), 40, 84, 120);
-    EdtKey1 = WlDesign::Edit(GBoxWEP, QStringLiteral("EdtKey1"), 168, 80, 260, 10);
+    std::tie(ImgBG, GBoxWEP) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxWEP",
+                                                  PageKit::ContentBox, QStringLiteral("Wireless Security"));
+    LbWEP = PageKit::Label(GBoxWEP, "LbWEP", QStringLiteral("WEP Key Length:"), QRect(40, 48, 120, 13));
+    CmbWEP = PageKit::Combo(GBoxWEP, "CmbWEP", 168, 44, 160);
+    LbWEPKey = PageKit::Label(GBoxWEP, "LbWEPKey", QStringLiteral("WEP Key:"), QRect(40, 84, 120, 13));
+    EdtKey1 = PageKit::Edit(GBoxWEP, "EdtKey1", 168, 80, 260, 10);
     LbAuthen =
-        WlDesign::Label(GBoxWEP, QStringLiteral("LbAuthen"), QStringLiteral("Authentication:"), 40, 120, 120);
-    CmbAuthen = WlDesign::Combo(GBoxWEP, QStringLiteral("CmbAuthen"), 168, 116, 160);
+        PageKit::Label(GBoxWEP, "LbAuthen", QStringLiteral("Authentication:"), QRect(40, 120, 120, 13));
+    CmbAuthen = PageKit::Combo(GBoxWEP, "CmbAuthen", 168, 116, 160);
 
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlProfWEP::BtnExitClick, &TFrameWlProfWEP::BtnBackClick,
+                               &TFrameWlProfWEP::BtnNextClick, PageKit::Focus::Strong);
     connect(CmbWEP, &QComboBox::activated, this, &TFrameWlProfWEP::CmbWEPSelect);
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfWEP::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfWEP::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfWEP::BtnNextClick);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 void TFrameWlProfWEP::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
     CmbWEP->clear();
-    WlDesign::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_64), WEPKEYLEN_64);
-    WlDesign::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_128), WEPKEYLEN_128);
+    PageKit::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_64), WEPKEYLEN_64);
+    PageKit::AddCodeItem(CmbWEP, WepKeyLenName(WEPKEYLEN_128), WEPKEYLEN_128);
     TFrameBase::LoadPageTexts();
 }
 
@@ -62,10 +53,10 @@ bool TFrameWlProfWEP::CanEnter(TFrameBase *fromPage, bool isBack, int param)
         // A bridge cannot negotiate the authentication with the network it
         // joins, so Auto is offered to an access point only.
         CmbAuthen->clear();
-        WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_OPEN), AUTHMODE_OPEN);
-        WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_SHARED), AUTHMODE_SHARED);
+        PageKit::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_OPEN), AUTHMODE_OPEN);
+        PageKit::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_SHARED), AUTHMODE_SHARED);
         if (accessPoint)
-            WlDesign::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_AUTO), AUTHMODE_AUTO);
+            PageKit::AddCodeItem(CmbAuthen, AuthModeName(AUTHMODE_AUTO), AUTHMODE_AUTO);
 
         if (!SelectComboByValue(CmbWEP, config.WepKeyLen))
             SelectComboByValue(CmbWEP, WEPKEYLEN_64);

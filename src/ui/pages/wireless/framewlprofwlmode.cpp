@@ -3,8 +3,8 @@
 #include "app/globalvar.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "pages/wireless/wlpagedesign.h"
 #include "skin/widgethelpers.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QComboBox>
@@ -15,33 +15,23 @@
 TFrameWlProfWlMode::TFrameWlProfWlMode(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWlProfWlMode1"));
-    resize(WlDesign::PAGE_WIDTH, WlDesign::SUBPAGE_HEIGHT);
+    std::tie(ImgBG, GBoxWlMode) = PageKit::PageFrame(this, PageKit::SubPageHeight, "GBoxWlMode",
+                                                     PageKit::ContentBox, QStringLiteral("Wireless Mode"));
+    LbMode = PageKit::Label(GBoxWlMode, "LbMode", QStringLiteral("Wireless Mode:"), QRect(40, 64, 120, 13));
+    CmbMode = PageKit::Combo(GBoxWlMode, "CmbMode", 168, 60, 260);
 
-    ImgBG = WlDesign::Background(this);
-    GBoxWlMode = WlDesign::Group(this, QStringLiteral("GBoxWlMode"), QStringLiteral("Wireless Mode"));
-    LbMode =
-        WlDesign::Label(GBoxWlMode, QStringLiteral("LbMode"), QStringLiteral("Wireless Mode:"), 40, 64, 120);
-    CmbMode = WlDesign::Combo(GBoxWlMode, QStringLiteral("CmbMode"), 168, 60, 260);
-
-    const WlDesign::WizardButtons buttons = WlDesign::StandardButtons(this);
-    BtnExit = buttons.exit;
-    BtnBack = buttons.back;
-    BtnNext = buttons.next;
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWlProfWlMode::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWlProfWlMode::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWlProfWlMode::BtnNextClick);
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        PageKit::WizardButtons(this, &TFrameWlProfWlMode::BtnExitClick, &TFrameWlProfWlMode::BtnBackClick,
+                               &TFrameWlProfWlMode::BtnNextClick, PageKit::Focus::Strong);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext});
 }
 
 void TFrameWlProfWlMode::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
     // The modes the device offers, b/g/n first.
     CmbMode->clear();
     for (int code : {WLMODE_BGN, WLMODE_BG, WLMODE_N})
-        WlDesign::AddCodeItem(CmbMode, WirelessModeName(code), code);
+        PageKit::AddCodeItem(CmbMode, WirelessModeName(code), code);
     TFrameBase::LoadPageTexts();
 }
 

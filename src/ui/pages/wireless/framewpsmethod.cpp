@@ -11,6 +11,7 @@
 #include "protocol/formudp.h"
 #include "protocol/wpsstatus.h"
 #include "wizard/formprogress.h"
+#include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
 #include <QGroupBox>
@@ -51,82 +52,52 @@ constexpr int kStatusConfigured = 34;
 // Height of one layout row of the PIN block.
 constexpr int kRow = 23;
 
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
-                  bool wordWrap = false)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    label->setWordWrap(wordWrap);
-    if (wordWrap)
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 } // namespace
 
 TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
 {
     setObjectName(QStringLiteral("FrameWPSMethod"));
-    resize(600, 324);
-
-    ImgBG = new TImage(this);
-    ImgBG->setObjectName(QStringLiteral("ImgBG"));
-    ImgBG->setGeometry(0, 0, 600, 324);
-
-    GBoxWPSMethod = new QGroupBox(QStringLiteral("Wi-Fi Protected Setup"), this);
-    GBoxWPSMethod->setObjectName(QStringLiteral("GBoxWPSMethod"));
-    GBoxWPSMethod->setGeometry(24, 16, 553, 262);
-
-    RBtnPBC = new QRadioButton(QStringLiteral("Push Button Method"), GBoxWPSMethod);
-    RBtnPBC->setObjectName(QStringLiteral("RBtnPBC"));
-    RBtnPBC->setGeometry(16, 22, 300, 17);
+    using namespace PageKit;
+    std::tie(ImgBG, GBoxWPSMethod) = PageFrame(this, PageHeight, "GBoxWPSMethod", QRect(24, 16, 553, 262),
+                                               QStringLiteral("Wi-Fi Protected Setup"));
+    RBtnPBC = Radio(GBoxWPSMethod, "RBtnPBC", QStringLiteral("Push Button Method"), QRect(16, 22, 300, 17));
     RBtnPBC->setChecked(true);
 
-    LbPBCInfo = MakeLabel(GBoxWPSMethod, "LbPBCInfo", QString(), QRect(34, 42, 500, 36), true);
+    LbPBCInfo = Label(GBoxWPSMethod, "LbPBCInfo", QString(), QRect(34, 42, 500, 36), Wrapped);
 
-    RBtnPIN = new QRadioButton(QStringLiteral("PIN Method"), GBoxWPSMethod);
-    RBtnPIN->setObjectName(QStringLiteral("RBtnPIN"));
-    RBtnPIN->setGeometry(16, 84, 300, 17);
+    RBtnPIN = Radio(GBoxWPSMethod, "RBtnPIN", QStringLiteral("PIN Method"), QRect(16, 84, 300, 17));
 
     const int p = RBtnPIN->y();
-    LbSSID = MakeLabel(GBoxWPSMethod, "LbSSID", QStringLiteral("Wireless Device SSID:"),
-                       QRect(34, p + kRow, 130, 13));
+    LbSSID =
+        Label(GBoxWPSMethod, "LbSSID", QStringLiteral("Wireless Device SSID:"), QRect(34, p + kRow, 130, 13));
     LbSSID->hide();
 
-    EdtSSID = new QLineEdit(GBoxWPSMethod);
-    EdtSSID->setObjectName(QStringLiteral("EdtSSID"));
-    EdtSSID->setGeometry(170, p + kRow, 200, 21);
-    EdtSSID->setMaxLength(SSID_MAX);
+    EdtSSID = Edit(GBoxWPSMethod, "EdtSSID", 170, p + kRow, 200, SSID_MAX);
     EdtSSID->hide();
 
-    BtnSelect = SurveyView::MakeButton(GBoxWPSMethod, "BtnSelect", QStringLiteral("Select"),
-                                       QRect(380, p + 41, 85, 21));
+    BtnSelect = Button(GBoxWPSMethod, "BtnSelect", QStringLiteral("Select"), QRect(380, p + 41, 85, 21));
     BtnSelect->hide();
 
-    LbDevPIN = MakeLabel(GBoxWPSMethod, "LbDevPIN", QStringLiteral("Wireless Device PIN:"),
-                         QRect(34, p + kRow, 130, 13));
+    LbDevPIN = Label(GBoxWPSMethod, "LbDevPIN", QStringLiteral("Wireless Device PIN:"),
+                     QRect(34, p + kRow, 130, 13));
 
-    EdtPIN = new QLineEdit(GBoxWPSMethod);
-    EdtPIN->setObjectName(QStringLiteral("EdtPIN"));
-    EdtPIN->setGeometry(170, p + kRow, 120, 21);
-    EdtPIN->setMaxLength(8);
+    EdtPIN = Edit(GBoxWPSMethod, "EdtPIN", 170, p + kRow, 120, 8);
 
-    LbDevPINCode = MakeLabel(GBoxWPSMethod, "LbDevPINCode", QStringLiteral("................"),
-                             QRect(170, p + kRow, 120, 13));
+    LbDevPINCode = Label(GBoxWPSMethod, "LbDevPINCode", QStringLiteral("................"),
+                         QRect(170, p + kRow, 120, 13));
     LbDevPINCode->hide();
 
-    LbPINInfo = MakeLabel(GBoxWPSMethod, "LbPINInfo", QString(), QRect(34, p + 2 * kRow, 500, 36), true);
-    LbWPSMethodMsg = MakeLabel(GBoxWPSMethod, "LbWPSMethodMsg", QString(), QRect(16, 196, 520, 56), true);
+    LbPINInfo = Label(GBoxWPSMethod, "LbPINInfo", QString(), QRect(34, p + 2 * kRow, 500, 36), Wrapped);
+    LbWPSMethodMsg = Label(GBoxWPSMethod, "LbWPSMethodMsg", QString(), QRect(16, 196, 520, 56), Wrapped);
 
     TimerTimerout = new QTimer(this);
     TimerTimerout->setObjectName(QStringLiteral("TimerTimerout"));
     TimerTimerout->setSingleShot(true);
     TimerTimerout->setInterval(Timing::Scaled(kWpsTimeLimit));
 
-    BtnExit = SurveyView::MakeButton(this, "BtnExit", QStringLiteral("Exit"), QRect(24, 288, 85, 21));
-    BtnBack = SurveyView::MakeButton(this, "BtnBack", QStringLiteral("Back"), QRect(389, 288, 85, 21));
-    BtnNext = SurveyView::MakeButton(this, "BtnNext", QStringLiteral("Connect"), QRect(492, 288, 85, 21));
+    std::tie(BtnExit, BtnBack, BtnNext) =
+        WizardButtons(this, &TFrameWPSMethod::BtnExitClick, &TFrameWPSMethod::BtnBackClick,
+                      &TFrameWPSMethod::BtnNextClick, Focus::Style, "BtnNext", QStringLiteral("Connect"));
 
     // The background lies under every other control.
     ImgBG->lower();
@@ -136,9 +107,6 @@ TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
     connect(EdtPIN, &QLineEdit::textChanged, this, &TFrameWPSMethod::updateinfo);
     connect(EdtSSID, &QLineEdit::textChanged, this, &TFrameWPSMethod::updateinfo);
     connect(BtnSelect, &QPushButton::clicked, this, &TFrameWPSMethod::BtnSelectClick);
-    connect(BtnExit, &QPushButton::clicked, this, &TFrameWPSMethod::BtnExitClick);
-    connect(BtnBack, &QPushButton::clicked, this, &TFrameWPSMethod::BtnBackClick);
-    connect(BtnNext, &QPushButton::clicked, this, &TFrameWPSMethod::BtnNextClick);
     connect(TimerTimerout, &QTimer::timeout, this, &TFrameWPSMethod::TimerTimeroutTimer);
 
     updateinfo();

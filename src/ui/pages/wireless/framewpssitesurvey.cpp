@@ -8,6 +8,7 @@
 #include "messages/appmessage.h"
 #include "pages/wireless/framesitesurvey.h"
 #include "protocol/formudp.h"
+#include "wizard/pagekit.h"
 
 #include <QGroupBox>
 #include <vector>
@@ -17,19 +18,15 @@ TFrameWPSSiteSurvey::TFrameWPSSiteSurvey(QWidget *parent) : TFrameBase(parent)
     setObjectName(QStringLiteral("FrameWPSSiteSurvey"));
     resize(553, 272);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("WPS AP List"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 8, 537, 256);
+    GroupBox1 = PageKit::Group(this, "GroupBox1", QRect(8, 8, 537, 256), QStringLiteral("WPS AP List"));
 
     SurveyList = SurveyView::Create(GroupBox1);
     SurveyList->setObjectName(QStringLiteral("SurveyList"));
     SurveyList->setGeometry(8, 18, 521, 200);
     SurveyView::Setup(SurveyList);
 
-    PlSearch = SurveyView::MakeSearchPanel(GroupBox1, QRect(168, 98, 200, 40));
-
-    BtnRefresh =
-        SurveyView::MakeButton(GroupBox1, "BtnRefresh", QStringLiteral("Refresh"), QRect(444, 226, 85, 21));
+    PlSearch = PageKit::SearchPanel(GroupBox1, QRect(168, 98, 200, 40));
+    BtnRefresh = PageKit::Button(GroupBox1, "BtnRefresh", QStringLiteral("Refresh"), QRect(444, 226, 85, 21));
 
     connect(BtnRefresh, &QPushButton::clicked, this, &TFrameWPSSiteSurvey::BtnRefreshClick);
     connect(SurveyList, &TSortListView::ColumnClick, this, &TFrameWPSSiteSurvey::SurveyListColumnClick);
