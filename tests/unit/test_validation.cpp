@@ -41,7 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{"192.168.10.100", "255.255.255.0", "",
                                   "valid"}, // an empty gateway ends the checks
                       AddressCase{"10.1.2.3", "255.0.0.0", " ", "valid"},
+                      AddressCase{"10.1.2.3", "255.0.0.0", "10.0.0.1", "valid"},
+                      AddressCase{"192.168.1.129", "255.255.255.128", "192.168.1.130", "valid"},
                       // Rule 1: every octet present (and, typed, a number up to 255).
+                      AddressCase{"", "255.255.255.0", "", "ErIPAddr"},
                       AddressCase{"192.168.10", "255.255.255.0", "", "ErIPAddr"},
                       AddressCase{"192.168..1", "255.255.255.0", "", "ErIPAddr"},
                       AddressCase{"192.168.1.256", "255.255.255.0", "", "ErIPAddr"},
@@ -50,18 +53,24 @@ INSTANTIATE_TEST_SUITE_P(
                       // Rule 2: not 0, not loopback, below 224.0.0.0; checked before the mask.
                       AddressCase{"0.0.0.0", "", "", "ErIPAddr"},
                       AddressCase{"0.0.0.254", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"0.1.2.3", "255.0.0.0", "", "ErIPAddr"},
                       AddressCase{"127.0.0.1", "255.0.0.0", "", "ErIPAddr"},
+                      AddressCase{"127.0.0.1", "255.0.0.255", "", "ErIPAddr"},
                       AddressCase{"224.0.0.1", "255.255.255.0", "", "ErIPAddr"},
+                      AddressCase{"239.1.2.3", "255.255.255.0", "", "ErIPAddr"},
                       AddressCase{"223.255.255.1", "255.255.255.0", "", "valid"},
                       // Rules 3 and 4: the mask.
                       AddressCase{"192.168.1.10", "", "", "ErSubnetMask"},
+                      AddressCase{"192.168.1.10", "255.255.255", "", "ErSubnetMask"},
                       AddressCase{"192.168.1.10", "255.255.0.255", "", "ErSubnetMask"},
+                      AddressCase{"192.168.1.10", "255.0.255.0", "", "ErSubnetMask"},
                       AddressCase{"192.168.1.10", "0.0.0.0", "", "ErSubnetMask"},
                       AddressCase{"192.168.1.10", "255.255.255.255", "", "ErSubnetMask"},
                       AddressCase{"192.168.1.10", "255.255.255.252", "", "valid"},
                       // Rule 5: host part neither all zeros nor all ones.
                       AddressCase{"192.168.1.0", "255.255.255.0", "", "ErIPAddr"},
                       AddressCase{"10.0.255.255", "255.255.0.0", "", "ErIPAddr"},
+                      AddressCase{"192.168.1.127", "255.255.255.128", "", "ErIPAddr"},
                       // Rule 6: not the PC's own address.
                       AddressCase{"10.77.1.1", "255.255.255.0", "", "ErIPSameAsLocahost"},
                       // Rules 8 and 9: the gateway.
@@ -89,7 +98,9 @@ TEST(AddressHelpers, BroadcastCorrectionAndMaskProposal)
     EXPECT_EQ(ProposedMask(AddressInput::FromText("127.9.9.9")), "255.0.0.0");
     EXPECT_EQ(ProposedMask(AddressInput::FromText("128.0.0.1")), "255.255.0.0");
     EXPECT_EQ(ProposedMask(AddressInput::FromText("172.16.0.1")), "255.255.0.0");
+    EXPECT_EQ(ProposedMask(AddressInput::FromText("191.255.0.1")), "255.255.0.0");
     EXPECT_EQ(ProposedMask(AddressInput::FromText("192.168.1.1")), "255.255.255.0");
+    EXPECT_EQ(ProposedMask(AddressInput::FromText("223.1.1.1")), "255.255.255.0");
     EXPECT_EQ(ProposedMask(AddressInput::FromText("")), "");
     EXPECT_EQ(ProposedMask(AddressInput::FromText(".1.2.3")), "");
 
@@ -115,6 +126,7 @@ TEST(WepKey, LengthsFormatsAndMessages)
         {WEPKEYLEN_64, "a!b c", "valid", "a!b c"},
         {WEPKEYLEN_64, "0123456789", "valid", "0123456789"},
         {WEPKEYLEN_64, "abcdef0123", "valid", "ABCDEF0123"},
+        {WEPKEYLEN_64, "ABCDEF0123", "valid", "ABCDEF0123"},
         {WEPKEYLEN_64, "abcdefghij", "ER_WEP64Hex", ""},
         {WEPKEYLEN_64, "1234567", "ER_WEP64", ""},
         {WEPKEYLEN_64, "", "ER_WEP64", ""},
@@ -124,12 +136,15 @@ TEST(WepKey, LengthsFormatsAndMessages)
         {WEPKEYLEN_128, "0123456789abcdef012345678g", "ER_WEP128Hex", ""},
         {WEPKEYLEN_128, "01234567890123456789", "ER_WEP128", ""},
         {WEPKEYLEN_128, "abcde", "ER_WEP128", ""},
+        {WEPKEYLEN_128, "0123456789", "ER_WEP128", ""},
+        {WEPKEYLEN_128, "", "ER_WEP128", ""},
         {7, "abcde", "ER_WEPKey", ""},
         // Outside printable ASCII: the length rule's message, whatever the
         // length ("äöx" is 5 bytes, five "ä" are 10).
         {WEPKEYLEN_64, "\xC3\xA4\xC3\xB6x", "ER_WEP64", ""},
         {WEPKEYLEN_64, "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4", "ER_WEP64", ""},
         {WEPKEYLEN_64, "abc\tx", "ER_WEP64", ""},
+        {WEPKEYLEN_128, "twelve-chars\t", "ER_WEP128", ""},
         {WEPKEYLEN_128, "0123456789ab\x7F", "ER_WEP128", ""},
     };
     for (const KeyCase &c : cases) {
@@ -153,14 +168,20 @@ TEST(Passphrase, LengthAndHexRules)
         {"1234567", "ER_PSKKey"},
         {"12345678", "valid"},
         {QString(63, u'~'), "valid"},
+        {QString("Mixed Case ") + QString(52, u'z'), "valid"},
         {QString(64, u'a'), "valid"},
+        {QString("0123456789abcdefABCDEF0123456789abcdefABCDEF0123456789abcdef0123"), "valid"},
         {QString(63, u'a') + u'g', "ER_PSKKeyHex"},
         {QString(65, u'a'), "ER_PSKKey"},
         // Outside printable ASCII: the length rule's message.
         {QString(30, QChar(0x20AC)), "ER_PSKKey"},
+        // 32 two-byte characters: 64 bytes, still not the hexadecimal rule.
+        {QString(31, QChar(0xE9)), "ER_PSKKey"},
+        {QString(32, QChar(0xE9)), "ER_PSKKey"},
         {QString(10, u'a') + QChar(0xE4), "ER_PSKKey"},
         {QString(63, u'a') + QChar(0xE4), "ER_PSKKey"},
         {QString("pass\nword"), "ER_PSKKey"},
+        {QString("abcde\x01fghi"), "ER_PSKKey"},
     };
     for (const auto &[text, expected] : cases)
         EXPECT_STREQ(KeyName(CheckPassphrase(text)), expected) << text.size();
@@ -182,6 +203,30 @@ TEST(PinAndSsid, Rules)
     // 11 characters of three bytes: 33 bytes would be cut by the record field.
     EXPECT_STREQ(KeyName(CheckSsid(QString(11, QChar(0x20AC)))), "ER_SSID_Long");
     EXPECT_EQ(CheckSsid(QString(10, QChar(0x20AC))), nullptr);
+    // The pages name a name too long with their own key.
+    EXPECT_STREQ(KeyName(CheckSsid(QString(20, QChar(0xE9)), MessageKey::ER_Empty_SSID, MessageKey::ER_SSID)),
+                 "ER_SSID");
+
+    // The WPS page: an access point checks the PIN typed; a bridge only has
+    // its own PIN to wait for, and the name of the access point to join.
+    const struct
+    {
+        bool bridge;
+        const char *pin;
+        QByteArray ssid;
+        const char *expected;
+    } wps[] = {
+        {false, "12345670", "", "valid"},
+        {false, "", "Home", "ER_PIN_Code"},
+        {false, "1234567", "", "ER_PIN_Code"},
+        {true, "87654321", "Home", "valid"},
+        {true, "PIN-TEXT", QByteArray(32, 's'), "valid"},
+        {true, "", "Home", "ER_PIN_Code"},
+        {true, "87654321", "", "ER_SSID"},
+        {true, "87654321", QByteArray(33, 's'), "ER_SSID"},
+    };
+    for (const auto &c : wps)
+        EXPECT_STREQ(KeyName(CheckWpsPinMethod(c.bridge, c.pin, c.ssid)), c.expected) << c.bridge << c.pin;
 }
 
 TEST(WpaCipher, FollowsTheMode)

@@ -1,5 +1,6 @@
 // The static address page: the mask proposal, the broadcast correction,
-// the validation order with one message per failed rule, the comparison
+// which field goes to which address rule and what a failure leaves stored
+// (the rules themselves have their table in the unit tests), the comparison
 // with what the device already has, and the write with its one retry,
 // against the real engine and a simulated device on the fake network.
 #include "app/globalvar.h"
@@ -61,7 +62,7 @@ protected:
     std::unique_ptr<TFrameDevIPCfg> page;
 };
 
-TEST_F(IpConfigTest, ValidationRulesInOrder)
+TEST_F(IpConfigTest, FieldsGoToTheirRulesAndAFailureStoresOnlyTheMode)
 {
     struct Row
     {
@@ -72,32 +73,11 @@ TEST_F(IpConfigTest, ValidationRulesInOrder)
         uint32_t storedIp = 0, storedMask = 0, storedGateway = 0;
     };
     const Row rows[] = {
-        {"", "255.255.255.0", "", &kErIPAddr},
-        {"192.168.1", "255.255.255.0", "", &kErIPAddr}, // last octet empty
         // An empty octet fails before the .255 correction could fill it.
-        {"...255", "255.255.255.0", "", &kErIPAddr},
         {"192..1.255", "255.255.255.0", "", &kErIPAddr},
-        {"0.1.2.3", "255.0.0.0", "", &kErIPAddr}, // first octet 0
-        {"127.0.0.1", "255.0.0.0", "", &kErIPAddr},
-        {"127.0.0.1", "255.0.0.255", "", &kErIPAddr}, // the address is checked first
-        {"0.0.0.0", "255.0.0.0", "", &kErIPAddr},
-        {"224.0.0.1", "255.255.255.0", "", &kErIPAddr},
-        {"239.1.2.3", "255.255.255.0", "", &kErIPAddr},
-        {"192.168.1.10", "", "", &kErSubnetMask},
-        {"192.168.1.10", "255.255.255", "", &kErSubnetMask},
-        {"192.168.1.10", "255.255.0.255", "", &kErSubnetMask},
-        {"192.168.1.10", "255.255.255.255", "", &kErSubnetMask},
-        {"192.168.1.10", "0.0.0.0", "", &kErSubnetMask},
         {"192.168.1.10", "255.0.255.0", "", &kErSubnetMask},
-        {"192.168.1.0", "255.255.255.0", "", &kErIPAddr},     // host part zero
-        {"192.168.1.127", "255.255.255.128", "", &kErIPAddr}, // host part all ones
         {"192.168.1.10", "255.255.255.0", "192.168.2.1", &kErGateway},
-        {"192.168.1.10", "255.255.255.0", "192.168.1", &kErGateway},
-        {"192.168.1.10", "255.255.255.0", "192.168.1.0", &kErGateway},
-        {"192.168.1.10", "255.255.255.0", "192.168.1.255", &kErGateway},
         {"192.168.1.10", "255.255.255.0", "", nullptr, 0xC0A8010A, 0xFFFFFF00, 0},
-        {"192.168.1.10", "255.255.255.0", "192.168.1.254", nullptr, 0xC0A8010A, 0xFFFFFF00, 0xC0A801FE},
-        {"10.1.2.3", "255.0.0.0", "10.0.0.1", nullptr, 0x0A010203, 0xFF000000, 0x0A000001},
         {"192.168.1.129", "255.255.255.128", "192.168.1.130", nullptr, 0xC0A80181, 0xFFFFFF80, 0xC0A80182},
     };
     LogIn();
@@ -162,12 +142,8 @@ TEST_F(IpConfigTest, EnteringTheMaskFieldProposesAMaskByAddressClass)
     };
     const Row rows[] = {
         {"10.0.0.1", "", "255.0.0.0"},
-        {"127.1.1.1", "", "255.0.0.0"},
-        {"128.0.0.1", "", "255.255.0.0"},
         {"172.16.0.1", "", "255.255.0.0"},
-        {"191.255.0.1", "", "255.255.0.0"},
         {"192.168.1.1", "", "255.255.255.0"},
-        {"223.1.1.1", "", "255.255.255.0"},
         {"10.0.0.1", "255.255.0.0", "255.255.0.0"},
         {"", "", ""},
     };

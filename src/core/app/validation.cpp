@@ -223,18 +223,28 @@ const TextKey *CheckWpsPin(const QString &pin)
     return nullptr;
 }
 
-const TextKey *CheckSsid(const QString &ssid, const TextKey &emptyKey)
+const TextKey *CheckSsid(const QString &ssid, const TextKey &emptyKey, const TextKey &longKey)
 {
-    return CheckSsidBytes(ssid.toUtf8(), emptyKey);
+    return CheckSsidBytes(ssid.toUtf8(), emptyKey, longKey);
 }
 
-const TextKey *CheckSsidBytes(const QByteArray &ssid, const TextKey &emptyKey)
+const TextKey *CheckSsidBytes(const QByteArray &ssid, const TextKey &emptyKey, const TextKey &longKey)
 {
     if (ssid.isEmpty())
         return &emptyKey;
     if (ssid.size() > SSID_MAX)
-        return &ValidationKey::ER_SSID_Long;
+        return &longKey;
     return nullptr;
+}
+
+const TextKey *CheckWpsPinMethod(bool bridge, const QString &pin, const QByteArray &ssid)
+{
+    if (!bridge)
+        return CheckWpsPin(pin);
+    // The bridge's PIN is the device's own: it is not sent, only awaited.
+    if (pin.isEmpty())
+        return &MessageKey::ER_PIN_Code;
+    return CheckSsidBytes(ssid, MessageKey::ER_SSID, MessageKey::ER_SSID);
 }
 
 bool IpConfigHolds(const IpConfigRecord &written, const IpConfigRecord &readBack)

@@ -23,8 +23,8 @@
 #include <array>
 #include <cstdint>
 
-// Keys of the rules the pages cannot meet (their edits cannot take the
-// input), used by the command-line client.
+// Keys of the command-line client's own messages: the pages keep to the
+// keys of the settings file (a name too long draws ER_SSID there).
 namespace ValidationKey {
 inline constexpr TextKey ER_SSID_Long{SECTION_MESSAGE, "ER_SSID_Long",
                                       "The SSID must not be longer than 32 characters."};
@@ -108,10 +108,20 @@ int WpaCipherForMode(int wpaMode);
 const TextKey *CheckWpsPin(const QString &pin);
 
 // A network name: not empty (`emptyKey`: ER_Empty_SSID on the profile,
-// ER_SSID on the WPS page), at most 32 bytes (ER_SSID_Long).
-const TextKey *CheckSsid(const QString &ssid, const TextKey &emptyKey = MessageKey::ER_Empty_SSID);
+// ER_SSID on the WPS page), at most 32 bytes (`longKey`: ER_SSID_Long for
+// the command-line client, ER_SSID on the pages).
+const TextKey *CheckSsid(const QString &ssid, const TextKey &emptyKey = MessageKey::ER_Empty_SSID,
+                         const TextKey &longKey = ValidationKey::ER_SSID_Long);
 // The same rules on a name's bytes as they go to the device.
-const TextKey *CheckSsidBytes(const QByteArray &ssid, const TextKey &emptyKey = MessageKey::ER_Empty_SSID);
+const TextKey *CheckSsidBytes(const QByteArray &ssid, const TextKey &emptyKey = MessageKey::ER_Empty_SSID,
+                              const TextKey &longKey = ValidationKey::ER_SSID_Long);
+
+// The PIN method of the WPS page. An access point takes the enrollee PIN
+// typed (CheckWpsPin). A bridge joins with its own PIN, read from the
+// device, which must have arrived (ER_PIN_Code), and names the access point
+// to join (`ssid`, its bytes as they go to the device): empty or over 32
+// bytes, ER_SSID.
+const TextKey *CheckWpsPinMethod(bool bridge, const QString &pin, const QByteArray &ssid);
 
 // Read-back checks: whether the configuration read after a write holds the
 // values written. IP: the address mode, and for a static address the

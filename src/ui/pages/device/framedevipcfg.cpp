@@ -4,6 +4,7 @@
 #include "app/globalvar.h"
 #include "app/settingkeys.h"
 #include "app/utility.h"
+#include "app/validation.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/device/frameipeditrect.h"
@@ -16,23 +17,15 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include <array>
-#include <optional>
-
 namespace {
 
-// The four octets of a field as one host-order address; none when an octet
-// holds nothing but blanks.
-std::optional<quint32> FieldAddress(const TFrameIPEditRect *field)
+// The four octet texts of a field, as the address rules read them.
+AddressInput FieldInput(const TFrameIPEditRect *field)
 {
-    quint32 address = 0;
-    for (int i = 1; i <= 4; ++i) {
-        const QString octet = field->GetOctet(i).trimmed();
-        if (octet.isEmpty())
-            return std::nullopt;
-        address = (address << 8) | static_cast<quint32>(TFrameIPEditRect::NormalisedValue(octet));
-    }
-    return address;
+    AddressInput input;
+    for (int i = 1; i <= 4; ++i)
+        input.Octets[size_t(i - 1)] = field->GetOctet(i);
+    return input;
 }
 
 // The value stored for a field: its normalised address, 0 for an empty one
@@ -40,22 +33,6 @@ std::optional<quint32> FieldAddress(const TFrameIPEditRect *field)
 quint32 StoredAddress(const TFrameIPEditRect *field)
 {
     return IpFromText(field->GetAddress());
-}
-
-// An address a device may take: first octet neither 0 ("this network")
-// nor 127 (loopback), not multicast or above.
-bool UsableAddress(quint32 ip)
-{
-    return (ip >> 24) != 0 && ip < 0xE0000000u && (ip >> 24) != 127;
-}
-
-// One-bits contiguous from the most significant bit, neither none nor all.
-bool UsableMask(quint32 mask)
-{
-    if (mask == 0 || mask == 0xFFFFFFFFu)
-        return false;
-    const quint32 hosts = ~mask + 1;
-    return (hosts & (hosts - 1)) == 0;
 }
 
 QString ShownAddress(quint32 address)
@@ -147,64 +124,32 @@ void TFrameDevIPCfg::ProposeMask()
     if (!IPEditMask->GetAddress().isEmpty() || IPEditIP->GetAddress().isEmpty())
         return;
     // Without a first octet there is no class to go by.
-    const QString first = IPEditIP->GetOctet(1).trimmed();
-    if (first.isEmpty())
-        return;
-    const int v = TFrameIPEditRect::NormalisedValue(first);
-    if (v < 128)
-        IPEditMask->SetAddress(QStringLiteral("255.0.0.0"));
-    else if (v < 192)
-        IPEditMask->SetAddress(QStringLiteral("255.255.0.0"));
-    else
-        IPEditMask->SetAddress(QStringLiteral("255.255.255.0"));
+    const QString mask = ProposedMask(FieldInput(IPEditIP));
+    if (!mask.isEmpty())
+        IPEditMask->SetAddress(mask);
 }
 
 const TextKey *TFrameDevIPCfg::Validate() const
 {
-    const std::optional<quint32> ip = FieldAddress(IPEditIP);
-    if (!ip)
-        return &MessageKey::ErIPAddr;
-    if (!UsableAddress(*ip))
-        return &MessageKey::ErIPAddr;
-
-    const std::optional<quint32> mask = FieldAddress(IPEditMask);
-    if (!mask || !UsableMask(*mask))
-        return &MessageKey::ErSubnetMask;
-
-    const quint32 host = *ip & ~*mask;
-    if (!UsableAddress(*ip) || host == 0 || host == ~*mask)
-        return &MessageKey::ErIPAddr;
-
-    if (IPEditIP->GetAddress() == FormUDP()->LocalIP())
-        return &MessageKey::ErIPSameAsLocahost;
-
-    if (IPEditGateway->GetAddress().isEmpty())
-        return nullptr;
-    const std::optional<quint32> gateway = FieldAddress(IPEditGateway);
-    if (!gateway)
-        return &MessageKey::ErDefaultGateway;
-    if ((*gateway & *mask) != (*ip & *mask) || (*gateway & ~*mask) == 0 || (*gateway | *mask) == 0xFFFFFFFFu)
-        return &MessageKey::ErDefaultGateway;
-    return nullptr;
+    QStringList localAddresses;
+    if (const TFormUDP *udp = FormUDP())
+        localAddresses << udp->LocalIP();
+    return CheckStaticAddress(FieldInput(IPEditIP), FieldInput(IPEditMask), FieldInput(IPEditGateway),
+                              localAddresses);
 }
 
 void TFrameDevIPCfg::NextClick()
 {
     g_Var.NewIpConfig.IpMode = RBtnDHCP->isChecked() ? IP_MODE_DHCP : IP_MODE_STATIC;
 
-    // An empty octet fails the first rule before the correction below can
-    // turn "...255" into an address.
-    if (!FieldAddress(IPEditIP)) {
-        DebugPrint("TFrameDevIPCfg::BtnNextClick() FAIL %s", MessageKey::ErIPAddr.Key);
-        ShowMessage(MessageKey::ErIPAddr);
-        return;
-    }
-    // A broadcast address cannot be a device's own: .255 becomes .254.
-    QString address = IPEditIP->GetAddress();
-    const int lastDot = address.lastIndexOf(QLatin1Char('.'));
-    if (lastDot >= 0 && address.mid(lastDot + 1) == QLatin1String("255")) {
-        address[address.size() - 1] = QLatin1Char('4');
-        IPEditIP->SetAddress(address);
+    // A broadcast address cannot be a device's own: .255 becomes .254. The
+    // field's text shows an empty octet as 0, so an address with one is
+    // left for the first rule to refuse rather than corrected.
+    if (FieldInput(IPEditIP).IsComplete()) {
+        const QString address = IPEditIP->GetAddress();
+        const QString corrected = CorrectBroadcastAddress(address);
+        if (corrected != address)
+            IPEditIP->SetAddress(corrected);
     }
 
     if (const TextKey *failure = Validate()) {

@@ -76,43 +76,24 @@ int TFrameWlProfPSK::PreselectedMode()
     }
 }
 
-int TFrameWlProfPSK::CipherForMode(int wpaMode)
-{
-    switch (wpaMode) {
-    case WPAMODE_WPA:
-        return WPACIPHER_TKIP;
-    case WPAMODE_WPA2:
-        return WPACIPHER_AES;
-    default:
-        return WPACIPHER_AUTO;
-    }
-}
-
 void TFrameWlProfPSK::CmbWPAModeSelect()
 {
-    LbCipherValue->setText(WpaCipherName(CipherForMode(SelectedComboValue(CmbWPAMode, WPAMODE_AUTO))));
+    LbCipherValue->setText(WpaCipherName(WpaCipherForMode(SelectedComboValue(CmbWPAMode, WPAMODE_AUTO))));
 }
 
 bool TFrameWlProfPSK::CheckPassphrase()
 {
     const QString passphrase = EdtPassphrase->text();
-    // A passphrase is printable ASCII; anything else draws the length
-    // rule's message, whatever its length.
-    const qsizetype n = IsPrintableAscii(passphrase) ? passphrase.size() : -1;
-    if (n == 64) {
-        if (IsHexText(passphrase))
-            return true;
-        DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL 64 characters, not all hexadecimal");
-        FocusEdit(EdtPassphrase);
-        ShowMessage(MessageKey::ER_PSKKeyHex);
-        return false;
-    }
-    if (n >= 8 && n <= 63)
+    const TextKey *failure = ::CheckPassphrase(passphrase);
+    if (!failure)
         return true;
-    DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters%s", int(passphrase.size()),
-               n < 0 ? ", not all printable ASCII" : "");
+    if (failure == &MessageKey::ER_PSKKeyHex)
+        DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL 64 characters, not all hexadecimal");
+    else
+        DebugPrint("TFrameWlProfPSK::CheckPassphrase() FAIL %d characters%s", int(passphrase.size()),
+                   IsPrintableAscii(passphrase) ? "" : ", not all printable ASCII");
     FocusEdit(EdtPassphrase);
-    ShowMessage(MessageKey::ER_PSKKey);
+    ShowMessage(*failure);
     return false;
 }
 

@@ -35,19 +35,16 @@ public:
     TTrifaceBtn *BtnBack;
     TTrifaceBtn *BtnNext;
 
-    // Mode-to-cipher rule: WPA only -> TKIP, WPA2 only -> AES, anything else
-    // (both, or no selection) -> TKIP and AES.
-    static int CipherForMode(int wpaMode);
     // The WPA mode selected on a forward entry: for an access point the
     // stored mode (both when it is unknown); for a bridge what the network
     // chosen on the site survey uses.
     static int PreselectedMode();
 
-    // The user picked a WPA mode: LbCipherValue shows the matching cipher.
+    // The user picked a WPA mode: LbCipherValue shows the cipher that goes
+    // with it (WpaCipherForMode; no selection counts as both).
     void CmbWPAModeSelect();
-    // 8 to 63 characters of any kind, or 64 hexadecimal digits; otherwise
-    // the matching message is shown and the focus put back on the edit.
-    // Lengths are counted in bytes of the stored form, as the device does.
+    // The passphrase rules (CheckPassphrase of app/validation.h); when they
+    // fail the message is shown and the focus put back on the edit.
     bool CheckPassphrase();
 
     void BtnExitClick();

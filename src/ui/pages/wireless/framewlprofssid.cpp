@@ -2,6 +2,7 @@
 
 #include "app/debug.h"
 #include "app/globalvar.h"
+#include "app/validation.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "skin/widgethelpers.h"
@@ -64,18 +65,13 @@ void TFrameWlProfSSID::BtnBackClick()
 
 void TFrameWlProfSSID::BtnNextClick()
 {
-    const QString ssid = EdtSSID->text();
-    if (ssid.isEmpty()) {
-        ShowMessage(MessageKey::ER_Empty_SSID);
-        FocusEdit(EdtSSID);
-        return;
-    }
     // A name whose stored form exceeds the 32 bytes of a network name would
-    // be cut short on the way to the device; refuse it instead.
-    const QByteArray bytes = SsidFromText(ssid, m_shownSsid);
-    if (bytes.size() > SSID_MAX) {
-        DebugPrint("TFrameWlProfSSID::BtnNextClick() FAIL the SSID takes more than %d bytes", SSID_MAX);
-        ShowMessage(MessageKey::ER_SSID);
+    // be cut short on the way to the device; it is refused instead.
+    const QByteArray bytes = SsidFromText(EdtSSID->text(), m_shownSsid);
+    if (const TextKey *failure = CheckSsidBytes(bytes, MessageKey::ER_Empty_SSID, MessageKey::ER_SSID)) {
+        if (failure == &MessageKey::ER_SSID)
+            DebugPrint("TFrameWlProfSSID::BtnNextClick() FAIL the SSID takes more than %d bytes", SSID_MAX);
+        ShowMessage(*failure);
         FocusEdit(EdtSSID);
         return;
     }

@@ -85,50 +85,18 @@ void TFrameWlProfWEP::CmbWEPSelect()
     EdtKey1->clear();
 }
 
-int TFrameWlProfWEP::KeyLength(const QString &key)
-{
-    return IsPrintableAscii(key) ? int(key.size()) : -1;
-}
-
-int TFrameWlProfWEP::CheckWepKey(int lengthCode)
+bool TFrameWlProfWEP::CheckWepKey(int lengthCode)
 {
     const QString key = EdtKey1->text();
-    const int n = KeyLength(key);
-    const int m = EdtKey1->maxLength();
-    if (n == m / 2)
-        return 0;
-    if (n == m && IsHexText(key))
-        return 1;
-    const QString text = WepKeyMessage(lengthCode, n == m);
+    const TextKey *failure = ::CheckWepKey(lengthCode, key);
+    if (!failure)
+        return true;
     FocusEdit(EdtKey1);
     DebugPrint("TFrameWlProfWEP::CheckWepKey() FAIL length code %d, %d of %d characters%s", lengthCode,
-               int(key.size()), m, n < 0 ? ", not all printable ASCII" : "");
-    Ui()->ShowMessageBox(text, g_Var.MsgTitle, MsgKind::Information);
-    return -1;
-}
-
-QString TFrameWlProfWEP::WepKeyMessage(int lengthCode, bool rightLength)
-{
-    switch (lengthCode) {
-    case WEPKEYLEN_64:
-        return MessageText(rightLength ? MessageKey::ER_WEP64Hex : MessageKey::ER_WEP64);
-    case WEPKEYLEN_128:
-        return MessageText(rightLength ? MessageKey::ER_WEP128Hex : MessageKey::ER_WEP128);
-    default:
-        return MessageText(MessageKey::ER_WEPKey);
-    }
-}
-
-QString TFrameWlProfWEP::WepKeyText(int format) const
-{
-    const QString key = EdtKey1->text();
-    const int n = KeyLength(key);
-    const int m = EdtKey1->maxLength();
-    if (format == 0 && n == m / 2)
-        return key;
-    if (format == 1 && n == m && IsHexText(key))
-        return key.toUpper();
-    return QString();
+               int(key.size()), EdtKey1->maxLength(),
+               IsPrintableAscii(key) ? "" : ", not all printable ASCII");
+    Ui()->ShowMessageBox(MessageText(*failure), g_Var.MsgTitle, MsgKind::Information);
+    return false;
 }
 
 void TFrameWlProfWEP::BtnExitClick()
@@ -144,12 +112,11 @@ void TFrameWlProfWEP::BtnBackClick()
 void TFrameWlProfWEP::BtnNextClick()
 {
     const int lengthCode = SelectedComboValue(CmbWEP, WEPKEYLEN_64);
-    const int format = CheckWepKey(lengthCode);
-    if (format < 0)
+    if (!CheckWepKey(lengthCode))
         return;
     WlConfigRecord &config = g_Var.NewWlConfig;
     config.WepKeyLen = lengthCode;
-    CopyToField(config.WepKey, WepKeyText(format));
+    CopyToField(config.WepKey, WepKeyText(lengthCode, EdtKey1->text()));
     config.AuthMode = SelectedComboValue(CmbAuthen, AUTHMODE_AUTO);
     PostWizardCommand(WIZARD_NEXT);
 }

@@ -42,18 +42,9 @@ public:
     // length (26 for 128 bit, else 10) and is emptied.
     void CmbWEPSelect();
 
-    // Checks the key against the length code: 0 ASCII, 1 hexadecimal, -1
-    // rejected (the message has then been shown and the focus put back).
-    int CheckWepKey(int lengthCode);
-    // The rejection text: the specific key of the case (ER_WEP64Hex,
-    // ER_WEP64, ER_WEP128Hex, ER_WEP128), each defaulting to ER_WEPKey.
-    static QString WepKeyMessage(int lengthCode, bool rightLength);
-    // The key as it is stored for `format` (upper case for hexadecimal);
-    // empty when the edit does not hold a key of that format.
-    QString WepKeyText(int format) const;
-    // Length of a key for the length rules: its characters when all are
-    // printable ASCII (a WEP key is ASCII), else -1, which no rule accepts.
-    static int KeyLength(const QString &key);
+    // Checks the key against the length code; when it is refused the
+    // message of the rule it failed has been shown and the focus put back.
+    bool CheckWepKey(int lengthCode);
 
     void BtnExitClick();
     void BtnBackClick();

@@ -4,6 +4,7 @@
 #include "app/globalvar.h"
 #include "app/timing.h"
 #include "app/utility.h"
+#include "app/validation.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/wireless/formwpssurvey.h"
@@ -235,15 +236,11 @@ void TFrameWPSMethod::BtnNextClick()
     if (RBtnPBC->isChecked()) {
         g_Var.WpsMethod = kWpsPushButton;
     } else {
-        if (EdtPIN->text().isEmpty()) {
-            ShowMessage(MessageKey::ER_PIN_Code);
-            return;
-        }
         // The access point's own bytes unless the user typed another name,
         // which must fit the 32 bytes of a network name.
         const QByteArray ssid = SsidFromText(EdtSSID->text(), m_shownSsid);
-        if (bridge && (ssid.isEmpty() || ssid.size() > SSID_MAX)) {
-            ShowMessage(MessageKey::ER_SSID);
+        if (const TextKey *failure = CheckWpsPinMethod(bridge, EdtPIN->text(), ssid)) {
+            ShowMessage(*failure);
             return;
         }
         g_Var.WpsMethod = kWpsPin;
