@@ -808,13 +808,7 @@ TEST_F(SetupMethodTest, DynamicIsWrittenWithReadBackAndOneRetry)
         WaitRecorder waits;
         page.BtnNext->click();
         if (row.dropped == 1) {
-            // The write's 32 s twice around the re-login's 5 s, the device's
-            // 3 s to settle and the read-back's 15 s.
-            EXPECT_EQ(waits.Waits(), (std::vector<RecordedWait>{{REQ_IP_SETTING, 32000},
-                                                                {REQ_LOGIN, 5000},
-                                                                {REQ_IP_SETTING, 32000},
-                                                                {REQ_NONE, 3000},
-                                                                {REQ_GET_CONFIG, 15000}}));
+            EXPECT_EQ(waits.Waits(), kIpWriteWithOneRelogin);
         }
 
         EXPECT_EQ(local.Requests(SimKind::SetIp), row.dropped == 0 ? 1 : 2);

@@ -6,6 +6,7 @@
 // (the survey and WPS pages), and a way to act inside a modal window.
 
 #include "app/globalvar.h"
+#include "protocol/formudp.h"
 #include "protocol/simdevice.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
@@ -53,6 +54,12 @@ public:
 private:
     std::vector<RecordedWait> m_waits;
 };
+
+// The waits of an IP write whose first answer is lost, as the setup-method
+// and IP pages share the one writer: the write's 32 s twice around the
+// re-login's 5 s, the device's 3 s to settle and the read-back's 15 s.
+inline const std::vector<RecordedWait> kIpWriteWithOneRelogin{
+    {REQ_IP_SETTING, 32000}, {REQ_LOGIN, 5000}, {REQ_IP_SETTING, 32000}, {REQ_NONE, 3000}, {REQ_GET_CONFIG, 15000}};
 
 // The bench is up from the start; waits are shrunk a hundredfold, the
 // device state is working, the password is "tulip" and both address
