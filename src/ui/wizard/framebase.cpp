@@ -27,10 +27,10 @@ TFrameBase::~TFrameBase() = default;
 
 void TFrameBase::LoadPageTexts()
 {
-    SkinBackground(m_skinBackground);
+    PageKit::SkinBackground(m_skinBackground);
     for (QPushButton *button : m_skinButtons) {
         if (button)
-            SkinButton(button);
+            PageKit::SkinButton(button);
     }
     ApplyFormTexts(this, SectionName());
     ArrangeKeyboardOrder();
@@ -75,16 +75,6 @@ void TFrameBase::HandleAppMessage(AppMessage *)
 void TFrameBase::PostWizardCommand(int command)
 {
     PostAppMessage(MainWindow(), UM_WIZARD_COMMAND, command, 0);
-}
-
-void TFrameBase::SkinBackground(TImage *background)
-{
-    PageKit::SkinBackground(background);
-}
-
-void TFrameBase::SkinButton(QPushButton *button)
-{
-    PageKit::SkinButton(button);
 }
 
 void TFrameBase::SkinOnLoad(TImage *background, std::initializer_list<QPushButton *> buttons)

@@ -25,10 +25,9 @@ public:
     explicit TFrameBase(QWidget *parent = nullptr);
     ~TFrameBase() override;
 
-    // Puts the page's skin in place (the controls given to SkinOnLoad;
-    // subclasses may add their own), then applies the settings
-    // file's texts with the page's class name as section under the settings
-    // lock (released also on failure).
+    // Puts the page's skin in place (the controls given to SkinOnLoad),
+    // then applies the settings file's texts with the page's class name as
+    // section under the settings lock (released also on failure).
     virtual void LoadPageTexts();
     virtual void ReleasePage();
     // Forward entries remember the page they came from in PrevPage.
@@ -80,12 +79,9 @@ protected:
     // (UM_UDP_REPLY, UM_UDP_TIMEOUT, UM_UDP_EVENT...). Base: nothing.
     virtual void HandleAppMessage(AppMessage *message);
 
-    // Skin helpers for LoadPageTexts: the page background from ImgFrameBG,
-    // and the three faces ImgBtnN / ImgBtnH / ImgBtnD on a skinned button.
-    void SkinBackground(TImage *background);
-    void SkinButton(QPushButton *button);
-    // The page's skinned controls, which LoadPageTexts skins so (the
-    // background first) before it applies the texts.
+    // The page's skinned controls, which LoadPageTexts skins (the
+    // background from ImgFrameBG first, then the three faces ImgBtnN /
+    // ImgBtnH / ImgBtnD on each button) before it applies the texts.
     void SkinOnLoad(TImage *background, std::initializer_list<QPushButton *> buttons);
 
     // Controls whose keyboard order the page's design fixes: they keep

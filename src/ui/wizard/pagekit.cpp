@@ -120,10 +120,8 @@ int SelectedCode(const QComboBox *combo, int fallback)
 TTrifaceBtn *Button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
                     Focus focus)
 {
-    auto *button = new TTrifaceBtn(parent);
-    button->setObjectName(QLatin1String(name));
+    TTrifaceBtn *button = Place(new TTrifaceBtn(parent), name, geometry);
     button->setText(caption);
-    button->setGeometry(geometry);
     if (focus == Focus::Strong)
         button->setFocusPolicy(Qt::StrongFocus);
     return button;

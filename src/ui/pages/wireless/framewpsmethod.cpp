@@ -109,6 +109,7 @@ TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
     connect(EdtSSID, &QLineEdit::textChanged, this, &TFrameWPSMethod::updateinfo);
     connect(BtnSelect, &QPushButton::clicked, this, &TFrameWPSMethod::BtnSelectClick);
     connect(TimerTimerout, &QTimer::timeout, this, &TFrameWPSMethod::TimerTimeroutTimer);
+    SkinOnLoad(ImgBG, {BtnExit, BtnBack, BtnNext, BtnSelect});
 
     updateinfo();
 }
@@ -122,11 +123,6 @@ const char *TFrameWPSMethod::WpsStatusText(int code)
 
 void TFrameWPSMethod::LoadPageTexts()
 {
-    SkinBackground(ImgBG);
-    SkinButton(BtnExit);
-    SkinButton(BtnBack);
-    SkinButton(BtnNext);
-    SkinButton(BtnSelect);
     EdtPIN->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), EdtPIN));
     TFrameBase::LoadPageTexts();
