@@ -10,6 +10,13 @@ if(NOT WIZARD_HARDENING OR NOT CMAKE_BUILD_TYPE STREQUAL "Release" OR WIZARD_SAN
   return()
 endif()
 
+if(WIN32)
+  # Windows executables: address-space randomisation (with 64-bit
+  # addresses) and no execution of data pages.
+  add_link_options(-Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va)
+  return()
+endif()
+
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 include(CheckPIESupported)
 check_pie_supported(LANGUAGES CXX)

@@ -14,6 +14,7 @@
 
 set(WIZARD_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/core-includes.stamp)
 file(GLOB_RECURSE WIZARD_CORE_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/core/*.h)
+wizard_keep_this_system(WIZARD_CORE_HEADERS)
 
 add_custom_command(
   OUTPUT ${WIZARD_LAYERING_STAMP}

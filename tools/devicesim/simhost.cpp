@@ -4,6 +4,7 @@
 #include "protocol/cudpsocket.h"
 #include "protocol/iphelp.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,7 +12,6 @@
 #include <QTextStream>
 #include <QTimer>
 #include <set>
-#include <unistd.h>
 
 namespace {
 
@@ -43,7 +43,7 @@ SimHost::~SimHost() = default;
 
 bool SimHost::Start(QString &error)
 {
-    const std::optional<AdapterList> adapters = QtAdapterSource().GetAdapters();
+    const std::optional<AdapterList> adapters = SystemAdapterSource().GetAdapters();
     if (!adapters) {
         error = QStringLiteral("no adapter list");
         return false;
@@ -86,7 +86,7 @@ bool SimHost::Start(QString &error)
     if (!options_.readyFile.isEmpty()) {
         QFile ready(options_.readyFile);
         if (ready.open(QIODevice::WriteOnly))
-            ready.write(QByteArray::number(qint64(::getpid())) + '\n');
+            ready.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
     }
     return true;
 }

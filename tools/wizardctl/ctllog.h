@@ -3,7 +3,10 @@
 // clear packet dumps, the engine's failures) appended to a file the user
 // names, in the wizard's own format: an empty line and "== START LOG =="
 // for each run, then one time-stamped line per DebugPrint. A file that
-// another running copy holds is refused rather than shared.
+// another running copy holds is refused rather than shared; a file it
+// creates is for its owner only (the log holds keys in clear text).
+
+#include "app/exclusivefile.h"
 
 #include <QString>
 
@@ -20,5 +23,5 @@ public:
     bool Open(const QString &path, QString &error);
 
 private:
-    int m_fd = -1;
+    ExclusiveFile m_file;
 };

@@ -1,47 +1,16 @@
 #include "app/debug.h"
 
+#include "app/processinfo.h"
 #include "app/utility.h"
 
-#include <QFile>
+#include <QTime>
+#include <QFileInfo>
 #include <atomic>
-#include <cerrno>
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
-#include <ctime>
-#include <fcntl.h>
 #include <string>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace {
-
-QString RunningExecutable()
-{
-    char buf[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-    if (n <= 0)
-        return QString();
-    return QFile::decodeName(QByteArray(buf, static_cast<int>(n)));
-}
-
-// Opens `path` for writing and takes the exclusive lock that tells running
-// copies apart. -1 when either fails. A file it creates is for the owner
-// only: the log holds packets and keys in clear text.
-int OpenLocked(const QString &path, int extraFlags)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | extraFlags, 0600);
-    if (fd < 0)
-        return -1;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 std::mutex g_hookLock;
 DebugTextHook g_hook;
@@ -62,46 +31,37 @@ CDebugLog::CDebugLog(const QString &executablePath, StampSource stamp) : m_stamp
     if (executablePath.isEmpty())
         return;
 
-    struct stat st;
-    if (::stat(QFile::encodeName(m_logFileName).constData(), &st) != 0)
+    if (!QFileInfo::exists(m_logFileName))
         return; // no log file: logging stays off for the whole run
 
-    m_fd = OpenLocked(m_logFileName, 0);
-    for (int i = 0; m_fd < 0 && i < 100; ++i) {
+    m_file.Open(m_logFileName, ExclusiveFile::Mode::OpenExisting);
+    for (int i = 0; !m_file.IsOpen() && i < 100; ++i) {
         m_logFileName = folder + QString::asprintf("%s_%03d.Log", base.toLocal8Bit().constData(), i);
-        m_fd = OpenLocked(m_logFileName, O_CREAT | O_EXCL);
+        m_file.Open(m_logFileName, ExclusiveFile::Mode::CreateNew);
     }
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return;
-
-    errno = 0;
-    if (::lseek(m_fd, 0, SEEK_END) == static_cast<off_t>(-1) && errno != 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    if (!m_file.SeekToEnd()) {
+        m_file.Close();
         return;
     }
     WriteRaw("\r\n", 2);
     WriteLine("== START LOG ==");
 }
 
-CDebugLog::~CDebugLog()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+CDebugLog::~CDebugLog() = default;
 
 void CDebugLog::WriteRaw(const char *bytes, size_t length)
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return;
     std::lock_guard<std::mutex> guard(m_writeLock);
-    // Write errors are ignored: the log must never disturb the program.
-    [[maybe_unused]] const ssize_t written = ::write(m_fd, bytes, length);
+    m_file.Write(bytes, length);
 }
 
 void CDebugLog::WriteLine(const char *text)
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return;
     const std::string line = FormatLine(m_stamp ? m_stamp() : Now(), text);
     WriteRaw(line.data(), line.size());
@@ -110,21 +70,18 @@ void CDebugLog::WriteLine(const char *text)
 void CDebugLog::DebugOutput(const char *text)
 {
     const QByteArray line = m_prefix.toLocal8Bit() + QByteArray(text ? text : "") + '\n';
-    std::fputs(line.constData(), stderr);
+    WriteDebuggerOutput(line);
 }
 
 LogStamp CDebugLog::Now()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    tm local{};
-    localtime_r(&ts.tv_sec, &local);
+    const QTime local = QTime::currentTime();
     LogStamp s;
-    s.Hour = local.tm_hour;
-    s.Minute = local.tm_min;
-    s.Second = local.tm_sec;
-    s.Millisecond = static_cast<int>(ts.tv_nsec / 1000000);
-    s.ThreadId = static_cast<unsigned long>(::syscall(SYS_gettid));
+    s.Hour = local.hour();
+    s.Minute = local.minute();
+    s.Second = local.second();
+    s.Millisecond = local.msec();
+    s.ThreadId = CurrentThreadId();
     return s;
 }
 
@@ -141,7 +98,7 @@ std::string CDebugLog::FormatLine(const LogStamp &stamp, const char *text)
 
 CDebugLog &DebugLog()
 {
-    static CDebugLog log(RunningExecutable());
+    static CDebugLog log(RunningExecutablePath());
     return log;
 }
 

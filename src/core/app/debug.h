@@ -7,9 +7,11 @@
 // Each run that logs begins with an empty line and "== START LOG =="; each
 // line reads "(hh:mm:ss:mmm 0xTID) text" followed by CR LF, with the local
 // time and the calling thread's id in upper-case hexadecimal. A log file
-// that another running copy holds (an exclusive advisory lock) sends this
+// that another running copy holds (ExclusiveFile) sends this
 // copy to a fresh numbered file beside it ("Setup_000.Log", "Setup_001.Log"
 // ...), so two copies never write into one file.
+
+#include "app/exclusivefile.h"
 
 #include <QString>
 #include <cstddef>
@@ -18,7 +20,7 @@
 
 // Formats with printf rules and writes one time-stamped line. A formatting
 // failure is swallowed and whatever text resulted is written.
-void DebugPrint(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void DebugPrint(const char *format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 // Whether the process log writes anything; hot paths (packet dumps) skip
 // their formatting when it does not.
@@ -58,11 +60,11 @@ public:
     void WriteRaw(const char *bytes, size_t length);
     // Writes `text` as one time-stamped line.
     void WriteLine(const char *text);
-    // Sends Prefix + text to the standard error stream (the developer's
-    // console); nothing in the program calls it.
+    // Sends Prefix + text to the debugger output (the standard error stream
+    // on Linux, OutputDebugString on Windows); nothing in the program calls it.
     void DebugOutput(const char *text);
 
-    bool IsOn() const { return m_fd >= 0; }
+    bool IsOn() const { return m_file.IsOpen(); }
     QString LogFileName() const { return m_logFileName; }
     QString Prefix() const { return m_prefix; }
 
@@ -74,7 +76,7 @@ public:
 private:
     QString m_logFileName;
     QString m_prefix;
-    int m_fd = -1;
+    ExclusiveFile m_file;
     std::mutex m_writeLock;
     StampSource m_stamp;
 };

@@ -1,9 +1,10 @@
 #include "app/globalvar.h"
 
 #include "app/debug.h"
+#include "app/processinfo.h"
 #include "app/utility.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 TGlobalVar g_Var;
@@ -47,14 +48,6 @@ QString DefaultText(const TextKey &key)
     return QString();
 }
 
-// The running executable, also before the application object exists.
-QString RunningExecutable()
-{
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationFilePath();
-    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-}
-
 } // namespace
 
 TGlobalVar::TGlobalVar() : SettingsStore(std::make_unique<GuardedIni>(QString()))
@@ -72,14 +65,14 @@ void TGlobalVar::SetDisplayDefaults()
 
 bool TGlobalVar::ReadSettings()
 {
-    return ReadSettings(RunningExecutable());
+    return ReadSettings(RunningExecutablePath());
 }
 
 bool TGlobalVar::ReadSettings(const QString &executablePath)
 {
-    ExePath = FolderOf(executablePath);
-    if (!ExePath.isEmpty() && !ExePath.endsWith(u'/'))
-        ExePath += u'/';
+    ExePath = QDir::toNativeSeparators(FolderOf(executablePath));
+    if (!ExePath.isEmpty() && !ExePath.endsWith(QDir::separator()))
+        ExePath += QDir::separator();
     SettingsFile = SettingsFileFor(executablePath);
     SettingsStore->SetFileName(SettingsFile);
     if (!QFileInfo::exists(SettingsFile))
@@ -125,8 +118,9 @@ QString ExeRelativePath(const QString &relative)
     if (relative.isEmpty())
         return QString();
     QString path = relative;
+    // Settings files are written with either separator.
     path.replace(u'\\', u'/');
-    return g_Var.ExePath + path;
+    return g_Var.ExePath + QDir::toNativeSeparators(path);
 }
 
 QString ReadText(const TextKey &key)

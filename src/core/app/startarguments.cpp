@@ -65,11 +65,17 @@ StartDecision DecideStart(const QStringList &arguments, const std::function<QStr
             arg.startsWith(u"--platform="))
             platformGiven = true;
     }
+#ifdef Q_OS_WIN
+    // A Windows session always has its desktop.
+    Q_UNUSED(platformGiven);
+    Q_UNUSED(env);
+#else
     if (!platformGiven && env("QT_QPA_PLATFORM").isEmpty() && env("DISPLAY").isEmpty() &&
         env("WAYLAND_DISPLAY").isEmpty()) {
         d.run = false;
         d.exitCode = 1;
         d.err = QStringLiteral("setup-wizard: no graphical display: DISPLAY or WAYLAND_DISPLAY is not set\n");
     }
+#endif
     return d;
 }

@@ -1,6 +1,12 @@
 #include "platform/platform.h"
 
+#ifdef Q_OS_WIN
+#include "platform/windowsplatform.h"
+using SystemPlatform = WindowsPlatform;
+#else
 #include "platform/linuxplatform.h"
+using SystemPlatform = LinuxPlatform;
+#endif
 
 namespace {
 
@@ -12,7 +18,7 @@ Platform &Platform::Current()
 {
     if (g_installed)
         return *g_installed;
-    static LinuxPlatform real;
+    static SystemPlatform real;
     return real;
 }
 

@@ -2,9 +2,9 @@
 // What the operating system must provide beyond Qt: the single-instance
 // guard, opening files, folders and addresses with their associated
 // programs, finding the program associated with a file, and finding a
-// top-level window by its title. One interface; the Linux (X11)
-// implementation lives in linuxplatform.*, a Windows port would put its
-// native calls behind the same interface. Pages and the start-up code reach
+// top-level window by its title. One interface with one implementation per
+// system: linuxplatform.* (X11, freedesktop tools) and windowsplatform.*
+// (the Win32 calls). Pages and the start-up code reach
 // it through Platform::Current(); tests install a recorder.
 
 #include <QString>
@@ -58,7 +58,7 @@ public:
     // False without a window system.
     virtual bool FindWindowByTitle(const QString &title) = 0;
 
-    // The platform in use: the Linux one unless a test installed another.
+    // The platform in use: this system's unless a test installed another.
     static Platform &Current();
     // Installs `platform` (not owned), or restores the real one with nullptr.
     static void SetCurrent(Platform *platform);

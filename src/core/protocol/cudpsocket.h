@@ -1,19 +1,21 @@
 #pragma once
-// The product's UDP socket for one adapter. On Linux a socket bound to a
-// unicast address never sees broadcasts, and a device on another subnet can
-// only answer by broadcast, so the socket is made natively with
-// SO_REUSEADDR, SO_BROADCAST and SO_BINDTODEVICE (the adapter's interface
-// name) and bound to 0.0.0.0:port. It then receives unicast and broadcast
-// answers arriving through that adapter, and its own broadcasts leave
-// through it. Where the kernel refuses SO_BINDTODEVICE the socket binds the
-// adapter address instead (unicast answers only) and says so once in the
-// log. An adapter without an IPv4 address gets the same interface-bound
-// socket with the ip text "0.0.0.0"; it has no fall-back.
+// The product's UDP socket for one adapter, made by the system's calls in
+// nativeudp_*. On Linux a socket bound to a unicast address never sees
+// broadcasts, and a device on another subnet can only answer by broadcast,
+// so the socket is made with SO_REUSEADDR, SO_BROADCAST and SO_BINDTODEVICE
+// (the adapter's interface name) and bound to 0.0.0.0:port. It then
+// receives unicast and broadcast answers arriving through that adapter, and
+// its own broadcasts leave through it. Where the kernel refuses
+// SO_BINDTODEVICE the socket binds the adapter address instead (unicast
+// answers only) and says so once in the log. An adapter without an IPv4
+// address gets the same interface-bound socket with the ip text "0.0.0.0";
+// it has no fall-back. On Windows (Winsock 2) the socket is bound to the
+// adapter's address, where Windows delivers broadcasts too.
 //
 // A thousand devices may answer one discovery at once. Every socket asks
 // for a 4 MiB receive buffer, and a readiness notification (a
 // QSocketNotifier on the GUI thread) takes every waiting datagram of every
-// open socket out of the kernel in batches (recvmmsg) before handing them
+// open socket out of the kernel in batches (recvmmsg on Linux) before handing them
 // to the callbacks one by one, taking in again every few datagrams, so
 // the kernel's buffers stay short also where it caps their size.
 
@@ -57,7 +59,7 @@ private:
     void Dispatch();
     void ScheduleDispatch();
 
-    int fd_ = -1;
+    intptr_t fd_ = -1; // NativeUdp::Handle
     std::unique_ptr<QSocketNotifier> notifier_;
     std::deque<ReceivedDatagram> queue_; // read from the kernel, not yet handed over
     std::function<void()> callback_;

@@ -1,7 +1,7 @@
 #pragma once
 // Adapter seam: the list of local network adapters with their IPv4
 // addresses, from which the engine opens one socket per adapter and picks
-// its own MAC. The product reads the operating system's list (QtAdapterSource);
+// its own MAC. The product reads the operating system's list (SystemAdapterSource);
 // tests install fixed lists.
 
 #include "protocol/datagramsocket.h"
@@ -63,13 +63,18 @@ std::vector<InterfaceFacts> ListInterfaces();
 // broadcast"), or an empty text for an interface that gets a socket.
 QString SkipReason(const InterfaceFacts &facts);
 
-// The operating system's adapters through QNetworkInterface: every
-// interface that SkipReason lets through (up, carrier, broadcast, not a
-// loopback), in interface index order, with its IPv4 entries; an adapter
-// with no IPv4 address at all comes with an empty address list (a cable
-// straight to a device, no DHCP answer). Gateways from the kernel's routing
-// table where it can be read.
-class QtAdapterSource : public AdapterSource
+// The operating system's adapters: every interface that SkipReason lets
+// through (up, carrier, broadcast, not a loopback), in the system's order,
+// with its IPv4 entries and gateways.
+// Linux (iphelp_linux.cpp): QNetworkInterface in interface index order; an
+// adapter with no IPv4 address at all comes with an empty address list (a
+// cable straight to a device, no DHCP answer); gateways from the kernel's
+// routing table where it can be read.
+// Windows (iphelp_win.cpp): GetAdaptersAddresses; tunnels and point-to-point
+// links count as "no broadcast", a link without connection as "no carrier";
+// an adapter without an IPv4 address cannot be bound there and is left out
+// (Windows gives an unconfigured link an automatic 169.254 address).
+class SystemAdapterSource : public AdapterSource
 {
 public:
     std::optional<AdapterList> GetAdapters() override;

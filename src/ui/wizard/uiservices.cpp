@@ -1,7 +1,10 @@
 #include "wizard/uiservices.h"
 
 #include "app/debug.h"
+#include "platform/platform.h"
+#ifndef Q_OS_WIN
 #include "platform/linuxplatform.h"
+#endif
 
 #include <QApplication>
 #include <QFileDialog>
@@ -15,6 +18,7 @@ namespace {
 
 UiServices *g_installed = nullptr;
 
+#ifndef Q_OS_WIN
 // The X connection the toolkit opened for its windows; null on Wayland,
 // offscreen and before or after the application object.
 xcb_connection_t *ToolkitX11Connection()
@@ -22,6 +26,7 @@ xcb_connection_t *ToolkitX11Connection()
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
 }
+#endif
 
 UiServices *ProductServices()
 {
@@ -46,7 +51,10 @@ void SetUiServices(UiServices *services)
 
 DesktopUiServices::DesktopUiServices()
 {
+#ifndef Q_OS_WIN
+    // Windows finds windows by title itself (FindWindow).
     LinuxPlatform::SetX11ConnectionSource(&ToolkitX11Connection);
+#endif
 }
 
 int DesktopUiServices::ShowMessageBox(const QString &text, const QString &title, MsgKind kind)
