@@ -20,6 +20,18 @@ bool CtlReceiver::event(QEvent *event)
     return true;
 }
 
+void CtlSession::WaitForEvents(QEventLoop &loop)
+{
+    // The Windows event dispatcher hands over posted events only before it
+    // blocks and then goes on waiting: a posted answer would sit handled
+    // until some other event came. Posted events go first, and the wait
+    // starts only when none of them was for the session.
+    const size_t before = m_receiver->messages.size();
+    QCoreApplication::sendPostedEvents();
+    if (m_receiver->messages.size() == before)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 CtlSession::CtlSession() : m_receiver(std::make_unique<CtlReceiver>()), m_engine(std::make_unique<TFormUDP>())
 {
     m_engine->SetNotifyTarget(m_receiver.get());
@@ -38,7 +50,7 @@ bool CtlSession::Discover(int waitMs, const MacBytes *stopAt)
         return false;
     QEventLoop loop;
     for (;;) {
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+        WaitForEvents(loop);
         for (const CtlReceiver::Message &m : m_receiver->messages) {
             if (m.id == UM_UDP_TIMEOUT && m.wParam == REQ_DISCOVER) {
                 m_receiver->messages.clear();
@@ -83,7 +95,7 @@ CtlSession::Answer CtlSession::Request(int kind, const std::function<void()> &se
         }
         // The engine answers every waited request with exactly one reply or
         // time-out, so this wait always ends.
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+        WaitForEvents(loop);
     }
 }
 
@@ -154,7 +166,7 @@ bool CtlSession::NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &de
         }
         if (deadline.hasExpired())
             return false;
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+        WaitForEvents(loop);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "protocol/formudp.h"
 
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QObject>
 #include <deque>
 #include <functional>
@@ -80,6 +81,8 @@ public:
     void DropEvents(const char *who);
 
 private:
+    // One turn of the event loop: the posted events, else a wait for the next event.
+    void WaitForEvents(QEventLoop &loop);
     std::unique_ptr<CtlReceiver> m_receiver;
     std::unique_ptr<TFormUDP> m_engine;
     std::deque<CtlReceiver::Message> m_events;
