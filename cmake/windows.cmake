@@ -24,6 +24,10 @@ endfunction()
 function(wizard_windows_programs)
   if(TARGET setup-wizard)
     set_target_properties(setup-wizard PROPERTIES WIN32_EXECUTABLE TRUE)
+    # The skin pictures are decoded by our own libjpeg-turbo; the toolkit's
+    # JPEG plugin would bring a second libjpeg (another API version) under
+    # the same symbol names.
+    qt_import_plugins(setup-wizard EXCLUDE Qt6::QJpegPlugin)
     wizard_windows_resources(setup-wizard "Setup Wizard for the wireless access point and bridge"
                              ${CMAKE_SOURCE_DIR}/packaging/windows/setup-wizard.ico)
   endif()
