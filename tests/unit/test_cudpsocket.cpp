@@ -177,6 +177,9 @@ TEST(CUDPSocket, UnknownInterfaceFallsBackToTheAddress)
 
 TEST(CUDPSocket, AdapterWithoutAnAddressNeedsTheDeviceBinding)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows binds the adapter's address, which every adapter has there";
+#endif
     // Tied to "lo" it stands for "0.0.0.0"; without the binding it does not
     // open at all and says why.
     CUDPSocket socket;
