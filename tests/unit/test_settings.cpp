@@ -295,10 +295,19 @@ TEST_F(SettingsTest, MissingFileGivesEveryDefault)
         {MessageKey::ER_PSKKey, "Passphrase should be between 8 to 63 charachers in ASCII format."},
         {MessageKey::ER_PIN_Code, "Invaild PIN Code"},
         {MessageKey::ER_SSID, "Invaild SSID"},
+#ifdef Q_OS_WIN
+        {MessageKey::MSG_NoDevice,
+         "No device answered. Check that the device is switched on and connected to "
+         "this computer, then click Refresh. Windows Defender Firewall must let this program "
+         "receive UDP port 5433; in a command prompt run as administrator: netsh advfirewall "
+         "firewall add rule name=\"Setup Wizard\" dir=in action=allow protocol=UDP localport=5433 "
+         "program=\"%1\""},
+#else
         {MessageKey::MSG_NoDevice,
          "No device answered. Check that the device is switched on and connected to "
          "this computer, then click Refresh. A firewall on this computer must let UDP "
          "port 5433 in."},
+#endif
     };
     for (const auto &t : texts)
         EXPECT_EQ(ReadText(t.key), QString::fromUtf8(t.expected)) << t.key.Section << "/" << t.key.Key;

@@ -4,12 +4,15 @@
 
 #include "app/debug.h"
 #include "app/globalvar.h"
+#include "app/settingkeys.h"
 #include "app/timing.h"
 #include "app/utility.h"
 #include "app/validation.h"
 #include "protocol/iphelp.h"
 #include "protocol/wpsstatus.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -29,6 +32,16 @@ const char kOtherCauses[] =
 const char kFirewallHint[] = "The device answers to UDP port 5433 of this computer: a firewall must let it in.";
 const char kFirewalldCommand[] = "sudo firewall-cmd --add-port=5433/udp";
 const char kUfwCommand[] = "sudo ufw allow 5433/udp";
+
+#ifdef Q_OS_WIN
+// Windows Defender Firewall's rule for this program, as an administrator
+// types it.
+QString NetshCommand()
+{
+    return QStringLiteral(WIZARD_NETSH_ALLOW_PROGRAM)
+        .arg(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+}
+#endif
 
 // What a DebugPrint needs from a text.
 QByteArray Local(const QString &text)
@@ -107,11 +120,15 @@ QJsonArray InterfacesJson(const std::vector<InterfaceUse> &uses)
 
 QJsonObject HintJson()
 {
+#ifdef Q_OS_WIN
+    return QJsonObject{{"text", kFirewallHint}, {"port", 5433}, {"protocol", "udp"}, {"netsh", NetshCommand()}};
+#else
     return QJsonObject{{"text", kFirewallHint},
                        {"port", 5433},
                        {"protocol", "udp"},
                        {"firewalld", kFirewalldCommand},
                        {"ufw", kUfwCommand}};
+#endif
 }
 
 // Why nothing answered: every interface of the computer, used or skipped
@@ -128,8 +145,12 @@ void ExplainSilence(const TFormUDP &engine, const CtlOptions &o, QTextStream &ou
         err << "  " << (u.name + u':').leftJustified(16) << detail << '\n';
     }
     err << kFirewallHint << '\n'
+#ifdef Q_OS_WIN
+        << "  Windows Defender Firewall (a command prompt run as administrator):\n    " << NetshCommand() << '\n'
+#else
         << "  firewalld: " << kFirewalldCommand << "  (again with --permanent to keep it)\n"
         << "  ufw:       " << kUfwCommand << '\n'
+#endif
         << kOtherCauses << '\n';
     if (!o.json)
         return;

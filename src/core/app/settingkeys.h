@@ -8,6 +8,8 @@
 // Read a text key with ReadText(key) and show a message with
 // ShowMessage(MessageKey::ER_CONNECT) (globalvar.h).
 
+#include <QtGlobal> // Q_OS_WIN
+
 // A text key. `Default` is null when the default is not a fixed text: then
 // the default is the text read for `DefaultFrom` (ER_WEP64 falls back to
 // what the file gives for ER_WEPKey), or empty when that is null too.
@@ -34,6 +36,12 @@ inline constexpr char SECTION_MESSAGE[] = "Message";
 
 // The password every run starts with; no key reads it.
 inline constexpr char DEFAULT_PASSWORD[] = "tulip";
+
+// The Windows Defender Firewall rule that lets a program (the "%1") receive
+// the device's answers, as an administrator types it.
+#define WIZARD_NETSH_ALLOW_PROGRAM                                                                              \
+    "netsh advfirewall firewall add rule name=\"Setup Wizard\" dir=in action=allow protocol=UDP "              \
+    "localport=5433 program=\"%1\""
 
 namespace ProductKey {
 inline constexpr TextKey ShortName{SECTION_PRODUCT, "ShortName", "QRZ-517MXB"};
@@ -138,9 +146,18 @@ inline constexpr TextKey ER_PSKKey{SECTION_MESSAGE, "ER_PSKKey",
 inline constexpr TextKey ER_PIN_Code{SECTION_MESSAGE, "ER_PIN_Code", "Invaild PIN Code"};
 inline constexpr TextKey ER_SSID{SECTION_MESSAGE, "ER_SSID", "Invaild SSID"};
 // Not a box: the device list shows it inside the empty list after a search.
-inline constexpr TextKey MSG_NoDevice{
-    SECTION_MESSAGE, "MSG_NoDevice",
-    "No device answered. Check that the device is switched on and connected "
-    "to this computer, then click Refresh. A firewall on this computer must "
-    "let UDP port 5433 in."};
+// On Windows it names the system's own firewall and the command that lets
+// the program in; "%1" there stands for the program's path.
+inline constexpr TextKey MSG_NoDevice{SECTION_MESSAGE, "MSG_NoDevice",
+#ifdef Q_OS_WIN
+                                      "No device answered. Check that the device is switched on and connected "
+                                      "to this computer, then click Refresh. Windows Defender Firewall must let "
+                                      "this program receive UDP port 5433; in a command prompt run as "
+                                      "administrator: " WIZARD_NETSH_ALLOW_PROGRAM
+#else
+                                      "No device answered. Check that the device is switched on and connected "
+                                      "to this computer, then click Refresh. A firewall on this computer must "
+                                      "let UDP port 5433 in."
+#endif
+};
 } // namespace MessageKey

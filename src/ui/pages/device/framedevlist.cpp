@@ -11,6 +11,8 @@
 #include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -186,8 +188,13 @@ void TFrameDevList::CompleteSearch()
         m_rowRecords.push_back(record);
     }
     // Nobody answered: say what to check, inside the empty list.
-    if (found.empty())
-        LvDevList->SetEmptyText(MessageText(MessageKey::MSG_NoDevice));
+    if (found.empty()) {
+        QString text = MessageText(MessageKey::MSG_NoDevice);
+        // The Windows text names the program to let through its firewall.
+        if (text.contains(QLatin1String("%1")))
+            text = text.arg(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+        LvDevList->SetEmptyText(text);
+    }
     LvDevList->setUpdatesEnabled(true);
     DebugPrint("TFrameDevList::SearchDone() %d device(s)", static_cast<int>(found.size()));
 
