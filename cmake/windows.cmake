@@ -39,3 +39,8 @@ function(wizard_windows_programs)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL wizard_windows_programs)
+
+# The floor of bench/run-bench --windows: a bare window of the same static
+# toolkit, timed against the wizard under Wine.
+add_executable(floor_window WIN32 ${CMAKE_SOURCE_DIR}/bench/floorwindow.cpp)
+target_link_libraries(floor_window PRIVATE Qt6::Widgets)
