@@ -213,8 +213,9 @@ TEST(Utility, StartDecisionBeforeAnyWindow)
         EXPECT_EQ(d.out.left(qstrlen(r.outStart)), QString::fromUtf8(r.outStart)) << qPrintable(what);
         EXPECT_EQ(d.err, QString::fromUtf8(r.err)) << qPrintable(what);
     }
-    EXPECT_TRUE(DecideStart({"w", "--version"}, [](const char *) { return QString(); })
-                    .out.endsWith(ProgramVersion() + u'\n'));
+    EXPECT_TRUE(DecideStart({"w", "--version"}, [](const char *) {
+                    return QString();
+                }).out.endsWith(ProgramVersion() + u'\n'));
 }
 
 } // namespace

@@ -29,7 +29,8 @@ const char kOtherCauses[] =
 
 // The device answers to this computer's UDP port 5433, which a firewall
 // closes by default.
-const char kFirewallHint[] = "The device answers to UDP port 5433 of this computer: a firewall must let it in.";
+const char kFirewallHint[] =
+    "The device answers to UDP port 5433 of this computer: a firewall must let it in.";
 const char kFirewalldCommand[] = "sudo firewall-cmd --add-port=5433/udp";
 const char kUfwCommand[] = "sudo ufw allow 5433/udp";
 
@@ -121,7 +122,8 @@ QJsonArray InterfacesJson(const std::vector<InterfaceUse> &uses)
 QJsonObject HintJson()
 {
 #ifdef Q_OS_WIN
-    return QJsonObject{{"text", kFirewallHint}, {"port", 5433}, {"protocol", "udp"}, {"netsh", NetshCommand()}};
+    return QJsonObject{
+        {"text", kFirewallHint}, {"port", 5433}, {"protocol", "udp"}, {"netsh", NetshCommand()}};
 #else
     return QJsonObject{{"text", kFirewallHint},
                        {"port", 5433},
@@ -141,12 +143,13 @@ void ExplainSilence(const TFormUDP &engine, const CtlOptions &o, QTextStream &ou
     err << "Interfaces of this computer:\n";
     for (const InterfaceUse &u : uses) {
         const QString detail = u.used ? QStringLiteral("used, ") + (u.ip == u"0.0.0.0" ? u.reason : u.ip)
-                                : QStringLiteral("skipped, ") + u.reason;
+                                      : QStringLiteral("skipped, ") + u.reason;
         err << "  " << (u.name + u':').leftJustified(16) << detail << '\n';
     }
     err << kFirewallHint << '\n'
 #ifdef Q_OS_WIN
-        << "  Windows Defender Firewall (a command prompt run as administrator):\n    " << NetshCommand() << '\n'
+        << "  Windows Defender Firewall (a command prompt run as administrator):\n    " << NetshCommand()
+        << '\n'
 #else
         << "  firewalld: " << kFirewalldCommand << "  (again with --permanent to keep it)\n"
         << "  ufw:       " << kUfwCommand << '\n'

@@ -3,8 +3,8 @@
 #include "app/processinfo.h"
 #include "app/utility.h"
 
-#include <QTime>
 #include <QFileInfo>
+#include <QTime>
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>

@@ -39,8 +39,8 @@ inline constexpr char DEFAULT_PASSWORD[] = "tulip";
 
 // The Windows Defender Firewall rule that lets a program (the "%1") receive
 // the device's answers, as an administrator types it.
-#define WIZARD_NETSH_ALLOW_PROGRAM                                                                              \
-    "netsh advfirewall firewall add rule name=\"Setup Wizard\" dir=in action=allow protocol=UDP "              \
+#define WIZARD_NETSH_ALLOW_PROGRAM                                                                           \
+    "netsh advfirewall firewall add rule name=\"Setup Wizard\" dir=in action=allow protocol=UDP "            \
     "localport=5433 program=\"%1\""
 
 namespace ProductKey {
@@ -148,16 +148,17 @@ inline constexpr TextKey ER_SSID{SECTION_MESSAGE, "ER_SSID", "Invaild SSID"};
 // Not a box: the device list shows it inside the empty list after a search.
 // On Windows it names the system's own firewall and the command that lets
 // the program in; "%1" there stands for the program's path.
-inline constexpr TextKey MSG_NoDevice{SECTION_MESSAGE, "MSG_NoDevice",
+inline constexpr TextKey MSG_NoDevice{
+    SECTION_MESSAGE, "MSG_NoDevice",
 #ifdef Q_OS_WIN
-                                      "No device answered. Check that the device is switched on and connected "
-                                      "to this computer, then click Refresh. Windows Defender Firewall must let "
-                                      "this program receive UDP port 5433; in a command prompt run as "
-                                      "administrator: " WIZARD_NETSH_ALLOW_PROGRAM
+    "No device answered. Check that the device is switched on and connected "
+    "to this computer, then click Refresh. Windows Defender Firewall must let "
+    "this program receive UDP port 5433; in a command prompt run as "
+    "administrator: " WIZARD_NETSH_ALLOW_PROGRAM
 #else
-                                      "No device answered. Check that the device is switched on and connected "
-                                      "to this computer, then click Refresh. A firewall on this computer must "
-                                      "let UDP port 5433 in."
+    "No device answered. Check that the device is switched on and connected "
+    "to this computer, then click Refresh. A firewall on this computer must "
+    "let UDP port 5433 in."
 #endif
 };
 } // namespace MessageKey

@@ -46,7 +46,8 @@ InstanceGuard WindowsPlatform::TakeInstanceLock(const QString &mutexName)
     const HANDLE handle = ::CreateMutexW(nullptr, FALSE, name.c_str());
     const DWORD error = ::GetLastError();
     if (!handle) {
-        DebugPrint("WindowsPlatform::TakeInstanceLock() CreateMutex error %lu", static_cast<unsigned long>(error));
+        DebugPrint("WindowsPlatform::TakeInstanceLock() CreateMutex error %lu",
+                   static_cast<unsigned long>(error));
         return guard;
     }
     if (error == ERROR_ALREADY_EXISTS) {

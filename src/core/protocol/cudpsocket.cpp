@@ -165,10 +165,12 @@ void CUDPSocket::Dispatch()
     int handed = 0;
     while (fd_ != NativeUdp::kNoSocket && callback_ && !queue_.empty()) {
         if (DebugLogIsOn()) { // the MAC text is not made for every datagram of a burst
-            DebugPrint("CUDPSocket::OnUMSocket(%s) %x %x", qPrintable(MacText(Mac())), unsigned(fd_), kReadEvent);
-            DebugPrint("CUDPSocket::WndProc()aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa "
-                       "%d, %d, %d, %d",
-                       UM_SOCKET_NOTIFY, UM_SOCKET_NOTIFY, int(fd_), kReadEvent);
+            DebugPrint("CUDPSocket::OnUMSocket(%s) %x %x", qPrintable(MacText(Mac())), unsigned(fd_),
+                       kReadEvent);
+            DebugPrint(
+                "CUDPSocket::WndProc()aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa "
+                "%d, %d, %d, %d",
+                UM_SOCKET_NOTIFY, UM_SOCKET_NOTIFY, int(fd_), kReadEvent);
         }
         const uint64_t readsBefore = reads_;
         inCallback_ = true;

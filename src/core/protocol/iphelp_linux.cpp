@@ -24,7 +24,8 @@ std::vector<std::pair<QString, QString>> DefaultGateways()
         if (!ok || gw == 0)
             continue;
         // The kernel prints the network-order word as a little-endian number.
-        const quint32 hostOrder = ((gw & 0xFF) << 24) | ((gw & 0xFF00) << 8) | ((gw >> 8) & 0xFF00) | (gw >> 24);
+        const quint32 hostOrder =
+            ((gw & 0xFF) << 24) | ((gw & 0xFF00) << 8) | ((gw >> 8) & 0xFF00) | (gw >> 24);
         result.emplace_back(QString::fromLatin1(cols[0]), QHostAddress(hostOrder).toString());
     }
     return result;

@@ -36,8 +36,8 @@ void EnlargeReceiveBuffer(int fd)
     const int granted = reported / 2;
     if (granted < wanted && !g_loggedReceiveBuffer) {
         g_loggedReceiveBuffer = true;
-        DebugPrint("CUDPSocket::Open() receive buffer %d bytes granted of %d asked (net.core.rmem_max)", granted,
-                   wanted);
+        DebugPrint("CUDPSocket::Open() receive buffer %d bytes granted of %d asked (net.core.rmem_max)",
+                   granted, wanted);
     }
 }
 
@@ -92,7 +92,8 @@ OpenedSocket Open(const QString &interfaceName, const QString &address, uint16_t
             // socket on the any-address of every interface would broadcast
             // wherever the routing table points.
             const int code = errno;
-            DebugPrint("CUDPSocket::Open() FAIL SO_BINDTODEVICE(%s) (%s)", name.constData(), std::strerror(code));
+            DebugPrint("CUDPSocket::Open() FAIL SO_BINDTODEVICE(%s) (%s)", name.constData(),
+                       std::strerror(code));
             errno = code;
             return Fail(fd, error);
         } else if (!g_loggedBindFallback) {
@@ -173,7 +174,8 @@ int Read(Handle handle, std::deque<ReceivedDatagram> &queue, int most)
             return total; // nothing more waiting (or an error the next read reports)
         for (int i = 0; i < count; ++i) {
             ReceivedDatagram &datagram = queue.emplace_back();
-            datagram.data = QByteArray(static_cast<const char *>(parts[i].iov_base), qsizetype(messages[i].msg_len));
+            datagram.data =
+                QByteArray(static_cast<const char *>(parts[i].iov_base), qsizetype(messages[i].msg_len));
             char text[INET_ADDRSTRLEN] = {};
             inet_ntop(AF_INET, &senders[i].sin_addr, text, sizeof text);
             datagram.senderAddress = QString::fromLatin1(text);

@@ -48,7 +48,8 @@ QString SystemText(int code)
     QString result = n && text ? QString::fromWCharArray(text, int(n)).trimmed() : QString();
     if (text)
         ::LocalFree(text);
-    return QStringLiteral("%1 (WSA error %2)").arg(result.isEmpty() ? QStringLiteral("socket error") : result)
+    return QStringLiteral("%1 (WSA error %2)")
+        .arg(result.isEmpty() ? QStringLiteral("socket error") : result)
         .arg(code);
 }
 
@@ -115,7 +116,8 @@ OpenedSocket Open(const QString &, const QString &address, uint16_t port, QStrin
     // the next read with WSAECONNRESET.
     BOOL reportReset = FALSE;
     DWORD returned = 0;
-    ::WSAIoctl(s, SIO_UDP_CONNRESET, &reportReset, sizeof reportReset, nullptr, 0, &returned, nullptr, nullptr);
+    ::WSAIoctl(s, SIO_UDP_CONNRESET, &reportReset, sizeof reportReset, nullptr, 0, &returned, nullptr,
+               nullptr);
     u_long nonBlocking = 1;
     if (::ioctlsocket(s, FIONBIO, &nonBlocking) != 0)
         return Fail(s, error);
