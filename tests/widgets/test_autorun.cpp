@@ -269,6 +269,15 @@ TEST_F(AutorunTest, QuickGuideAndRegistrationGoToTheShell)
     ASSERT_EQ(ui.shells.size(), 1);
     EXPECT_EQ(ui.shells[0].target, QStringLiteral("Docs/QIG")); // as every path from the medium
     EXPECT_TRUE(ui.boxes.isEmpty());
+
+    // Started from a desktop menu the current folder is not the program's:
+    // a folder that is there beside the program is opened from there.
+    Load("[Product]\nQIG=Docs\\QIG\n");
+    settings->Write(QStringLiteral("Docs/QIG/Guide.html"), "<html></html>");
+    ui.Clear();
+    form->BtnUG_QIGClick();
+    ASSERT_EQ(ui.shells.size(), 1);
+    EXPECT_EQ(ui.shells[0].target, settings->Folder() + QStringLiteral("Docs/QIG"));
 }
 
 // A wizard window stand-in: ends its modal showing with `result` and notes

@@ -158,6 +158,38 @@ TEST_F(IpConfigTest, EnteringTheMaskFieldProposesAMaskByAddressClass)
     }
 }
 
+// Return in an address box checks what a click on Configure checks: the
+// boxes are tidied first, as the focus leaving them tidies them for a click.
+TEST_F(IpConfigTest, ReturnInAnAddressBoxChecksWhatAClickChecks)
+{
+    ShowPage();
+    struct Row
+    {
+        const char *how;
+        bool byKey;
+        int box; // the mask box holding the focus
+    };
+    const Row rows[] = {{"click", false, 2}, {"Return", true, 2}, {"Return in the empty box", true, 3}};
+    // What the device has already: an accepted address moves on at once.
+    g_Var.CurIpConfig = {IP_MODE_STATIC, 0xC0A8010A, 0xFFFFFF00, 0, 0, 0};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.how);
+        main.Clear();
+        ui.Clear();
+        Fill("192.168.1.10", "255.255.255", "");
+        page->IPEditMask->Edits[row.box]->setFocus();
+        QApplication::processEvents();
+        if (row.byKey)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else
+            QTest::mouseClick(page->BtnNext, Qt::LeftButton);
+        EXPECT_TRUE(ui.boxes.isEmpty()) << ui.BoxTexts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(page->IPEditMask->GetOctet(4), QStringLiteral("0"));
+        EXPECT_EQ(g_Var.NewIpConfig.Netmask, 0xFFFFFF00u);
+        EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
+    }
+}
+
 TEST_F(IpConfigTest, TabVisitsGatewayThenAddressThenMask)
 {
     ShowPage();

@@ -4,6 +4,7 @@
 // with its question; and a spoken name for every control a user can reach.
 #include "app/globalvar.h"
 #include "controls/sortlistview.h"
+#include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -276,6 +278,63 @@ TEST_F(WizardWindowTest, RowsAndTheWpsSurveyDialog)
     });
     guard.start(3000);
     EXPECT_EQ(dialog.exec(), 1);
+}
+
+// The autorun menu by keyboard: Tab visits its entries in their order on
+// the screen, the submenu's pictures while it is open; Return and Space
+// press the focused entry; Escape is Exit.
+TEST(AutorunKeys, TabReturnSpaceAndEscape)
+{
+    TestSettings settings;
+    settings.Load();
+    RecordingUi ui;
+    struct Row
+    {
+        const char *focus;
+        Qt::Key key;
+        const char *effect; // "submenu" (opens it), "guide", "folder", "exit"
+    };
+    const Row rows[] = {
+        {"BtnUG", Qt::Key_Return, "submenu"},       {"BtnUG", Qt::Key_Space, "submenu"},
+        {"BtnUG_UG", Qt::Key_Return, "guide"},      {"BtnUG_UG", Qt::Key_Space, "guide"},
+        {"BtnUG_QIG", Qt::Key_Return, "folder"},    {"BtnUG_QIG", Qt::Key_Enter, "folder"},
+        {"BtnSetupWizard", Qt::Key_Escape, "exit"}, {"BtnUG_QIG", Qt::Key_Escape, "exit"},
+    };
+    const QStringList closedCycle{"BtnSetupWizard", "BtnUG", "BtnProductReg", "BtnExit"};
+    const QStringList openCycle{"BtnSetupWizard", "BtnUG",         "BtnUG_UG",
+                                "BtnUG_QIG",      "BtnProductReg", "BtnExit"};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.focus) + " " + std::to_string(row.key));
+        ui.Clear();
+        TFormAutorun menu;
+        QSignalSpy closed(&menu, &TFormAutorun::Closed);
+        menu.show();
+        menu.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&menu));
+        const bool inSubmenu = QByteArray(row.focus).startsWith("BtnUG_");
+        if (inSubmenu)
+            menu.BtnUGClick();
+        menu.BtnSetupWizard->setFocus(Qt::TabFocusReason);
+        QStringList cycle{FocusName()};
+        for (int i = 0; i < 10; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (FocusName() == cycle.first())
+                break;
+            cycle << FocusName();
+        }
+        EXPECT_EQ(cycle, inSubmenu ? openCycle : closedCycle);
+
+        menu.findChild<QWidget *>(QLatin1String(row.focus))->setFocus(Qt::TabFocusReason);
+        const bool expanded = menu.AutorunUGExpanded;
+        QTest::keyClick(QApplication::focusWidget(), row.key);
+        const QString effect = QString::fromLatin1(row.effect);
+        EXPECT_EQ(menu.AutorunUGExpanded, effect == QLatin1String("submenu") ? !expanded : expanded);
+        EXPECT_EQ(ui.BoxTexts(), effect == QLatin1String("guide")
+                                     ? QStringList{"Unable to open the user guide."}
+                                     : QStringList{});
+        EXPECT_EQ(ui.shells.size(), effect == QLatin1String("folder") ? 1 : 0);
+        EXPECT_EQ(closed.count(), effect == QLatin1String("exit") ? 1 : 0);
+    }
 }
 
 // Every control a user can reach, on every page and window of the program,

@@ -1,11 +1,24 @@
 // Window outlines of shaped buttons: opaque runs per row, batching, the
-// colour-distance rule and the failure texts.
+// colour-distance rule and the failure texts. On scaled screens: the shaped
+// buttons of the menu and the pages drawn at twice their size, and the
+// lists' frames at one and a half.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProcess>
 
 #include "controls/shaping.h"
+#include "controls/sortlistview.h"
+#include "controls/trifacebtn.h"
+#include "pages/device/framedevlist.h"
+#include "pages/front/formautorun.h"
+#include "pages/front/frametutorial.h"
+#include "pages/wireless/framesitesurvey.h"
+#include "ui/recordingui.h"
+#include "ui/testsettings.h"
 
 namespace {
 
@@ -153,4 +166,95 @@ TEST(Shaping, FullyTransparentAlphaPixelsAreCutToo)
     face.fill(Qt::white);
     face.setPixel(0, 0, qRgba(0, 0, 0, 0));
     EXPECT_EQ(OpaqueRuns(face, kFuchsia, 0), (std::vector<QRect>{QRect(1, 0, 3, 1)}));
+}
+
+// Runs the current test again in a copy of this program whose windows are
+// scaled by `factor` (QT_SCALE_FACTOR): the toolkit draws them at that size
+// only when it starts so. False in the copy itself, which goes on with the
+// test.
+bool RanScaledCopy(double factor)
+{
+    if (qFuzzyCompare(qApp->devicePixelRatio(), factor))
+        return false;
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    QProcess copy;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(factor));
+    copy.setProcessEnvironment(env);
+    copy.setProcessChannelMode(QProcess::MergedChannels);
+    copy.start(QCoreApplication::applicationFilePath(),
+               {QStringLiteral("--gtest_filter=%1.%2")
+                    .arg(QLatin1String(test->test_suite_name()), QLatin1String(test->name()))});
+    EXPECT_TRUE(copy.waitForFinished(60000));
+    const QByteArray output = copy.readAll();
+    EXPECT_EQ(copy.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    return true;
+}
+
+// How many pixels of `image` show the colour key, alone or blended half
+// and half into a face; the first of them.
+int KeyedPixels(const QImage &image, QPoint *first)
+{
+    int keyed = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() + 64 < std::min(c.red(), c.blue()) && c.red() >= 128 && c.blue() >= 128 &&
+                keyed++ == 0)
+                *first = QPoint(x, y);
+        }
+    }
+    return keyed;
+}
+
+// At a scale factor of 2 the faces are drawn at twice their size: the
+// shaped menu entries (with the submenu open) and a page's bottom buttons
+// show nothing of the colour key along their rounded edges.
+TEST(Shaping, NoColourKeyAtTwiceTheSize)
+{
+    if (RanScaledCopy(2.0))
+        return;
+    TestSettings settings;
+    settings.Load();
+    RecordingUi ui;
+    TFormAutorun menu;
+    menu.BtnUGClick();
+    TFrameTutorial page;
+    page.LoadPageTexts();
+    for (QWidget *window : {static_cast<QWidget *>(&menu), static_cast<QWidget *>(&page)}) {
+        window->show();
+        const QImage image = window->grab().toImage();
+        ASSERT_EQ(image.size(), window->size() * 2);
+        QPoint first;
+        EXPECT_EQ(KeyedPixels(image, &first), 0)
+            << window->metaObject()->className() << ", first at " << first.x() << "," << first.y();
+    }
+}
+
+// At a scale factor of 1.5 the lists keep the outer line of their frame on
+// all four sides: the device list and the site survey's list.
+TEST(Shaping, ListFramesKeepEverySideAtOneAndAHalf)
+{
+    if (RanScaledCopy(1.5))
+        return;
+    TestSettings settings;
+    settings.Load();
+    RecordingUi ui;
+    TFrameDevList devices;
+    TFrameSiteSurvey survey;
+    for (TFrameBase *page : {static_cast<TFrameBase *>(&devices), static_cast<TFrameBase *>(&survey)}) {
+        page->LoadPageTexts();
+        page->show();
+        auto *list = page->findChild<TSortListView *>();
+        const QImage image = list->grab().toImage();
+        const int w = image.width(), h = image.height();
+        const std::pair<const char *, QPoint> sides[] = {
+            {"top", {w / 3, 0}}, {"bottom", {w / 3, h - 1}}, {"left", {0, h / 2}}, {"right", {w - 1, h / 2}}};
+        for (const auto &[side, at] : sides) {
+            // The frame's line, darker than the list's white and the light inner line.
+            EXPECT_LT(image.pixelColor(at).lightness(), 0xD0)
+                << list->objectName().toStdString() << " " << side;
+        }
+    }
 }

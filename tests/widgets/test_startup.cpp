@@ -3,12 +3,18 @@
 // run after the guard, an exception while the windows are made or while the
 // loop runs, and the tear-down that follows.
 #include "app/globalvar.h"
+#include "controls/sortlistview.h"
 #include "core/fakenetwork.h"
 #include "core/logcapture.h"
 #include "core/xserver.h"
 #include "messages/appmessage.h"
+#include "pages/device/framedevlist.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
+#include "pages/wireless/framesitesurvey.h"
+#include "pages/wireless/framewlprofconfirm.h"
+#include "pages/wireless/framewlprofile.h"
+#include "pages/wireless/framewpssitesurvey.h"
 #include "platform/platform.h"
 #include "protocol/formudp.h"
 #include "skin/formres.h"
@@ -16,20 +22,29 @@
 #include "ui/testsettings.h"
 #include "wizard/formmain.h"
 #include "wizard/startup.h"
+#include "wizard/toolkitsetup.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
+#include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
@@ -467,6 +482,213 @@ TEST(StartupX11, WindowAndMessageBoxTitlesAreTheSettingsTexts)
     });
     EXPECT_EQ(seen, QStringList({"Setup | Setup", "WPS AP site survey | WPS AP site survey",
                                  "Some Message Title | Some Message Title"}));
+}
+
+// ---------------------------------------------------------------------------
+// What the toolkit gets before the windows: the designed font and its own
+// translations.
+
+// Registers the font only where the system has none: a second call, as on a
+// system with its own Tahoma, leaves the toolkit alone; so does a folder
+// without the files.
+TEST(DesignFont, RegisteredOnceFromTheWineFontsAndNeverOverASystemTahoma)
+{
+    QTemporaryDir empty;
+    const DesignFontStatus first = RegisterDesignFont(empty.path());
+    if (first == DesignFontStatus::SystemHasIt)
+        GTEST_SKIP() << "a Tahoma is there already (the system's own, or registered earlier in this process)";
+    EXPECT_EQ(first, DesignFontStatus::NotFound);
+    ASSERT_EQ(RegisterDesignFont(), DesignFontStatus::Registered)
+        << "no Tahoma in " << DefaultDesignFontFolder().toStdString()
+        << " (scripts/install-deps installs fonts-wine)";
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Tahoma"), 8)).family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(RegisterDesignFont(), DesignFontStatus::SystemHasIt);
+}
+
+struct Misfit
+{
+    QString where;
+    QString text;
+    int width;
+    int room;
+};
+
+inline void PrintTo(const Misfit &m, std::ostream *os)
+{
+    *os << m.where.toStdString() << " \"" << m.text.toStdString() << "\" " << m.width << " px in " << m.room;
+}
+
+// A header caption gets the room the header's own layout gives it (less
+// the sort arrow on the sorted column).
+void CheckHeader(const QString &where, TSortListView *list, std::vector<Misfit> &out)
+{
+    const QFontMetrics metrics(list->header()->font());
+    for (int column = 0; column < list->columnCount(); ++column) {
+        const QString caption = list->headerItem()->text(column);
+        const QSize arrow = column == list->SortColunm() ? list->IncBMP().size() : QSize();
+        const Qt::Alignment align =
+            Qt::Alignment(list->headerItem()->textAlignment(column)) & Qt::AlignHorizontal_Mask;
+        const QSize size(metrics.horizontalAdvance(caption), metrics.height());
+        const int room = LayoutHeaderItem(QRect(0, 0, list->columnWidth(column), list->header()->height()),
+                                          arrow, size, align ? align : Qt::AlignLeft)
+                             .textRect.width();
+        if (size.width() > room)
+            out.push_back({where + QStringLiteral(" header"), caption, size.width(), room});
+    }
+}
+
+// A survey cell's text is drawn 5 px inside both edges of its column, after
+// the cell's icon and one pixel when it has one.
+void CheckSurveyCells(const QString &where, TSortListView *list, std::vector<Misfit> &out)
+{
+    const QFontMetrics metrics(list->font());
+    const int iconWidth = FormRes()->ImgsType().Width();
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = list->topLevelItem(row);
+        for (int column = 0; column < list->columnCount(); ++column) {
+            const bool icon = item->data(column, SURVEY_ICON_ROLE).isValid();
+            const int room = list->columnWidth(column) - 10 - (icon ? iconWidth + 1 : 0);
+            const int width = metrics.horizontalAdvance(item->text(column));
+            if (width > room)
+                out.push_back({where, item->text(column), width, room});
+        }
+    }
+}
+
+// Networks as a survey reports them. Left out: authentication 4
+// ("WPA-PSK/WPA2-PSK"), which the designed 80 px column cuts in any font.
+std::vector<SurveyEntry> SampleNetworks()
+{
+    struct Sample
+    {
+        const char *ssid;
+        uint8_t bssid[6];
+        int signal, channel;
+        uint8_t encryption, authentication;
+    };
+    const Sample samples[] = {
+        {"Cafe Guest WiFi", {0x02, 0x5A, 0x00, 0x00, 0x00, 0x01}, 100, 11, 0, 0},
+        {"HomeNet-2.4", {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}, 64, 6, 4, 3},
+        {"Office", {0xC8, 0x3A, 0x35, 0x0B, 0x62, 0x90}, 38, 165, 1, 7},
+        {"Lab-AP", {0xA0, 0xB1, 0xC2, 0xD3, 0xE4, 0xF5}, 9, 1, 3, 2},
+        {"Upstream", {0x02, 0x5A, 0x00, 0x00, 0x00, 0x02}, 80, 13, 2, 6},
+        {"Printer", {0x02, 0x5A, 0x00, 0x00, 0x00, 0x03}, 55, 36, 3, 5},
+    };
+    std::vector<SurveyEntry> entries;
+    for (const Sample &sample : samples) {
+        SurveyEntry entry;
+        std::strncpy(entry.Ssid, sample.ssid, sizeof(entry.Ssid) - 1);
+        std::copy(std::begin(sample.bssid), std::end(sample.bssid), entry.Bssid);
+        entry.Signal = sample.signal;
+        entry.Channel = sample.channel;
+        entry.Encryption = sample.encryption;
+        entry.Authentication = sample.authentication;
+        entry.Wps = true;
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// At the default settings, with the designed font registered as at start,
+// no header or cell of the three lists and no label of the confirmation
+// page needs more room than its column or box gives it.
+TEST(DesignFont, DesignedTextsFitTheirColumnsAndBoxes)
+{
+    TestSettings settings;
+    settings.Load();
+    FakeNetwork network;
+    RecordingUi ui;
+    RegisterDesignFont();
+    WizardWindows windows(&network, &network);
+    QCoreApplication::removePostedEvents(windows.Main());
+    std::vector<Misfit> misfits;
+
+    TSortListView *devices = windows.Main()->FrameDevList1->LvDevList;
+    for (const char *name : {"AP-0001", "QRZ-517MXB Office 2nd floor West"}) {
+        for (const char *mac : {"02:00:4C:00:00:01", "C8:3A:35:0B:62:90"})
+            new QTreeWidgetItem(devices, {QString::fromLatin1(name), QString::fromLatin1(mac)});
+    }
+    devices->ensurePolished();
+    devices->doItemsLayout();
+    CheckHeader(QStringLiteral("device list"), devices, misfits);
+    for (int column = 0; column < devices->columnCount(); ++column) {
+        // The toolkit draws these cells: the width its item drawing asks for.
+        const int needed = static_cast<QAbstractItemView *>(devices)->sizeHintForColumn(column);
+        if (needed > devices->columnWidth(column))
+            misfits.push_back({QStringLiteral("device list column"), devices->headerItem()->text(column),
+                               needed, devices->columnWidth(column)});
+    }
+
+    const std::vector<SurveyEntry> entries = SampleNetworks();
+    const std::pair<QString, TSortListView *> surveys[] = {
+        {QStringLiteral("site survey"), windows.Main()->FrameSiteSurvey1->SurveyList},
+        {QStringLiteral("WPS survey dialog"), windows.WpsSurvey()->FrameWPSSiteSurvey1->SurveyList}};
+    SurveyView::Fill(surveys[0].second, entries, &SurveyView::AuthenticationText);
+    SurveyView::Fill(surveys[1].second, entries, &TFrameWPSSiteSurvey::AuthenticationText);
+    for (const auto &[where, list] : surveys) {
+        CheckHeader(where, list, misfits);
+        CheckSurveyCells(where, list, misfits);
+    }
+
+    TFrameWlProfConfirm *confirm = windows.Main()->FrameWlProfile1->FrameWlProfConfirm1;
+    confirm->LoadPageTexts();
+    for (const bool wep : {false, true}) {
+        g_Var.DeviceMode = DEVICE_AP;
+        g_Var.WlMethod = 1;
+        g_Var.NewIpConfig.Ip = 0xC0A8010A;
+        g_Var.NewIpConfig.Netmask = 0xFFFFFF00;
+        g_Var.NewIpConfig.Gateway = 0xC0A801FE;
+        WlConfigRecord &wl = g_Var.NewWlConfig;
+        CopyToField(wl.Ssid, QStringLiteral("QRZ-517MXB Office 2nd floor"));
+        wl.WirelessMode = WLMODE_ABGN;
+        wl.SecurityMode = wep ? SECMODE_WEP : SECMODE_WPAPSK;
+        wl.WepKeyLen = WEPKEYLEN_128;
+        wl.AuthMode = AUTHMODE_AUTO;
+        wl.WpaMode = WPAMODE_AUTO;
+        wl.WpaCipher = WPACIPHER_AUTO;
+        CopyToField(wl.WepKey, QStringLiteral("00112233445566778899AABBCC"));
+        CopyToField(wl.Passphrase, QStringLiteral("correct horse battery staple"));
+        ASSERT_TRUE(confirm->CanEnter(nullptr, false, 0));
+        for (QLabel *label : confirm->findChildren<QLabel *>()) {
+            if (label->isHidden() || label->wordWrap() || label->text().isEmpty())
+                continue;
+            const int width = label->fontMetrics().horizontalAdvance(label->text());
+            if (width > label->contentsRect().width())
+                misfits.push_back({QStringLiteral("confirmation ") + label->objectName(), label->text(),
+                                   width, label->contentsRect().width()});
+        }
+    }
+    ResetIpConfig(g_Var.NewIpConfig);
+    ResetWlConfig(g_Var.NewWlConfig);
+
+    EXPECT_TRUE(misfits.empty()) << ::testing::PrintToString(misfits);
+}
+
+// The toolkit's catalogue for the user's language gives the product's
+// message boxes their standard buttons in that language.
+TEST(ToolkitTranslations, GermanStandardButtons)
+{
+    ASSERT_TRUE(LoadToolkitTranslations(QLocale(QLocale::German, QLocale::Germany)))
+        << "no qtbase_de.qm (scripts/install-deps installs qt6-translations-l10n)";
+    SetUiServices(nullptr);
+    QStringList buttons;
+    for (const MsgKind kind : {MsgKind::YesNo, MsgKind::Information}) {
+        QTimer::singleShot(0, [&buttons] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text();
+            box->buttons().constLast()->click();
+        });
+        Ui()->ShowMessageBox(QStringLiteral("Text"), QStringLiteral("Title"), kind);
+    }
+    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    std::sort(buttons.begin(), buttons.end());
+    EXPECT_EQ(buttons, QStringList({"&Ja", "&Nein", "OK"}));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "controls/shaping.h"
+
 TBitmapBtn::TBitmapBtn(QWidget *parent) : TColorBtn(parent)
 {
 }
@@ -79,7 +81,9 @@ void TBitmapBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &sta
         TColorBtn::DoDrawButtonFace(painter, state);
         return;
     }
-    painter.drawImage(rect(), m_faces, QRect(QPoint(slice * size.width(), 0), size));
+    const QImage faces =
+        m_shaping.autoShape ? KeyedFace(m_faces, m_shaping.transColor, m_shaping.transTolerance) : m_faces;
+    painter.drawImage(rect(), faces, QRect(QPoint(slice * size.width(), 0), size));
     // A face has no dotted rectangle when FocusRect is off; a keyboard
     // focus is marked at its corners all the same.
     if (state.focused && !m_shaping.focusRect && KeyboardFocus())

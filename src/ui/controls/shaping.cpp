@@ -63,6 +63,23 @@ std::vector<QRect> OpaqueRuns(const QImage &face, QColor transColor, int toleran
     return rects;
 }
 
+QImage KeyedFace(const QImage &face, QColor transColor, int tolerance)
+{
+    if (face.isNull() || tolerance < 0)
+        return face;
+    QImage keyed = face.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QRgb trans = transColor.rgb();
+    for (int y = 0; y < keyed.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            const QRgb pixel = qUnpremultiply(line[x]);
+            if (qAlpha(pixel) == 0 || IsTransparentPixel(pixel, trans, tolerance))
+                line[x] = 0;
+        }
+    }
+    return keyed;
+}
+
 ShapeResult BuildShapeRegion(const std::vector<QRect> &rects)
 {
     ShapeResult result;

@@ -32,6 +32,13 @@ bool IsTransparentPixel(QRgb pixel, QRgb transColor, int tolerance);
 // of the face can be made.
 std::vector<QRect> OpaqueRuns(const QImage &face, QColor transColor, int tolerance, bool *ok = nullptr);
 
+// A copy of `face` in which the pixels that count as transparent (as for
+// OpaqueRuns) are fully transparent. A shaped button draws this copy: at a
+// scale factor other than 1 the face is interpolated and the window cut
+// falls between device pixels, so the colour key would otherwise bleed into
+// the outline as a fringe.
+QImage KeyedFace(const QImage &face, QColor transColor, int tolerance);
+
 struct ShapeResult
 {
     QRegion region;

@@ -1,11 +1,16 @@
 #include "controls/skinimage.h"
 
 #include <QEnterEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 TSkinImage::TSkinImage(QWidget *parent) : QWidget(parent)
 {
+    // Tab only: a click does not take the focus, so the picture under a
+    // mouse that has moved on does not stay lit.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 TSkinImage::~TSkinImage() = default;
@@ -80,7 +85,7 @@ void TSkinImage::leaveEvent(QEvent *event)
     QWidget::leaveEvent(event);
     m_mouseInside = false;
     if (isEnabled()) {
-        if (m_mouseOverEffect)
+        if (m_mouseOverEffect && !Highlighted())
             SetImageIndex(0);
         emit MouseLeave();
     }
@@ -124,8 +129,34 @@ void TSkinImage::changeEvent(QEvent *event)
     if (event->type() != QEvent::EnabledChange)
         return;
     if (isEnabled())
-        SetImageIndex(m_mouseOverEffect && m_mouseInside ? 1 : 0);
+        SetImageIndex(m_mouseOverEffect && Highlighted() ? 1 : 0);
     else
         SetImageIndex(3);
     update();
+}
+
+void TSkinImage::keyPressEvent(QKeyEvent *event)
+{
+    const bool press =
+        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
+    if (!press || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit clicked();
+}
+
+void TSkinImage::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (isEnabled() && m_mouseOverEffect)
+        SetImageIndex(1);
+}
+
+void TSkinImage::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    if (isEnabled() && m_mouseOverEffect && !Highlighted())
+        SetImageIndex(0);
 }

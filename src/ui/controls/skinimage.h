@@ -6,6 +6,10 @@
 // gsPushButton shows picture 1 while pressed, gsTabButton keeps picture 1
 // after a press and resets the other tab buttons of its group (same Tag,
 // same grandparent) to picture 0.
+//
+// It is a button for the keyboard too: Tab reaches it, Return or Space
+// clicks it, and while it holds the focus it shows picture 1 as under the
+// mouse (with MouseOverEffect), so a keyboard user sees where the focus is.
 
 #include <QPixmap>
 #include <QWidget>
@@ -61,8 +65,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // Picture 1 shows while the mouse is inside or the focus is here.
+    bool Highlighted() const { return m_mouseInside || hasFocus(); }
+
     TSkinImageStyle m_style = gsButton;
     TSkinImageSource m_source = gsrcImageList;
     const TImageList *m_imageList = nullptr;

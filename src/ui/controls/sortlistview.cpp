@@ -1,5 +1,6 @@
 #include "controls/sortlistview.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <algorithm>
@@ -197,4 +198,23 @@ void TSortListView::paintEvent(QPaintEvent *event)
     // A margin keeps wrapped lines off the frame.
     const QRect area = viewport()->rect().adjusted(12, 8, -12, -8);
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
+}
+
+bool TSortListView::event(QEvent *event)
+{
+    const bool handled = QTreeWidget::event(event);
+    // The frame's outer line once more, on whole pixels of the list: at a
+    // fractional scale factor (1.5) the style's one-pixel line falls
+    // between device pixels and is lost on some sides. (The viewport's own
+    // paint events do not come here.)
+    if (event->type() == QEvent::Paint && frameShape() != QFrame::NoFrame && frameWidth() > 0) {
+        QPainter painter(this);
+        const QColor line = palette().color(QPalette::Window).darker(140);
+        const int w = width(), h = height();
+        painter.fillRect(QRect(0, 0, w, 1), line);
+        painter.fillRect(QRect(0, h - 1, w, 1), line);
+        painter.fillRect(QRect(0, 0, 1, h), line);
+        painter.fillRect(QRect(w - 1, 0, 1, h), line);
+    }
+    return handled;
 }

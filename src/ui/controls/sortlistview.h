@@ -8,6 +8,7 @@
 // itself: the page re-sorts from ColumnClick with SortItems and its own
 // compare callback, which reads SortColunm and Increase. While the list has
 // no rows it can show a short text, centred in its area in its own font.
+// Its frame keeps all four sides at any scale factor of the screen.
 
 #include <QHeaderView>
 #include <QImage>
@@ -91,6 +92,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void InvalidateHeader();

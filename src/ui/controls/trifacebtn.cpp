@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/shaping.h"
 
 TTrifaceBtn::TTrifaceBtn(QWidget *parent) : TColorBtn(parent)
 {
@@ -132,10 +133,13 @@ void TTrifaceBtn::DoDrawButtonFace(QPainter &painter, const TButtonDrawState &st
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QImage &face = FaceImage(choice);
+    const QImage drawn =
+        m_shaping.autoShape ? KeyedFace(face, m_shaping.transColor, m_shaping.transTolerance) : face;
     if (choice == FaceChoice::ShiftedOver || choice == FaceChoice::ShiftedFace)
-        DrawShiftFace(painter, FaceImage(choice));
+        DrawShiftFace(painter, drawn);
     else
-        painter.drawImage(rect(), FaceImage(choice));
+        painter.drawImage(rect(), drawn);
 
     // FocusRect marks every focus; a shaped face still marks the focus a
     // keyboard user moved there, inside its outline.

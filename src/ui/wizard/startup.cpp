@@ -9,6 +9,7 @@
 #include "protocol/formudp.h"
 #include "skin/formres.h"
 #include "wizard/formmain.h"
+#include "wizard/toolkitsetup.h"
 #include "wizard/uiservices.h"
 
 #include <QApplication>
@@ -70,6 +71,8 @@ int RunSetupWizard(int &argc, char **argv)
     DebugPrint("RunSetupWizard() running as %s", qUtf8Printable(g_Var.MutexName));
 
     QApplication app(argc, argv);
+    RegisterDesignFont();
+    LoadToolkitTranslations();
     SetUiServices(nullptr);
     return RunWizardWindows(std::move(guard), [] { return std::make_unique<WizardWindows>(); });
 }

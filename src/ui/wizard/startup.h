@@ -64,8 +64,9 @@ int RunWizardWindows(InstanceGuard guard, const WindowsFactory &makeWindows);
 // The whole run of the program; returns the process exit code (always 0).
 // Reads the settings, takes the single-instance guard on MutexName (a
 // second copy logs "FAIL another instance is running" and returns), creates
-// the application object and the windows, installs the product UI services,
-// shows the autorun menu and runs the event loop until the menu closes. An
-// exception escaping the windows or the loop is shown in an error box and
-// ends the loop.
+// the application object, gives the toolkit the designed font and its own
+// translations (toolkitsetup.h), installs the product UI services, creates
+// the windows, shows the autorun menu and runs the event loop until the
+// menu closes. An exception escaping the windows or the loop is shown in an
+// error box and ends the loop.
 int RunSetupWizard(int &argc, char **argv);

@@ -23,6 +23,7 @@
 #include "wizard/formmain.h"
 #include "wizard/formprogress.h"
 #include "wizard/startup.h"
+#include "wizard/toolkitsetup.h"
 #include "wizard/uiservices.h"
 
 #include <QApplication>
@@ -115,6 +116,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The pages as the program draws them: in their designed font.
+    RegisterDesignFont();
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(folder);
 

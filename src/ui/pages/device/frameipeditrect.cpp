@@ -184,6 +184,15 @@ bool TFrameIPEditRect::KeyPress(int index, QKeyEvent *key)
         }
     }
 
+    // Return presses the page's button without the focus leaving the
+    // control: the boxes get the tidying a move of the focus would give
+    // them, so that Return and a click check the same address. The key
+    // itself goes on to the page.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        NormaliseFields();
+        return false;
+    }
+
     if (key->key() == Qt::Key_Backspace) {
         if (edit->text().isEmpty() && index > 0)
             FocusFieldAt(index - 1, true);

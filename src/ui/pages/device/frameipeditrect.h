@@ -3,8 +3,9 @@
 // boxes in a row over an outline picture. Typing moves on by itself after
 // the third digit or on ".", Backspace in an empty box and the arrow keys at
 // a box's edge move back and forth, and whatever ends up in a box is cut to
-// a number of at most 255. It is a plain control, not a wizard page, and
-// knows nothing of the device.
+// a number of at most 255. Leaving the control, or Return in one of its
+// boxes, tidies the boxes (an empty box becomes 0, leading zeros go). It is a plain control, not a wizard
+// page, and knows nothing of the device.
 
 #include <QFrame>
 

@@ -15,7 +15,10 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -74,8 +77,8 @@ TFormAutorun::TFormAutorun(QWidget *parent) : QWidget(parent, Qt::Window | Qt::F
     BtnUG = MenuButton(this, "BtnUG", QRect(356, 143, 197, 31), "ImgBtnUGN", "ImgBtnUGD");
     BtnUG_UG = MenuEntry(this, "BtnUG_UG", QRect(356, 176, 197, 21), "ImgBtnUG_UGN", "ImgBtnUG_UGD");
     BtnUG_QIG = MenuEntry(this, "BtnUG_QIG", QRect(356, 195, 197, 21), "ImgBtnUG_QIGN", "ImgBtnUG_QIGD");
-    BtnProductReg = MenuButton(this, "BtnProductReg", QRect(356, 237, 197, 30), "ImgBtnProductRegN",
-                               "ImgBtnProductRegD");
+    BtnProductReg =
+        MenuButton(this, "BtnProductReg", QRect(356, 237, 197, 30), "ImgBtnProductRegN", "ImgBtnProductRegD");
     BtnExit = MenuButton(this, "BtnExit", QRect(356, 284, 197, 31), "ImgBtnExitN", "ImgBtnExitD");
 
     TimerInstAcrobat = new QTimer(this);
@@ -155,6 +158,12 @@ void TFormAutorun::BtnUG_QIGClick()
     // files written on the other platform separate it with backslashes.
     QString folder = ReadText(ProductKey::QIG);
     folder.replace(u'\\', u'/');
+    // Started from the medium, the current folder is the program's own.
+    // Installed and started from a desktop menu it is the user's home: a
+    // folder found there first still wins, else the one beside the program.
+    if (QDir::isRelativePath(folder) && !QFileInfo(folder).isDir() &&
+        QFileInfo(ExeRelativePath(folder)).isDir())
+        folder = ExeRelativePath(folder);
     Ui()->ShellOpen(folder, ShellVerb::Explore);
 }
 
@@ -184,6 +193,16 @@ void TFormAutorun::closeEvent(QCloseEvent *event)
         emit Closed();
 }
 
+void TFormAutorun::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        BtnExitClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool TFormAutorun::event(QEvent *event)
 {
     if (event->type() == AppMessage::eventType()) {
@@ -193,8 +212,8 @@ bool TFormAutorun::event(QEvent *event)
         case UM_UDP_REPLY:
         case UM_UDP_TIMEOUT:
         case UM_UDP_EVENT:
-            SetAppMessageResult(message,
-                                SendAppMessage(m_wizard.data(), message->id, message->wParam, message->lParam));
+            SetAppMessageResult(
+                message, SendAppMessage(m_wizard.data(), message->id, message->wParam, message->lParam));
             break;
         default:
             break;

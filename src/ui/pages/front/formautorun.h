@@ -6,6 +6,10 @@
 // guide with its submenu (full guide, quick installation guide folder),
 // product registration and exit.
 //
+// Escape is Exit. Tab runs through the entries in their order on the
+// screen, the submenu's two pictures included while it is open; Return or
+// Space presses the focused entry.
+//
 // Every UM_WIZARD_COMMAND and every engine notification posted to the main
 // window arrives here first and is passed on at once, synchronously, to the
 // wizard window.
@@ -65,6 +69,7 @@ signals:
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void StartDrag();

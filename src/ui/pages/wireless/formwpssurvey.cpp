@@ -8,6 +8,7 @@
 #include "wizard/pagekeys.h"
 #include "wizard/pagekit.h"
 
+#include <QFont>
 #include <QKeyEvent>
 #include <QShowEvent>
 #include <QTreeWidget>
@@ -18,6 +19,9 @@ TFormWPSSurvey::TFormWPSSurvey(QWidget *parent)
     setObjectName(QStringLiteral("FormWPSSurvey"));
     setWindowTitle(QStringLiteral("WPS AP site survey"));
     setFixedSize(553, 310);
+    // A dialog takes the application's font, not its owner's: it is laid
+    // out in the same font as the wizard window.
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
 
     FrameWPSSiteSurvey1 = new TFrameWPSSiteSurvey(this);
     FrameWPSSiteSurvey1->setObjectName(QStringLiteral("FrameWPSSiteSurvey1"));
