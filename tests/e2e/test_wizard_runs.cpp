@@ -540,16 +540,18 @@ click BtnLogin
 // login had locked the engine onto it.
 TEST(WizardRuns, SecondDeviceAfterBackFromTheFirst)
 {
-    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json"
-                                  " --device iface=dev0,name=Run-First,mac=02:00:4C:00:00:0A,mode=ap,dhcp=1"
-                                  " --device iface=dev0,name=Run-Second,mac=02:00:4C:00:00:0B,mode=ap,dhcp=1"});
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-First"), QStringLiteral("tulip")) + R"(
+    LAB_RUN_INSIDE({"--dev-args",
+                    "--state-file $LAB_DIR/state.json"
+                    " --device iface=dev0,name=Run-First,mac=02:00:4C:00:00:0A,mode=ap,dhcp=1"
+                    " --device iface=dev0,name=Run-Second,mac=02:00:4C:00:00:0B,mode=ap,dhcp=1"});
+    const Played played =
+        Play(kToDeviceList + LogIn(QStringLiteral("Run-First"), QStringLiteral("tulip")) + R"(
 page FrameWlModeSel1
 click BtnBack
 page FrameDevList1
 listed LvDevList Run-First
 )" + LogIn(QStringLiteral("Run-Second"), QStringLiteral("tulip")) +
-                               AccessPointByDhcp("RBtnWPS") + kPushButton + kFinish);
+             AccessPointByDhcp("RBtnWPS") + kPushButton + kFinish);
     ExpectPlayedThrough(played);
 
     EXPECT_EQ(Requests("login", 0), 1);
@@ -562,7 +564,8 @@ listed LvDevList Run-First
     const QStringList log = LogLines(played);
     EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendDiscover()")), 1) << "the list was kept";
     EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendLogin()")), 2);
-    EXPECT_FALSE(log.contains(QStringLiteral("TFormUDP::ProcRecvData() FAIL destination address doesn't match")));
+    EXPECT_FALSE(
+        log.contains(QStringLiteral("TFormUDP::ProcRecvData() FAIL destination address doesn't match")));
 }
 
 TEST(WizardRuns, DeviceStopsAnsweringDuringTheWirelessWrite)

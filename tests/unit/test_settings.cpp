@@ -5,6 +5,7 @@
 #include "app/globalvar.h"
 #include "app/inifile.h"
 #include "app/threadini.h"
+#include "core/logcapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,9 +171,36 @@ TEST(IniFile, DecodesUtf8ElseWindows1252)
     const IniFile cp(kData + "cp1252.ini");
     EXPECT_EQ(cp.ReadString("Product", "AppTitle", {}), QString::fromUtf8("Café € Setup"));
     EXPECT_EQ(cp.ReadString("Product", "MsgTitle", {}), QString::fromUtf8("\u201Cquoted\u201D"));
-
     const IniFile utf8(kData + "utf8bom.ini");
     EXPECT_EQ(utf8.ReadString("Product", "AppTitle", {}), QString::fromUtf8("Café € Setup"));
+
+    // Each file as its first line reads [Product]; the mark never costs the
+    // first section, and the first read logs the encoding once.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("b.ini");
+    const struct
+    {
+        QByteArray bytes;
+        const char *log;
+    } rows[] = {
+        {"[Product]\nAppTitle=Caf\xC3\xA9 \xE2\x82\xAC Setup\n", "read as UTF-8"},
+        {"\xEF\xBB\xBF[Product]\r\nAppTitle=Caf\xC3\xA9 \xE2\x82\xAC Setup\r\n",
+         "read as UTF-8 (byte-order mark skipped)"},
+        {"\xEF\xBB\xBF[Product]\nAppTitle=Caf\xE9 \x80 Setup\n",
+         "read as Windows-1252 (byte-order mark skipped)"},
+        {"[Product]\nAppTitle=Caf\xE9 \x80 Setup\n", "read as Windows-1252"},
+    };
+    for (const auto &row : rows) {
+        WriteFile(path, row.bytes);
+        LogCapture log;
+        const IniFile ini(path);
+        EXPECT_EQ(ini.ReadString("Product", "AppTitle", "<lost>"), QString::fromUtf8("Café € Setup"))
+            << row.log;
+        WriteFile(path, row.bytes + "MsgTitle=changed\n");
+        EXPECT_EQ(ini.ReadString("Product", "MsgTitle", {}), "changed");
+        EXPECT_EQ(log.Lines(), std::vector<std::string>{"IniFile " + path.toStdString() + " " + row.log})
+            << row.log;
+    }
 
     // The five bytes Windows-1252 leaves unassigned keep their value.
     EXPECT_EQ(IniFile::DecodeText("\x81\x8D\x8F\x90\x9D"),
