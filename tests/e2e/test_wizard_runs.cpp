@@ -169,6 +169,10 @@ Played Play(const QString &script)
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // The files beside the program are the ones played with: a settings
+    // file or log in the tester's own folders must not take their place.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_STATE_HOME"), dir + QStringLiteral("/state"));
     // A sanitizer build wants its runtime first; the preloaded user comes
     // before it and is harmless.
     QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));

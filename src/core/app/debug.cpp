@@ -1,5 +1,6 @@
 #include "app/debug.h"
 
+#include "app/userplaces.h"
 #include "app/utility.h"
 
 #include <QFile>
@@ -55,16 +56,26 @@ std::atomic<bool> g_hasHook{false};
 
 CDebugLog::CDebugLog(const QString &executablePath, StampSource stamp) : m_stamp(std::move(stamp))
 {
-    const QString folder = FolderOf(executablePath);
+    QString folder = FolderOf(executablePath);
     const QString base = FileBaseName(executablePath);
     m_prefix = QStringLiteral("<%1> ").arg(base);
     m_logFileName = ReplaceExtension(executablePath, QStringLiteral(".Log"));
     if (executablePath.isEmpty())
         return;
 
-    struct stat st;
-    if (::stat(QFile::encodeName(m_logFileName).constData(), &st) != 0)
+    auto exists = [](const QString &path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    };
+    // A log the user switched on in their own state folder comes first: an
+    // installed program's folder is not the user's to write.
+    const QString userLog = UserLogFile(base);
+    if (!userLog.isEmpty() && exists(userLog)) {
+        m_logFileName = userLog;
+        folder = FolderOf(userLog);
+    } else if (!exists(m_logFileName)) {
         return; // no log file: logging stays off for the whole run
+    }
 
     m_fd = OpenLocked(m_logFileName, 0);
     for (int i = 0; m_fd < 0 && i < 100; ++i) {
