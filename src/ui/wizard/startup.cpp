@@ -8,11 +8,13 @@
 #include "platform/platform.h"
 #include "protocol/formudp.h"
 #include "skin/formres.h"
+#include "wizard/displayretry.h"
 #include "wizard/formmain.h"
 #include "wizard/uiservices.h"
 
 #include <QApplication>
 #include <exception>
+#include <optional>
 #include <utility>
 
 WizardWindows::WizardWindows(DatagramSocketFactory *sockets, AdapterSource *adapters)
@@ -69,7 +71,9 @@ int RunSetupWizard(int &argc, char **argv)
 
     DebugPrint("RunSetupWizard() running as %s", qUtf8Printable(g_Var.MutexName));
 
+    std::optional<DisplayRetry> retry(std::in_place, argc, argv, [&guard] { guard.lock.reset(); });
     QApplication app(argc, argv);
+    retry.reset();
     SetUiServices(nullptr);
     return RunWizardWindows(std::move(guard), [] { return std::make_unique<WizardWindows>(); });
 }
