@@ -24,9 +24,9 @@ add_custom_command(
   VERBATIM)
 set(_generated ${_out}/changelog.Debian.gz)
 
-# Manual pages: help2man runs each program with --help only (it needs no
-# display and sends nothing). The two tools have no --version; the package
-# version is given instead.
+# Manual pages: help2man runs each program with --help and --version (they
+# need no display and send nothing). The simulator has no --version; the
+# package version is given instead.
 find_program(WIZARD_HELP2MAN help2man)
 set(_man_setup-wizard "set up a wireless access point or bridge on the local network")
 set(_man_wizardctl "set up the wireless device from the command line")
@@ -38,7 +38,7 @@ if(WIZARD_HELP2MAN)
       continue()
     endif()
     set(_page ${_out}/${program}.1)
-    if(program STREQUAL "setup-wizard")
+    if(NOT program STREQUAL "devicesim")
       set(_version_option)
     else()
       set(_version_option --version-string=${PROJECT_VERSION})

@@ -169,6 +169,10 @@ Played Play(const QString &script)
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // The files beside the program are the ones played with: a settings
+    // file or log in the tester's own folders must not take their place.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_STATE_HOME"), dir + QStringLiteral("/state"));
     // A sanitizer build wants its runtime first; the preloaded user comes
     // before it and is harmless.
     QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
@@ -221,14 +225,14 @@ QStringList LogLines(const Played &played)
     return LogLines(played.log);
 }
 
-QJsonObject Device()
+QJsonObject Device(int index = 0)
 {
-    return Lab::ReadState()[QStringLiteral("devices")].toArray().at(0).toObject();
+    return Lab::ReadState()[QStringLiteral("devices")].toArray().at(index).toObject();
 }
 
-int Requests(const char *kind)
+int Requests(const char *kind, int index = 0)
 {
-    return Device()[QStringLiteral("requests")].toObject()[QLatin1String(kind)].toInt();
+    return Device(index)[QStringLiteral("requests")].toObject()[QLatin1String(kind)].toInt();
 }
 
 QJsonObject Held(const char *part)
@@ -533,6 +537,39 @@ click BtnLogin
     const qsizetype accepted = log.indexOf(QStringLiteral("  Result=1"));
     ASSERT_GE(refused, 0);
     EXPECT_GT(accepted, refused);
+}
+
+// Logged in to one device, Back to the kept list, the other device chosen:
+// the second login must hear the second device although the first one's
+// login had locked the engine onto it.
+TEST(WizardRuns, SecondDeviceAfterBackFromTheFirst)
+{
+    LAB_RUN_INSIDE({"--dev-args",
+                    "--state-file $LAB_DIR/state.json"
+                    " --device iface=dev0,name=Run-First,mac=02:00:4C:00:00:0A,mode=ap,dhcp=1"
+                    " --device iface=dev0,name=Run-Second,mac=02:00:4C:00:00:0B,mode=ap,dhcp=1"});
+    const Played played =
+        Play(kToDeviceList + LogIn(QStringLiteral("Run-First"), QStringLiteral("tulip")) + R"(
+page FrameWlModeSel1
+click BtnBack
+page FrameDevList1
+listed LvDevList Run-First
+)" + LogIn(QStringLiteral("Run-Second"), QStringLiteral("tulip")) +
+             AccessPointByDhcp("RBtnWPS") + kPushButton + kFinish);
+    ExpectPlayedThrough(played);
+
+    EXPECT_EQ(Requests("login", 0), 1);
+    EXPECT_EQ(Requests("wps-pbc", 0), 0);
+    EXPECT_FALSE(Device(0)[QStringLiteral("loggedIn")].toBool()) << "Back logged out of the first";
+    EXPECT_EQ(Requests("login", 1), 1);
+    EXPECT_EQ(Requests("wps-pbc", 1), 1);
+    EXPECT_EQ(Device(1)[QStringLiteral("wpsRuns")].toInt(), 1);
+
+    const QStringList log = LogLines(played);
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendDiscover()")), 1) << "the list was kept";
+    EXPECT_EQ(log.count(QStringLiteral("TFormUDP::SendLogin()")), 2);
+    EXPECT_FALSE(
+        log.contains(QStringLiteral("TFormUDP::ProcRecvData() FAIL destination address doesn't match")));
 }
 
 TEST(WizardRuns, DeviceStopsAnsweringDuringTheWirelessWrite)

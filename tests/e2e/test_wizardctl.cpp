@@ -43,13 +43,27 @@ std::ostream &operator<<(std::ostream &os, const Ctl &c)
               << c.err.toStdString();
 }
 
-Ctl RunBinary(const QString &binary, const QStringList &arguments, const QString &scale)
+// What a run gets besides its arguments: standard input and a password in
+// the environment.
+struct Given
+{
+    QByteArray input;
+    QString passwordVariable; // WIZARDCTL_PASSWORD, unset when empty
+};
+
+Ctl RunBinary(const QString &binary, const QStringList &arguments, const QString &scale,
+              const Given &given = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), scale);
+    env.remove(QStringLiteral("WIZARDCTL_PASSWORD"));
+    if (!given.passwordVariable.isEmpty())
+        env.insert(QStringLiteral("WIZARDCTL_PASSWORD"), given.passwordVariable);
     process.setProcessEnvironment(env);
     process.start(binary, arguments);
+    process.write(given.input);
+    process.closeWriteChannel();
     Ctl result;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -63,18 +77,18 @@ Ctl RunBinary(const QString &binary, const QStringList &arguments, const QString
     return result;
 }
 
-Ctl RunCtl(const QStringList &arguments)
+Ctl RunCtl(const QStringList &arguments, const Given &given = {})
 {
-    return RunBinary(Client(), arguments, QStringLiteral("0.05"));
+    return RunBinary(Client(), arguments, QStringLiteral("0.05"), given);
 }
 
 // Runs a device command for the simulator's default device.
-Ctl RunFor(const QString &command, QStringList arguments = {})
+Ctl RunFor(const QString &command, QStringList arguments = {}, const Given &given = {})
 {
     arguments.prepend(QString::fromLatin1(kMac));
     arguments.prepend(QStringLiteral("--mac"));
     arguments.prepend(command);
-    return RunCtl(arguments);
+    return RunCtl(arguments, given);
 }
 
 QJsonDocument Json(const Ctl &c)
@@ -284,6 +298,37 @@ TEST(LabWizardctl, WrongPasswordIsALoginFailure)
     EXPECT_EQ(Device()["mode"].toInt(), 1) << "nothing was written";
     c = RunFor("show", {"--password", "s3cret"});
     EXPECT_EQ(c.exitCode, 0) << c;
+
+    // The password kept off the command line, where every user can read it.
+    QTemporaryDir dir;
+    const QString right = dir.filePath("right"), wrong = dir.filePath("wrong");
+    for (const auto &[path, text] : {std::pair{right, "s3cret\r\nignored\n"}, std::pair{wrong, "tulip"}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    const struct
+    {
+        QStringList arguments;
+        Given given;
+        int exitCode;
+    } sources[] = {
+        {{"--password-file", right}, {}, 0},
+        {{"--password-file", wrong}, {}, 5},
+        {{"--password", "-"}, {"s3cret\n", {}}, 0},
+        {{"--password", "-"}, {"tulip\n", {}}, 5},
+        {{}, {{}, "s3cret"}, 0},
+        {{}, {{}, "tulip"}, 5},
+        {{"--password-file", right}, {{}, "tulip"}, 0}, // an option before the variable
+        {{"--password", "tulip"}, {{}, "s3cret"}, 5},
+    };
+    for (const auto &source : sources) {
+        c = RunFor("show", source.arguments, source.given);
+        EXPECT_EQ(c.exitCode, source.exitCode)
+            << source.arguments.join(' ').toStdString()
+            << " WIZARDCTL_PASSWORD=" << source.given.passwordVariable.toStdString() << "\n"
+            << c;
+    }
 }
 
 TEST(LabWizardctl, ADeviceThatIgnoresAWrongPasswordIsAlsoALoginFailure)
@@ -470,12 +515,16 @@ TEST(LabWizardctl, InvalidInputSendsNothing)
          "Passphrase should be between 8 to 63 charachers in ASCII format."},
         {{"wps", "--pin", "1234567"}, "Invaild PIN Code"},
         {{"set-ip", "--ip", "1.2.3.4", "--dhcp"}, "either --dhcp or --ip"},
+        {{"show", "--password", "x", "--password-file", "/etc/hostname"}, "two ways of giving one password"},
+        {{"show", "--password-file", "/nonexistent/password"}, "cannot read the password from /nonexistent"},
+        {{"show", "--password", "-"}, "at most 16 characters"}, // standard input: 17 characters
+        {{"show", "--password", QString(17, u'p')}, "at most 16 characters"},
     };
     for (const Case &k : cases) {
         QStringList arguments = k.arguments;
         arguments.insert(1, QStringLiteral("--mac"));
         arguments.insert(2, QString::fromLatin1(kMac));
-        const Ctl c = RunCtl(arguments);
+        const Ctl c = RunCtl(arguments, {QByteArray(17, 'p') + '\n', {}});
         EXPECT_EQ(c.exitCode, 1) << arguments.join(' ').toStdString() << "\n" << c;
         EXPECT_TRUE(c.err.contains(k.text)) << k.text << "\n" << c;
     }
@@ -572,4 +621,15 @@ TEST(LabWizardctl, EverySubcommandHasHelp)
     }
     const Ctl overview = RunCtl({"--help"});
     EXPECT_TRUE(overview.out.contains("Exit codes:")) << overview;
+    EXPECT_TRUE(overview.out.contains("WIZARDCTL_PASSWORD")) << overview;
+
+    // No command: the overview on the error stream and a usage failure.
+    const Ctl none = RunCtl({});
+    EXPECT_EQ(none.exitCode, 1) << none;
+    EXPECT_TRUE(none.out.isEmpty()) << none;
+    EXPECT_TRUE(none.err.startsWith("Usage: wizardctl COMMAND")) << none;
+    const Ctl version = RunCtl({"--version"});
+    EXPECT_EQ(version.exitCode, 0) << version;
+    EXPECT_TRUE(QRegularExpression("^wizardctl \\d+\\.\\d+\\.\\d+\\n$").match(version.out).hasMatch())
+        << version;
 }

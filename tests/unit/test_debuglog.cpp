@@ -2,6 +2,7 @@
 // exact line format, numbered files for a second running copy, whole
 // lines under concurrent writers.
 #include "app/debug.h"
+#include "core/envvar.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,6 +138,22 @@ TEST_F(DebugLogTest, RunningCopiesGetNumberedFiles)
     first.reset();
     CDebugLog fourth(Exe(), Fixed);
     EXPECT_EQ(fourth.LogFileName(), File("Setup.Log"));
+}
+
+TEST_F(DebugLogTest, ALogInTheUsersStateFolderComesFirst)
+{
+    const EnvVar state("XDG_STATE_HOME", File("state").toUtf8());
+    WriteFile(File("Setup.Log"), "");
+    EXPECT_EQ(CDebugLog(Exe(), Fixed).LogFileName(), File("Setup.Log"));
+
+    ASSERT_TRUE(QDir().mkpath(File("state/setup-wizard")));
+    WriteFile(File("state/setup-wizard/Setup.Log"), "");
+    CDebugLog first(Exe(), Fixed);
+    CDebugLog second(Exe(), Fixed);
+    EXPECT_EQ(first.LogFileName(), File("state/setup-wizard/Setup.Log"));
+    EXPECT_EQ(second.LogFileName(), File("state/setup-wizard/Setup_000.Log"));
+    QFile::remove(File("Setup.Log"));
+    EXPECT_TRUE(CDebugLog(Exe(), Fixed).IsOn()) << "the user's log alone switches logging on";
 }
 
 TEST_F(DebugLogTest, LogFileThatCannotBeOpenedFallsBack)

@@ -450,6 +450,26 @@ TEST_F(FormUdpTest, PeerFilterAfterLogin)
     EXPECT_TRUE(log.Contains("TFormUDP::ProcRecvData() FAIL destination address doesn't match"));
     EXPECT_FALSE(Engine().loggedIn());
     EXPECT_EQ(Engine().Pending(), REQ_LOGIN);
+
+    // Back to the list and the other device chosen: its login answer gets
+    // through, and the filter then holds the other device.
+    std::memcpy(g_Var.SelectedDevice.Mac, kOtherDevice.data(), 6);
+    Engine().SendLogin(5000);
+    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    EXPECT_FALSE(Engine().loggedIn()) << "only the chosen device may answer the login";
+    Deliver(Answer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    EXPECT_TRUE(Engine().loggedIn());
+    EXPECT_EQ(Engine().PeerFilter(), kOtherDevice);
+    // Still logged in when the first device is chosen again: that login is
+    // ended first, then the first device may answer.
+    std::memcpy(g_Var.SelectedDevice.Mac, kDevice.data(), 6);
+    log.Clear();
+    Engine().SendLogin(5000);
+    EXPECT_EQ(log.Count("TFormUDP::SendLogout()"), 1);
+    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    EXPECT_EQ(Engine().PeerFilter(), kDevice);
+    EXPECT_TRUE(Engine().loggedIn());
+
     Engine().SendDiscover(4000, false);
     log.Clear();
     Deliver(Answer(kOtherDevice, CMD_DISCOVER, {0x01, 0x01, 'B'}));

@@ -3,6 +3,7 @@
 // lock taken over) in a folder of the user's own, the shell and association
 // lookups through stand-in tools put first on PATH, so no real program is
 // ever started, and the window lookup on a private X server.
+#include "core/envvar.h"
 #include "core/xserver.h"
 #include "platform/linuxplatform.h"
 #include "platform/x11windows.h"
@@ -65,30 +66,6 @@ public:
     ~PathPrefix() { qputenv("PATH", saved_); }
 
 private:
-    QByteArray saved_;
-};
-
-class EnvVar
-{
-public:
-    EnvVar(const char *name, const QByteArray &value) : name_(name), had_(qEnvironmentVariableIsSet(name)), saved_(qgetenv(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~EnvVar()
-    {
-        if (had_)
-            qputenv(name_, saved_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    bool had_;
     QByteArray saved_;
 };
 

@@ -5,6 +5,9 @@
 #include "app/globalvar.h"
 #include "app/inifile.h"
 #include "app/threadini.h"
+#include "app/userplaces.h"
+#include "core/envvar.h"
+#include "core/logcapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,9 +173,36 @@ TEST(IniFile, DecodesUtf8ElseWindows1252)
     const IniFile cp(kData + "cp1252.ini");
     EXPECT_EQ(cp.ReadString("Product", "AppTitle", {}), QString::fromUtf8("Café € Setup"));
     EXPECT_EQ(cp.ReadString("Product", "MsgTitle", {}), QString::fromUtf8("\u201Cquoted\u201D"));
-
     const IniFile utf8(kData + "utf8bom.ini");
     EXPECT_EQ(utf8.ReadString("Product", "AppTitle", {}), QString::fromUtf8("Café € Setup"));
+
+    // Each file as its first line reads [Product]; the mark never costs the
+    // first section, and the first read logs the encoding once.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("b.ini");
+    const struct
+    {
+        QByteArray bytes;
+        const char *log;
+    } rows[] = {
+        {"[Product]\nAppTitle=Caf\xC3\xA9 \xE2\x82\xAC Setup\n", "read as UTF-8"},
+        {"\xEF\xBB\xBF[Product]\r\nAppTitle=Caf\xC3\xA9 \xE2\x82\xAC Setup\r\n",
+         "read as UTF-8 (byte-order mark skipped)"},
+        {"\xEF\xBB\xBF[Product]\nAppTitle=Caf\xE9 \x80 Setup\n",
+         "read as Windows-1252 (byte-order mark skipped)"},
+        {"[Product]\nAppTitle=Caf\xE9 \x80 Setup\n", "read as Windows-1252"},
+    };
+    for (const auto &row : rows) {
+        WriteFile(path, row.bytes);
+        LogCapture log;
+        const IniFile ini(path);
+        EXPECT_EQ(ini.ReadString("Product", "AppTitle", "<lost>"), QString::fromUtf8("Café € Setup"))
+            << row.log;
+        WriteFile(path, row.bytes + "MsgTitle=changed\n");
+        EXPECT_EQ(ini.ReadString("Product", "MsgTitle", {}), "changed");
+        EXPECT_EQ(log.Lines(), std::vector<std::string>{"IniFile " + path.toStdString() + " " + row.log})
+            << row.log;
+    }
 
     // The five bytes Windows-1252 leaves unassigned keep their value.
     EXPECT_EQ(IniFile::DecodeText("\x81\x8D\x8F\x90\x9D"),
@@ -339,6 +369,53 @@ TEST_F(SettingsTest, ValuesFromTheFile)
     EXPECT_EQ(MessageText(MessageKey::ER_WEP128), "Wrong 128-bit key.");
     EXPECT_EQ(MessageText(MessageKey::ER_CONNECT), "'no closing quote");
     EXPECT_EQ(MessageText("ER_LOGIN", "given default"), "given default");
+}
+
+TEST(UserPlaces, XdgFoldersWithTheirDefaults)
+{
+    const struct
+    {
+        const char *config, *state, *home, *ini, *log;
+    } rows[] = {
+        {"/x/cfg", "/x/st", "/home/u", "/x/cfg/setup-wizard/setup-wizard.ini",
+         "/x/st/setup-wizard/setup-wizard.Log"},
+        {"", "", "/home/u", "/home/u/.config/setup-wizard/setup-wizard.ini",
+         "/home/u/.local/state/setup-wizard/setup-wizard.Log"},
+        // A relative value is to be ignored; a trailing slash is harmless.
+        {"cfg", "st", "/home/u/", "/home/u/.config/setup-wizard/setup-wizard.ini",
+         "/home/u/.local/state/setup-wizard/setup-wizard.Log"},
+        {"/x/cfg/", "/x/st//", "", "/x/cfg/setup-wizard/setup-wizard.ini",
+         "/x/st/setup-wizard/setup-wizard.Log"},
+        {"", "", "", "", ""}, // no home: no place of the user's
+    };
+    for (const auto &r : rows) {
+        const auto environment = [&r](const char *name) {
+            const std::string n(name);
+            return QString::fromUtf8(n == "XDG_CONFIG_HOME"  ? r.config
+                                     : n == "XDG_STATE_HOME" ? r.state
+                                     : n == "HOME"           ? r.home
+                                                             : "");
+        };
+        EXPECT_EQ(UserSettingsFile("setup-wizard", environment), QString::fromUtf8(r.ini)) << r.config;
+        EXPECT_EQ(UserLogFile("setup-wizard", environment), QString::fromUtf8(r.log)) << r.state;
+    }
+}
+
+TEST_F(SettingsTest, TheUsersSettingsFileReplacesTheOneBesideTheProgram)
+{
+    const EnvVar config("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    WriteIni("[Product]\nAppTitle=Beside\nShortName=Beside\n");
+    ASSERT_TRUE(g_Var.ReadSettings(Exe()));
+    EXPECT_EQ(g_Var.AppTitle, "Beside");
+
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("config/setup-wizard")));
+    WriteFile(dir.filePath("config/setup-wizard/Setup.ini"),
+              "[Product]\nAppTitle=Mine\nAcrobatReader=r.exe\n");
+    ASSERT_TRUE(g_Var.ReadSettings(Exe()));
+    EXPECT_EQ(g_Var.SettingsFile, dir.filePath("config/setup-wizard/Setup.ini"));
+    EXPECT_EQ(g_Var.AppTitle, "Mine");
+    EXPECT_EQ(g_Var.ShortName, "QRZ-517MXB") << "the whole file is replaced, not merged";
+    EXPECT_EQ(g_Var.AcrobatReaderPath, dir.path() + "/r.exe") << "paths stay relative to the program";
 }
 
 TEST_F(SettingsTest, MsgTitleFallsBackOnTheAppTitleRead)

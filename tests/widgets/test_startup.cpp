@@ -83,11 +83,19 @@ public:
 
     bool Ready() const { return m_ok; }
     QString LogPath() const { return m_dir.path() + QStringLiteral("/Setup.Log"); }
+    // The log's line about the settings file, read as it is written.
+    QString SettingsLine() const
+    {
+        return QStringLiteral("IniFile %1/Setup.ini read as UTF-8").arg(m_dir.path());
+    }
 
-    void Start(const QStringList &arguments = {})
+    void Start(const QStringList &arguments = {}, const QString &display = QString())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                   display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+        if (!display.isEmpty())
+            env.insert(QStringLiteral("DISPLAY"), display);
         m_process.setProcessEnvironment(env);
         m_process.start(m_exe, arguments);
         m_process.waitForStarted(30000);
@@ -166,6 +174,33 @@ TEST(Startup, VersionOption)
     EXPECT_EQ(copy.Process().readAllStandardOutput(), QByteArray("setup-wizard 1.0.0\n"));
 }
 
+// A display that refuses the connection: a few more tries, then one line
+// and status 1, never the toolkit's abort.
+TEST(Startup, UnreachableDisplayIsTriedAgainThenReported)
+{
+    int number = 200;
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
+           QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+        ++number;
+    const QString display = QStringLiteral(":%1").arg(number);
+    ProgramCopy copy(Ini(UniqueName("display")));
+    ASSERT_TRUE(copy.Ready());
+    copy.Start({}, display);
+    ASSERT_TRUE(copy.Process().waitForFinished(60000));
+    EXPECT_EQ(copy.Process().exitStatus(), QProcess::NormalExit) << copy.Diagnosis();
+    EXPECT_EQ(copy.Process().exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(copy.Process().readAllStandardError());
+    EXPECT_TRUE(err.endsWith(
+        QStringLiteral("setup-wizard: cannot connect to the graphical display %1\n").arg(display)))
+        << err.toStdString();
+    const QStringList lines = copy.LogLines();
+    EXPECT_EQ(lines.filter(QStringLiteral("RunSetupWizard() running as")).size(), 5)
+        << "each try found the lock free: " << lines.join(u'\n').toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("RunSetupWizard() FAIL display connection, try")).size(), 4);
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("RunSetupWizard() FAIL display connection, giving up after 5 tries")));
+}
+
 TEST(Startup, SecondCopyWithTheSameShortNameIsRefused)
 {
     const QString name = UniqueName("same");
@@ -180,7 +215,7 @@ TEST(Startup, SecondCopyWithTheSameShortNameIsRefused)
     ASSERT_TRUE(second.Process().waitForFinished(60000));
     EXPECT_EQ(second.Process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.Process().exitCode(), 0);
-    EXPECT_EQ(second.LogLines(), QStringList({"FAIL another instance is running"}));
+    EXPECT_EQ(second.LogLines(), QStringList({second.SettingsLine(), "FAIL another instance is running"}));
     // The running copy is left alone.
     EXPECT_FALSE(first.Process().waitForFinished(100));
 }
@@ -212,7 +247,7 @@ TEST(Startup, EmptyShortNameGivesTheBareSuffix)
     second.Start();
     ASSERT_TRUE(second.Process().waitForFinished(60000));
     EXPECT_EQ(second.Process().exitCode(), 0);
-    EXPECT_EQ(second.LogLines(), QStringList({"FAIL another instance is running"}));
+    EXPECT_EQ(second.LogLines(), QStringList({second.SettingsLine(), "FAIL another instance is running"}));
 }
 
 // ---------------------------------------------------------------------------

@@ -1,9 +1,18 @@
 #include "ctloptions.h"
 
 #include "app/settingkeys.h"
+#include "app/startarguments.h"
 
+#include <QFile>
+
+#include <cstdio>
 #include <map>
 #include <set>
+
+#ifndef Q_OS_WIN
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -26,6 +35,14 @@ const char kOverview[] = "Usage: wizardctl COMMAND [options]\n"
                          "  --log FILE    append the wizard's debug log (every packet in clear) to FILE\n"
                          "  --help        help of the command\n"
                          "\n"
+                         "  wizardctl --help     this text\n"
+                         "  wizardctl --version  the version\n"
+                         "\n"
+                         "The password of a device command (the factory password unless given) is\n"
+                         "best not given with --password PW: every user of this computer can read a\n"
+                         "command line in the process list. Give --password-file FILE or --password -\n"
+                         "(standard input), or set the environment variable WIZARDCTL_PASSWORD.\n"
+                         "\n"
                          "Exit codes:\n"
                          "  0  done; a write was read back and the device holds the values (verified)\n"
                          "  1  bad command line or invalid input; nothing was sent\n"
@@ -36,8 +53,14 @@ const char kOverview[] = "Usage: wizardctl COMMAND [options]\n"
                          "  6  WPS was started but did not succeed\n";
 
 const char kDeviceOptions[] = "  --mac MAC          the device (as listed by discover), required\n"
-                              "  --password PW      login password, at most 16 characters (default: the\n"
-                              "                     factory password)\n";
+                              "  --password PW      login password, at most 16 characters (default:\n"
+                              "                     WIZARDCTL_PASSWORD, else the factory password);\n"
+                              "                     \"-\" reads the first line of standard input. A\n"
+                              "                     password on the command line can be read by every\n"
+                              "                     user in the process list: prefer \"-\", the file\n"
+                              "                     or the environment variable\n"
+                              "  --password-file FILE\n"
+                              "                     the password: the first line of FILE\n";
 
 const char kWriteNote[] = "A write that is not answered is repeated once after a fresh login; then\n"
                           "the configuration is read back and compared: \"verified\" (exit 0) or\n"
@@ -128,7 +151,7 @@ QString CommandHelp(const QString &command)
 
 const std::map<QString, std::set<QString>> &AllowedOptions()
 {
-    static const std::set<QString> device{"--mac", "--password", "--log", "--help"};
+    static const std::set<QString> device{"--mac", "--password", "--password-file", "--log", "--help"};
     auto with = [](std::set<QString> base, std::initializer_list<const char *> more) {
         for (const char *m : more)
             base.insert(QString::fromLatin1(m));
@@ -202,6 +225,46 @@ bool TakeSsid(bool hasText, const QString &text, bool hasHex, const QString &hex
     return true;
 }
 
+// While it lives, a terminal on standard input does not echo what is
+// typed; a prompt goes to the error stream. Nothing happens for a pipe or a
+// file.
+class NoEcho
+{
+public:
+    explicit NoEcho(bool wanted)
+    {
+#ifndef Q_OS_WIN
+        m_on = wanted && ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &m_saved) == 0;
+        if (!m_on)
+            return;
+        std::fputs("Password: ", stderr);
+        std::fflush(stderr);
+        termios quiet = m_saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+#else
+        Q_UNUSED(wanted);
+#endif
+    }
+    ~NoEcho()
+    {
+#ifndef Q_OS_WIN
+        if (!m_on)
+            return;
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+        std::fputs("\n", stderr);
+#endif
+    }
+    NoEcho(const NoEcho &) = delete;
+    NoEcho &operator=(const NoEcho &) = delete;
+
+private:
+#ifndef Q_OS_WIN
+    bool m_on = false;
+    termios m_saved{};
+#endif
+};
+
 } // namespace
 
 bool ParseMac(const QString &text, MacBytes &mac)
@@ -226,13 +289,51 @@ QString HelpText(const QString &command)
     return CommandHelp(command);
 }
 
-ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, QString &error)
+QString VersionText()
+{
+    return QStringLiteral("wizardctl %1\n").arg(ProgramVersion());
+}
+
+bool ReadPassword(CtlOptions &options, QString &error)
+{
+    using From = CtlOptions::PasswordFrom;
+    if (options.passwordFrom == From::File || options.passwordFrom == From::StandardInput) {
+        const bool fromFile = options.passwordFrom == From::File;
+        QFile file(fromFile ? options.passwordFile : QString());
+        const bool opened = fromFile ? file.open(QIODevice::ReadOnly) : file.open(stdin, QIODevice::ReadOnly);
+        if (!opened) {
+            error = QStringLiteral("cannot read the password from %1: %2")
+                        .arg(fromFile ? options.passwordFile : QStringLiteral("standard input"),
+                             file.errorString());
+            return false;
+        }
+        // Typed at a terminal, the password is not echoed.
+        const NoEcho quiet(!fromFile);
+        QByteArray line = file.readLine(4096);
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        options.password = QString::fromUtf8(line);
+    }
+    // The password page takes at most 16 characters.
+    if (options.password.size() > 16) {
+        error = QStringLiteral("the password has at most 16 characters");
+        return false;
+    }
+    return true;
+}
+
+ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, QString &error,
+                             const std::function<QString(const char *)> &environment)
 {
     options = CtlOptions{};
     options.password = QString::fromLatin1(DEFAULT_PASSWORD);
     if (arguments.size() < 2)
-        return ParseResult::Help;
+        return ParseResult::Usage;
     options.command = arguments[1];
+    if (options.command == u"--version") {
+        options.command.clear();
+        return ParseResult::Version;
+    }
     if (options.command == u"--help" || options.command == u"-h" || options.command == u"help") {
         options.command = arguments.size() > 2 ? arguments[2] : QString();
         return ParseResult::Help;
@@ -326,14 +427,28 @@ ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, 
                     .arg(options.macText);
         return ParseResult::Error;
     }
-    if (has("--password")) {
-        options.password = get("--password");
-        // The password page takes at most 16 characters.
-        if (options.password.size() > 16) {
-            error = QStringLiteral("the password has at most 16 characters");
-            return ParseResult::Error;
-        }
+    using From = CtlOptions::PasswordFrom;
+    if (has("--password") && has("--password-file")) {
+        error = QStringLiteral("--password and --password-file are two ways of giving one password: use one");
+        return ParseResult::Error;
     }
+    const QString fromEnvironment = environment ? environment("WIZARDCTL_PASSWORD") : QString();
+    if (has("--password-file")) {
+        options.passwordFrom = From::File;
+        options.passwordFile = get("--password-file");
+    } else if (has("--password") && get("--password") == u"-") {
+        options.passwordFrom = From::StandardInput;
+    } else if (has("--password")) {
+        options.passwordFrom = From::Option;
+        options.password = get("--password");
+    } else if (!fromEnvironment.isEmpty()) {
+        options.passwordFrom = From::Environment;
+        options.password = fromEnvironment;
+    }
+    // The rule is checked at once when the text is already known.
+    if (options.passwordFrom != From::File && options.passwordFrom != From::StandardInput &&
+        !ReadPassword(options, error))
+        return ParseResult::Error;
 
     if (options.command == u"set-ip") {
         options.dhcp = has("--dhcp");

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Exit codes (documented in --help and docs/wizardctl.md).
 enum CtlExit : int {
@@ -37,6 +38,10 @@ struct CtlOptions
     QString macText;
     MacBytes mac{};
     QString password; // the factory password unless given
+    // Where the password comes from, read by ReadPassword after the parse.
+    enum class PasswordFrom { Default, Option, StandardInput, File, Environment };
+    PasswordFrom passwordFrom = PasswordFrom::Default;
+    QString passwordFile;
 
     // set-ip
     bool dhcp = false;
@@ -72,15 +77,27 @@ struct CtlOptions
 };
 
 enum class ParseResult {
-    Run,   // options complete: run the command
-    Help,  // --help (or no command): print HelpText(options.command), exit 0
-    Error, // print the error and the usage line, exit CTL_EXIT_INVALID
+    Run,     // options complete: run the command
+    Help,    // --help: print HelpText(options.command), exit 0
+    Version, // --version: print VersionText(), exit 0
+    Usage,   // no command: print HelpText() to standard error, exit CTL_EXIT_INVALID
+    Error,   // print the error and the usage line, exit CTL_EXIT_INVALID
 };
 
-ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, QString &error);
+// `environment` gives a variable's value (empty when unset); only
+// WIZARDCTL_PASSWORD is asked, when no password option is given.
+ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, QString &error,
+                             const std::function<QString(const char *)> &environment = {});
+
+// Fills options.password from the file or standard input the options name
+// (the first line, without its line end). False with `error` set when it
+// cannot be read or breaks the password rule.
+bool ReadPassword(CtlOptions &options, QString &error);
 
 // The help of one subcommand, or the overview for an empty or unknown one.
 QString HelpText(const QString &command);
+// "wizardctl VERSION" and a line end.
+QString VersionText();
 
 // "02:00:4C:00:00:01" or "02-00-4c-00-00-01" into six bytes.
 bool ParseMac(const QString &text, MacBytes &mac);

@@ -54,10 +54,17 @@ int main(int argc, char **argv)
 
     CtlOptions options;
     QString error;
-    switch (ParseCommandLine(app.arguments(), options, error)) {
+    const auto environment = [](const char *name) { return qEnvironmentVariable(name); };
+    switch (ParseCommandLine(app.arguments(), options, error, environment)) {
     case ParseResult::Help:
         out << HelpText(options.command);
         return CTL_EXIT_OK;
+    case ParseResult::Version:
+        out << VersionText();
+        return CTL_EXIT_OK;
+    case ParseResult::Usage:
+        err << HelpText(QString());
+        return CTL_EXIT_INVALID;
     case ParseResult::Error:
         err << "wizardctl: " << error << '\n'
             << "Try 'wizardctl " << (options.command.isEmpty() ? QString() : options.command + u' ')
@@ -65,6 +72,10 @@ int main(int argc, char **argv)
         return CTL_EXIT_INVALID;
     case ParseResult::Run:
         break;
+    }
+    if (!ReadPassword(options, error)) {
+        err << "wizardctl: " << error << '\n';
+        return CTL_EXIT_INVALID;
     }
 
     CtlLogFile log;

@@ -1,6 +1,7 @@
 #include "app/debug.h"
 
 #include "app/processinfo.h"
+#include "app/userplaces.h"
 #include "app/utility.h"
 
 #include <QFileInfo>
@@ -24,15 +25,22 @@ std::atomic<bool> g_hasHook{false};
 
 CDebugLog::CDebugLog(const QString &executablePath, StampSource stamp) : m_stamp(std::move(stamp))
 {
-    const QString folder = FolderOf(executablePath);
+    QString folder = FolderOf(executablePath);
     const QString base = FileBaseName(executablePath);
     m_prefix = QStringLiteral("<%1> ").arg(base);
     m_logFileName = ReplaceExtension(executablePath, QStringLiteral(".Log"));
     if (executablePath.isEmpty())
         return;
 
-    if (!QFileInfo::exists(m_logFileName))
+    // A log the user switched on in their own state folder comes first: an
+    // installed program's folder is not the user's to write.
+    const QString userLog = UserLogFile(base);
+    if (!userLog.isEmpty() && QFileInfo::exists(userLog)) {
+        m_logFileName = userLog;
+        folder = FolderOf(userLog);
+    } else if (!QFileInfo::exists(m_logFileName)) {
         return; // no log file: logging stays off for the whole run
+    }
 
     m_file.Open(m_logFileName, ExclusiveFile::Mode::OpenExisting);
     for (int i = 0; !m_file.IsOpen() && i < 100; ++i) {

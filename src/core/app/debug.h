@@ -1,15 +1,16 @@
 #pragma once
 // The diagnostic log. Logging is switched on by a file named like the
-// executable with the extension ".Log" beside it; without that file nothing
-// is written and a DebugPrint costs only its formatting. Every unit writes
-// through DebugPrint.
+// executable with the extension ".Log" beside it, or on Linux in the user's
+// state folder (app/userplaces.h), which comes first; without either file
+// nothing is written and a DebugPrint costs only its formatting. Every unit
+// writes through DebugPrint.
 //
 // Each run that logs begins with an empty line and "== START LOG =="; each
 // line reads "(hh:mm:ss:mmm 0xTID) text" followed by CR LF, with the local
 // time and the calling thread's id in upper-case hexadecimal. A log file
 // that another running copy holds (ExclusiveFile) sends this
 // copy to a fresh numbered file beside it ("Setup_000.Log", "Setup_001.Log"
-// ...), so two copies never write into one file.
+// ...) in the same folder, so two copies never write into one file.
 
 #include "app/exclusivefile.h"
 

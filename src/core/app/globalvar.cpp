@@ -2,6 +2,7 @@
 
 #include "app/debug.h"
 #include "app/processinfo.h"
+#include "app/userplaces.h"
 #include "app/utility.h"
 
 #include <QDir>
@@ -74,6 +75,14 @@ bool TGlobalVar::ReadSettings(const QString &executablePath)
     if (!ExePath.isEmpty() && !ExePath.endsWith(QDir::separator()))
         ExePath += QDir::separator();
     SettingsFile = SettingsFileFor(executablePath);
+    // The user's own file replaces the one beside the executable, which an
+    // installed program's user cannot edit. Paths in it stay relative to
+    // the executable's folder.
+    const QString userFile = UserSettingsFile(FileBaseName(executablePath));
+    if (!userFile.isEmpty() && QFileInfo(userFile).isFile()) {
+        SettingsFile = userFile;
+        DebugPrint("TGlobalVar::ReadSettings() the user's settings file %s", qPrintable(SettingsFile));
+    }
     SettingsStore->SetFileName(SettingsFile);
     if (!QFileInfo::exists(SettingsFile))
         DebugPrint("TGlobalVar::ReadSettings() no settings file %s, built-in texts used",

@@ -37,7 +37,7 @@ struct TGlobalVar
 
     // ----- settings -----
     QString ExePath;      // folder of the executable, ending with '/'
-    QString SettingsFile; // the executable's path with the extension ".ini"
+    QString SettingsFile; // the executable's path with the extension ".ini", or the user's (userplaces.h)
     // The guarded settings file. Exists from construction (reading nothing
     // until ReadSettings points it at SettingsFile), so a read is never made
     // through a null store.

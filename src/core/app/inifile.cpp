@@ -64,23 +64,33 @@ IniFile IniFile::FromBytes(const QByteArray &data)
     return ini;
 }
 
-QString IniFile::DecodeText(const QByteArray &data)
+IniFile::Decoded IniFile::Decode(const QByteArray &data)
 {
+    Decoded result;
     QByteArrayView bytes(data);
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    // The mark goes before either decoding: read as Windows-1252 it would
+    // become three letters in front of the first section header.
+    result.byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+    if (result.byteOrderMark)
         bytes = bytes.sliced(3);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
+    result.text = utf8.decode(bytes);
+    result.utf8 = !utf8.hasError();
+    if (result.utf8)
+        return result;
 
-    text.clear();
-    text.reserve(data.size());
-    for (const char ch : QByteArrayView(data)) {
+    result.text.clear();
+    result.text.reserve(bytes.size());
+    for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        text.append(b >= 0x80 && b <= 0x9F ? QChar(kCp1252High[b - 0x80]) : QChar(char16_t(b)));
+        result.text.append(b >= 0x80 && b <= 0x9F ? QChar(kCp1252High[b - 0x80]) : QChar(char16_t(b)));
     }
-    return text;
+    return result;
+}
+
+QString IniFile::DecodeText(const QByteArray &data)
+{
+    return Decode(data).text;
 }
 
 bool IniFile::ParseInteger(const QString &text, int &value)
@@ -132,8 +142,13 @@ bool IniFile::ParseInteger(const QString &text, int &value)
 void IniFile::Parse(const QByteArray &data) const
 {
     m_sections.clear();
-    const QString text = DecodeText(data);
-    QStringView all(text);
+    const Decoded decoded = Decode(data);
+    if (!m_fromMemory && !data.isEmpty() && !m_encodingLogged) {
+        m_encodingLogged = true;
+        DebugPrint("IniFile %s read as %s%s", qPrintable(m_fileName), decoded.utf8 ? "UTF-8" : "Windows-1252",
+                   decoded.byteOrderMark ? " (byte-order mark skipped)" : "");
+    }
+    QStringView all(decoded.text);
 
     // Keys before the first section header belong to the section "".
     Section *current = &m_sections[QString()];

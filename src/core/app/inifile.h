@@ -4,8 +4,10 @@
 // case-insensitive, blanks around names and values are trimmed, one pair of
 // enclosing quotes is removed, the first occurrence of a key wins, a value
 // is cut to 2047 characters, and a missing or unreadable file simply gives
-// every default. The bytes are decoded as UTF-8 when they are valid UTF-8,
-// else as Windows-1252, so files written by either kind of editor work.
+// every default. An initial UTF-8 byte-order mark is skipped; the bytes
+// after it are decoded as UTF-8 when they are valid UTF-8, else as
+// Windows-1252, so files written by either kind of editor work. The first
+// read of a file logs which of the two it was.
 // The file comes from the distribution medium and is untrusted: any bytes
 // parse without harm.
 //
@@ -49,8 +51,15 @@ public:
     // Whether the key is present (with an equals sign) in the section.
     bool HasKey(const QString &section, const QString &key) const;
 
-    // Decodes the file's bytes: UTF-8 (an initial byte-order mark dropped)
-    // when valid, else Windows-1252.
+    struct Decoded
+    {
+        QString text;
+        bool utf8 = true;           // else Windows-1252
+        bool byteOrderMark = false; // an initial UTF-8 mark was skipped
+    };
+    // Decodes the file's bytes: an initial byte-order mark dropped, the
+    // rest as UTF-8 when valid, else as Windows-1252.
+    static Decoded Decode(const QByteArray &data);
     static QString DecodeText(const QByteArray &data);
 
     // The integer rule of ReadInteger applied to a text (already trimmed).
@@ -69,6 +78,7 @@ private:
     // Parsed content and the file state it was parsed from.
     mutable QHash<QString, Section> m_sections; // case-folded section -> keys
     mutable bool m_loaded = false;
+    mutable bool m_encodingLogged = false;
     mutable bool m_existed = false;
     mutable qint64 m_size = -1;
     mutable QDateTime m_modified;

@@ -33,11 +33,17 @@ Files:
       written; without it every setting has its built-in default. Every
       section and key is described, with its default, in
       /usr/share/doc/setup-wizard/setup-wizard.ini.example.
+      On Linux $XDG_CONFIG_HOME/setup-wizard/setup-wizard.ini (default
+      ~/.config/setup-wizard/setup-wizard.ini), when it exists, replaces the
+      file beside the executable (an installed program's folder is not the
+      user's to write); paths in it stay relative to the executable's folder.
   setup-wizard.Log
       The debug log, beside the executable (the executable's name with
-      ".Log"). Create it empty to switch logging on: the program then
+      ".Log"), or on Linux $XDG_STATE_HOME/setup-wizard/setup-wizard.Log
+      (default ~/.local/state/setup-wizard/setup-wizard.Log), which comes
+      first. Create either empty to switch logging on: the program then
       appends a time-stamped diagnostic log to it, with a hex dump of every
-      protocol packet in clear text. Without that file nothing is written.
+      protocol packet in clear text. Without such a file nothing is written.
 
 Exit status: 0, also when another copy is already running (nothing is
 shown then); 1 when there is no graphical display.

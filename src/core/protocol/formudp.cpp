@@ -330,9 +330,19 @@ bool TFormUDP::SendDiscover(int wait, bool reinit)
 bool TFormUDP::SendLogin(int wait)
 {
     DebugPrint("TFormUDP::SendLogin()");
-    m_devicePort = kDevicePort;
     MacAddress device;
     std::memcpy(device.data(), g_Var.SelectedDevice.Mac, device.size());
+    // The filter still holds the device of an earlier login (the user went
+    // Back to the list and chose another row): that login is over, and the
+    // new device's answers must get through. Only the chosen MAC can answer
+    // the login, and its success locks the filter again.
+    if (m_peerFilter != kBroadcastMac && m_peerFilter != MacAddress{} && m_peerFilter != device) {
+        if (m_loggedIn)
+            SendLogout(0);
+        DebugPrint("  peer filter opened: the login is for another device");
+        m_peerFilter = kBroadcastMac;
+    }
+    m_devicePort = kDevicePort;
     m_loginTarget = device;
     Request request = BuildLogin(m_localMac, device);
     Issue(request, REQ_LOGIN, wait);

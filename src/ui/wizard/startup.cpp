@@ -8,12 +8,14 @@
 #include "platform/platform.h"
 #include "protocol/formudp.h"
 #include "skin/formres.h"
+#include "wizard/displayretry.h"
 #include "wizard/formmain.h"
 #include "wizard/toolkitsetup.h"
 #include "wizard/uiservices.h"
 
 #include <QApplication>
 #include <exception>
+#include <optional>
 #include <utility>
 
 WizardWindows::WizardWindows(DatagramSocketFactory *sockets, AdapterSource *adapters)
@@ -70,7 +72,9 @@ int RunSetupWizard(int &argc, char **argv)
 
     DebugPrint("RunSetupWizard() running as %s", qUtf8Printable(g_Var.MutexName));
 
+    std::optional<DisplayRetry> retry(std::in_place, argc, argv, [&guard] { guard.lock.reset(); });
     QApplication app(argc, argv);
+    retry.reset();
     RegisterDesignFont();
     LoadToolkitTranslations();
     SetUiServices(nullptr);
