@@ -45,8 +45,9 @@ bool ExclusiveFile::SeekToEnd()
 
 void ExclusiveFile::Write(const char *bytes, size_t length) const
 {
-    if (IsOpen()) [[maybe_unused]]
-        const ssize_t written = ::write(int(handle_), bytes, length);
+    if (!IsOpen())
+        return;
+    [[maybe_unused]] const ssize_t written = ::write(int(handle_), bytes, length);
 }
 
 void ExclusiveFile::Close()
