@@ -127,11 +127,35 @@ void FakeNetwork::Schedule(const QString &interfaceName, const ReceivedDatagram 
     // Scaled here rather than through Timing::Scaled, which tests watch for
     // the waits the program itself asks for.
     const int wait = delayMs > 0 ? std::max(1, int(std::ceil(delayMs * Timing::Scale()))) : 0;
-    QTimer::singleShot(wait, this, [this, interfaceName, datagram, toAddress, toPort, onSent] {
-        if (onSent)
-            onSent();
-        Deliver(interfaceName, datagram, toAddress, toPort);
-    });
+    if (!flightTimer_) {
+        clock_.start();
+        flightTimer_ = new QTimer(this);
+        flightTimer_->setSingleShot(true);
+        flightTimer_->setTimerType(Qt::PreciseTimer);
+        connect(flightTimer_, &QTimer::timeout, this, &FakeNetwork::DeliverDue);
+    }
+    inFlight_.emplace(clock_.elapsed() + wait, InFlight{interfaceName, datagram, toAddress, toPort, std::move(onSent)});
+    ArmFlightTimer();
+}
+
+void FakeNetwork::ArmFlightTimer()
+{
+    if (inFlight_.empty())
+        return;
+    flightTimer_->start(int(std::max<qint64>(0, inFlight_.begin()->first - clock_.elapsed())));
+}
+
+void FakeNetwork::DeliverDue()
+{
+    // Each delivery may send more (a device's answer): taken one at a time.
+    while (!inFlight_.empty() && inFlight_.begin()->first <= clock_.elapsed()) {
+        InFlight next = std::move(inFlight_.begin()->second);
+        inFlight_.erase(inFlight_.begin());
+        if (next.onSent)
+            next.onSent();
+        Deliver(next.interfaceName, next.datagram, next.toAddress, next.toPort);
+    }
+    ArmFlightTimer();
 }
 
 void FakeNetwork::Deliver(const QString &interfaceName, const ReceivedDatagram &datagram, const QString &toAddress,

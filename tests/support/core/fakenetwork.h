@@ -22,10 +22,13 @@
 #include "protocol/iphelp.h"
 #include "protocol/simdevice.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <QString>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -140,13 +143,29 @@ private:
     bool Register(FakeSocket *socket, const QString &interfaceName, const QString &address, uint16_t port);
     void Unregister(FakeSocket *socket);
     void OnSend(FakeSocket *socket, const QByteArray &data, uint16_t port, const QString &address);
+    // Datagrams in flight leave in the order of their due times, equal
+    // times in the order sent, as on a wire: one timer for the earliest (a
+    // timer per datagram may fire out of order on Windows).
     void Schedule(const QString &interfaceName, const ReceivedDatagram &datagram, const QString &toAddress,
                   uint16_t toPort, int delayMs, std::function<void()> onSent);
+    void DeliverDue();
+    void ArmFlightTimer();
     void Deliver(const QString &interfaceName, const ReceivedDatagram &datagram, const QString &toAddress,
                  uint16_t toPort);
 
     AdapterList adapters_;
     bool listFails_ = false;
+    struct InFlight
+    {
+        QString interfaceName;
+        ReceivedDatagram datagram;
+        QString toAddress;
+        uint16_t toPort = 0;
+        std::function<void()> onSent;
+    };
+    std::multimap<qint64, InFlight> inFlight_; // by due time on clock_
+    QElapsedTimer clock_;
+    QTimer *flightTimer_ = nullptr;
     std::set<QString> taken_;
     std::vector<FakeSocket *> open_;
     int created_ = 0;
