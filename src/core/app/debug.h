@@ -21,7 +21,14 @@
 
 // Formats with printf rules and writes one time-stamped line. A formatting
 // failure is swallowed and whatever text resulted is written.
-void DebugPrint(const char *format, ...) __attribute__((format(gnu_printf, 1, 2)));
+// MinGW's printf checks follow the C library of Windows unless told the
+// formats are the C99 ones this project uses (__USE_MINGW_ANSI_STDIO).
+#ifdef __MINGW32__
+#define WIZARD_PRINTF_FORMAT gnu_printf
+#else
+#define WIZARD_PRINTF_FORMAT printf
+#endif
+void DebugPrint(const char *format, ...) __attribute__((format(WIZARD_PRINTF_FORMAT, 1, 2)));
 
 // Whether the process log writes anything; hot paths (packet dumps) skip
 // their formatting when it does not.
