@@ -196,6 +196,15 @@ Played Play(const QString &script)
     };
     played.report = read("report.txt");
     played.log = read("setup-wizard.Log");
+    // For comparing two builds' logs run by run.
+    const QString keep = qEnvironmentVariable("WIZARD_KEEP_RUN_LOGS");
+    if (!keep.isEmpty()) {
+        const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
+        static int serial = 0;
+        QDir().mkpath(keep);
+        QFile::copy(dir + QStringLiteral("/setup-wizard.Log"),
+                    QStringLiteral("%1/%2-%3.Log").arg(keep, QLatin1String(test->name())).arg(++serial));
+    }
     return played;
 }
 

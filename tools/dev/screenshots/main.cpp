@@ -4,6 +4,10 @@
 // to the success page and visits the pages off that path, saving one PNG
 // per window and page into the folder given on the command line.
 //
+// Beside each picture it writes the window's widget tree as text (class,
+// object name, geometry, visibility, text), so that two builds can be
+// compared to the byte where a change must not alter what the user sees.
+//
 // Message boxes are answered without showing them (Yes/No questions with
 // No, so the wizard is never left) and printed to standard error.
 
@@ -35,6 +39,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVariant>
 #include <cstdio>
 
 namespace {
@@ -67,6 +72,33 @@ public:
             std::printf("%s\n", qUtf8Printable(path));
         else
             std::fprintf(stderr, "FAIL saving %s\n", qUtf8Printable(path));
+        QFile tree(QString(path).replace(QLatin1String(".png"), QLatin1String(".tree")));
+        if (tree.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            tree.write(DumpTree(widget, 0).toUtf8());
+    }
+
+    static QString DumpTree(const QWidget *widget, int depth)
+    {
+        const QRect g = widget->geometry();
+        QString line = QStringLiteral("%1%2 \"%3\" %4,%5 %6x%7%8%9")
+                           .arg(QString(depth * 2, QLatin1Char(' ')), QLatin1String(widget->metaObject()->className()),
+                                widget->objectName())
+                           .arg(g.x())
+                           .arg(g.y())
+                           .arg(g.width())
+                           .arg(g.height())
+                           .arg(widget->isVisible() ? QString() : QStringLiteral(" hidden"),
+                                widget->isEnabled() ? QString() : QStringLiteral(" disabled"));
+        for (const char *name : {"text", "title", "windowTitle", "checked", "currentIndex", "accessibleName"}) {
+            const QVariant value = widget->property(name);
+            if (value.isValid() && !value.toString().isEmpty())
+                line += QStringLiteral(" %1=%2").arg(QLatin1String(name), value.toString().replace(QLatin1Char('\n'), QLatin1String("\\n")));
+        }
+        line += QLatin1Char('\n');
+        for (const QObject *child : widget->children())
+            if (const auto *w = qobject_cast<const QWidget *>(child))
+                line += DumpTree(w, depth + 1);
+        return line;
     }
 
     // Grabs the progress dialog the first time one is on screen.
