@@ -73,7 +73,7 @@ class NextTable : public ::testing::TestWithParam<FlowRow>
 TEST_P(NextTable, LeadsToTheDocumentedPage)
 {
     const FlowRow &row = GetParam();
-    const WizardChoices choices{row.mode, row.setupMethod, row.wlMethod, row.setIP};
+    const WizardChoices choices{row.mode, row.setupMethod, static_cast<WirelessMethod>(row.wlMethod), row.setIP};
     ExpectStep(DecideNext(row.current, choices, row.profileMoved), row);
 }
 
@@ -129,7 +129,7 @@ class BackTable : public ::testing::TestWithParam<FlowRow>
 TEST_P(BackTable, LeadsToTheDocumentedPage)
 {
     const FlowRow &row = GetParam();
-    const WizardChoices choices{row.mode, row.setupMethod, row.wlMethod, row.setIP};
+    const WizardChoices choices{row.mode, row.setupMethod, static_cast<WirelessMethod>(row.wlMethod), row.setIP};
     ExpectStep(DecideBack(row.current, choices, row.profileMoved), row);
 }
 
@@ -269,7 +269,7 @@ protected:
         settings.Load();
         g_Var.DeviceMode = DEVICE_AP;
         g_Var.SetupMethod = 0;
-        g_Var.WlMethod = 0;
+        g_Var.WlMethod = WirelessMethod::Wps;
         form = std::make_unique<ProbeForm>();
         SetMainWindow(form.get());
     }
@@ -369,7 +369,7 @@ TEST_F(FormMainTest, WirelessPartStartsFromTheDeviceSettingsBeforeTheTargetIsAsk
 {
     StandOn(P::SetupMethod);
     g_Var.SetupMethod = 0;
-    form->FrameSetupMethod1->RBtnSetIP->setChecked(false);
+    form->PageOf<TFrameSetupMethod>()->RBtnSetIP->setChecked(false);
     g_Var.CurIpConfig.Ip = 0x0A000001;
     g_Var.NewIpConfig.Ip = 0;
     std::strcpy(g_Var.CurWlConfig.Ssid, "device");
@@ -390,7 +390,7 @@ TEST_F(FormMainTest, StaticAddressChoiceIsReadFromTheSetupMethodPage)
 {
     StandOn(P::SetupMethod);
     g_Var.SetupMethod = 0;
-    form->FrameSetupMethod1->RBtnSetIP->setChecked(true);
+    form->PageOf<TFrameSetupMethod>()->RBtnSetIP->setChecked(true);
     Command(WIZARD_NEXT);
     EXPECT_EQ(form->CurrentPage(), form->Probe(P::DevIPCfg));
     Command(WIZARD_NEXT);
@@ -566,7 +566,7 @@ TEST(FormMainDesign, CreatesEveryPageInOrderInOnePlace)
         EXPECT_FALSE(page->isVisibleTo(&form)) << page->objectName().toStdString();
         EXPECT_EQ(page->pos(), QPoint(0, 105));
         EXPECT_EQ(page->width(), 600);
-        EXPECT_EQ(page->height(), page == static_cast<TFrameBase *>(form.FramePassword1) ? 323 : 324);
+        EXPECT_EQ(page->height(), page == static_cast<TFrameBase *>(form.PageOf<TFramePassword>()) ? 323 : 324);
         EXPECT_EQ(form.PageId(page) == P::None, false);
     }
     EXPECT_EQ(names, QStringList({"FrameWelcome1", "FrameLicense1", "FrameTutorial1", "FrameDevList1",
