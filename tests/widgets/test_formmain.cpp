@@ -5,10 +5,12 @@
 #include "messages/appmessage.h"
 #include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
+#include "core/logcapture.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
 #include "wizard/formmain.h"
 #include "wizard/framebase.h"
+#include "wizard/pagetable.h"
 #include "wizard/timage.h"
 
 #include <QCoreApplication>
@@ -504,6 +506,22 @@ TEST_F(FormMainTest, UnknownCommandsAndPagesWithoutRowsAreIgnored)
     EXPECT_TRUE(form->log.isEmpty());
 }
 
+TEST_F(FormMainTest, PageOutsideThePageTableStaysAndSaysSo)
+{
+    StandOn(P::Password);
+    auto *stranger = new ProbePage(form.get(), QStringLiteral("Stranger"), &form->log);
+    ASSERT_TRUE(form->ShowPage(stranger, false, 0));
+    EXPECT_EQ(form->PageId(stranger), std::nullopt);
+    LogCapture log;
+    form->log.clear();
+    Command(WIZARD_NEXT);
+    Command(WIZARD_BACK);
+    EXPECT_EQ(form->CurrentPage(), stranger);
+    EXPECT_TRUE(form->log.isEmpty());
+    EXPECT_TRUE(log.Contains("TFormMain::GoNext() FAIL page Stranger has no place in the page order"));
+    EXPECT_TRUE(log.Contains("TFormMain::GoBack() FAIL page Stranger has no place in the page order"));
+}
+
 TEST_F(FormMainTest, EngineNotificationsGoToTheCurrentPageOnly)
 {
     // Before any page is shown they are dropped.
@@ -568,6 +586,12 @@ TEST(FormMainDesign, CreatesEveryPageInOrderInOnePlace)
         EXPECT_EQ(page->width(), 600);
         EXPECT_EQ(page->height(), page == static_cast<TFrameBase *>(form.PageOf<TFramePassword>()) ? 323 : 324);
         EXPECT_EQ(form.PageId(page) == P::None, false);
+    }
+    // Every row of the page table is reachable by its id and named by it.
+    for (const PageEntry &entry : WizardPages()) {
+        ASSERT_NE(form.Page(entry.id), nullptr) << entry.objectName;
+        EXPECT_EQ(form.Page(entry.id)->objectName(), QLatin1String(entry.objectName));
+        EXPECT_EQ(form.PageId(form.Page(entry.id)), entry.id) << entry.objectName;
     }
     EXPECT_EQ(names, QStringList({"FrameWelcome1", "FrameLicense1", "FrameTutorial1", "FrameDevList1",
                                   "FramePassword1", "FrameSetupMethod1", "FrameDevIPCfg1", "FrameSetWlMethod1",
