@@ -375,7 +375,7 @@ TEST_F(LabPages, ConfirmationPageWritesAnAccessPointWpaProfile)
     Connect(QStringLiteral("Wl-AP"));
     ASSERT_EQ(g_Var.DeviceMode, DEVICE_AP);
 
-    g_Var.WlMethod = 1;
+    g_Var.WlMethod = WirelessMethod::Profile;
     g_Var.NewIpConfig = g_Var.CurIpConfig;
     UseWpa2Profile(QStringLiteral("Lab-Home"), QStringLiteral("correct horse battery"));
     g_Var.NewWlConfig.StdChannel = 11;
@@ -440,7 +440,7 @@ TEST_F(LabPages, BridgeJoinsTheNetworkChosenInTheSiteSurvey)
     main.Clear();
     survey->BtnNext->click(); // "Connect"
     EXPECT_EQ(Commands(), std::vector<int>{WIZARD_NEXT});
-    EXPECT_EQ(g_Var.WlMethod, 1);
+    EXPECT_EQ(g_Var.WlMethod, WirelessMethod::Profile);
     EXPECT_EQ(FieldText(g_Var.SelectedAp.Ssid), QStringLiteral("Office-AES"));
     main.page = nullptr;
     main.Clear();
@@ -482,7 +482,7 @@ TEST_F(LabPages, NetworkNameBytesComeBackUnchangedInBothFlows)
         SCOPED_TRACE(bridge ? "bridge" : "access point");
         Connect(bridge ? QStringLiteral("Cafe-Bridge") : QStringLiteral("Cafe-AP"));
         g_Var.NewWlConfig = g_Var.CurWlConfig;
-        g_Var.WlMethod = 1;
+        g_Var.WlMethod = WirelessMethod::Profile;
         if (bridge) {
             auto survey = MakePage<TFrameSiteSurvey>();
             survey->show();

@@ -60,7 +60,7 @@ QString DataFile(const char *name)
 void ApWpaProfile()
 {
     g_Var.DeviceMode = DEVICE_AP;
-    g_Var.WlMethod = 1;
+    g_Var.WlMethod = WirelessMethod::Profile;
     g_Var.NewIpConfig.Ip = 0xC0A8010A;      // 192.168.1.10
     g_Var.NewIpConfig.Netmask = 0xFFFFFF00; // 255.255.255.0
     g_Var.NewIpConfig.Gateway = 0xC0A801FE; // 192.168.1.254
@@ -77,7 +77,7 @@ void ApWpaProfile()
 void BridgeWepProfile()
 {
     g_Var.DeviceMode = DEVICE_WBRIDGE;
-    g_Var.WlMethod = 1;
+    g_Var.WlMethod = WirelessMethod::Profile;
     WlConfigRecord &wl = g_Var.NewWlConfig;
     CopyToField(wl.Ssid, QStringLiteral("Upstream"));
     wl.WirelessMode = WLMODE_N;
@@ -222,7 +222,7 @@ TEST_F(ConfirmTest, BridgeSummaryHidesTheNetworkBlockUnlessReachedByManualSetup)
     EXPECT_EQ(page.LbInfo3->y(), t + 109);
 
     // Manual set-up from the site survey edited the IP settings too.
-    g_Var.WlMethod = 2;
+    g_Var.WlMethod = WirelessMethod::Manual;
     Enter();
     EXPECT_TRUE(page.NetworkBlockShown());
     EXPECT_EQ(page.LbWirelessInfo->y(), t + 73);
@@ -263,7 +263,7 @@ TEST_F(ConfirmTest, SavedFilesMatchTheExpectedBytes)
         {"bridge_none.txt",
          [] {
              g_Var.DeviceMode = DEVICE_WBRIDGE;
-             g_Var.WlMethod = 1;
+             g_Var.WlMethod = WirelessMethod::Profile;
              CopyToField(g_Var.NewWlConfig.Ssid, QStringLiteral("Cafe"));
              g_Var.NewWlConfig.WirelessMode = WLMODE_BG;
              g_Var.NewWlConfig.SecurityMode = SECMODE_NONE;

@@ -5,10 +5,12 @@
 #include "messages/appmessage.h"
 #include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
+#include "core/logcapture.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
 #include "wizard/formmain.h"
 #include "wizard/framebase.h"
+#include "wizard/pagetable.h"
 #include "wizard/timage.h"
 
 #include <QCoreApplication>
@@ -73,7 +75,7 @@ class NextTable : public ::testing::TestWithParam<FlowRow>
 TEST_P(NextTable, LeadsToTheDocumentedPage)
 {
     const FlowRow &row = GetParam();
-    const WizardChoices choices{row.mode, row.setupMethod, row.wlMethod, row.setIP};
+    const WizardChoices choices{row.mode, row.setupMethod, static_cast<WirelessMethod>(row.wlMethod), row.setIP};
     ExpectStep(DecideNext(row.current, choices, row.profileMoved), row);
 }
 
@@ -129,7 +131,7 @@ class BackTable : public ::testing::TestWithParam<FlowRow>
 TEST_P(BackTable, LeadsToTheDocumentedPage)
 {
     const FlowRow &row = GetParam();
-    const WizardChoices choices{row.mode, row.setupMethod, row.wlMethod, row.setIP};
+    const WizardChoices choices{row.mode, row.setupMethod, static_cast<WirelessMethod>(row.wlMethod), row.setIP};
     ExpectStep(DecideBack(row.current, choices, row.profileMoved), row);
 }
 
@@ -269,7 +271,7 @@ protected:
         settings.Load();
         g_Var.DeviceMode = DEVICE_AP;
         g_Var.SetupMethod = 0;
-        g_Var.WlMethod = 0;
+        g_Var.WlMethod = WirelessMethod::Wps;
         form = std::make_unique<ProbeForm>();
         SetMainWindow(form.get());
     }
@@ -369,7 +371,7 @@ TEST_F(FormMainTest, WirelessPartStartsFromTheDeviceSettingsBeforeTheTargetIsAsk
 {
     StandOn(P::SetupMethod);
     g_Var.SetupMethod = 0;
-    form->FrameSetupMethod1->RBtnSetIP->setChecked(false);
+    form->PageOf<TFrameSetupMethod>()->RBtnSetIP->setChecked(false);
     g_Var.CurIpConfig.Ip = 0x0A000001;
     g_Var.NewIpConfig.Ip = 0;
     std::strcpy(g_Var.CurWlConfig.Ssid, "device");
@@ -390,7 +392,7 @@ TEST_F(FormMainTest, StaticAddressChoiceIsReadFromTheSetupMethodPage)
 {
     StandOn(P::SetupMethod);
     g_Var.SetupMethod = 0;
-    form->FrameSetupMethod1->RBtnSetIP->setChecked(true);
+    form->PageOf<TFrameSetupMethod>()->RBtnSetIP->setChecked(true);
     Command(WIZARD_NEXT);
     EXPECT_EQ(form->CurrentPage(), form->Probe(P::DevIPCfg));
     Command(WIZARD_NEXT);
@@ -504,6 +506,22 @@ TEST_F(FormMainTest, UnknownCommandsAndPagesWithoutRowsAreIgnored)
     EXPECT_TRUE(form->log.isEmpty());
 }
 
+TEST_F(FormMainTest, PageOutsideThePageTableStaysAndSaysSo)
+{
+    StandOn(P::Password);
+    auto *stranger = new ProbePage(form.get(), QStringLiteral("Stranger"), &form->log);
+    ASSERT_TRUE(form->ShowPage(stranger, false, 0));
+    EXPECT_EQ(form->PageId(stranger), std::nullopt);
+    LogCapture log;
+    form->log.clear();
+    Command(WIZARD_NEXT);
+    Command(WIZARD_BACK);
+    EXPECT_EQ(form->CurrentPage(), stranger);
+    EXPECT_TRUE(form->log.isEmpty());
+    EXPECT_TRUE(log.Contains("TFormMain::GoNext() FAIL page Stranger has no place in the page order"));
+    EXPECT_TRUE(log.Contains("TFormMain::GoBack() FAIL page Stranger has no place in the page order"));
+}
+
 TEST_F(FormMainTest, EngineNotificationsGoToTheCurrentPageOnly)
 {
     // Before any page is shown they are dropped.
@@ -566,8 +584,14 @@ TEST(FormMainDesign, CreatesEveryPageInOrderInOnePlace)
         EXPECT_FALSE(page->isVisibleTo(&form)) << page->objectName().toStdString();
         EXPECT_EQ(page->pos(), QPoint(0, 105));
         EXPECT_EQ(page->width(), 600);
-        EXPECT_EQ(page->height(), page == static_cast<TFrameBase *>(form.FramePassword1) ? 323 : 324);
+        EXPECT_EQ(page->height(), page == static_cast<TFrameBase *>(form.PageOf<TFramePassword>()) ? 323 : 324);
         EXPECT_EQ(form.PageId(page) == P::None, false);
+    }
+    // Every row of the page table is reachable by its id and named by it.
+    for (const PageEntry &entry : WizardPages()) {
+        ASSERT_NE(form.Page(entry.id), nullptr) << entry.objectName;
+        EXPECT_EQ(form.Page(entry.id)->objectName(), QLatin1String(entry.objectName));
+        EXPECT_EQ(form.PageId(form.Page(entry.id)), entry.id) << entry.objectName;
     }
     EXPECT_EQ(names, QStringList({"FrameWelcome1", "FrameLicense1", "FrameTutorial1", "FrameDevList1",
                                   "FramePassword1", "FrameSetupMethod1", "FrameDevIPCfg1", "FrameSetWlMethod1",

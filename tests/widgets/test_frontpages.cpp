@@ -304,17 +304,17 @@ TEST_F(FrontPagesInWizard, LicenceIsTheFirstPageEnteredFromNoPage)
     Start("[Product]\nLicense=License.txt\n");
     settings->Write(QStringLiteral("License.txt"), "terms");
     Pump();
-    ASSERT_EQ(form->CurrentPage(), form->FrameLicense1);
-    EXPECT_EQ(form->FrameLicense1->PrevPage(), nullptr);
-    EXPECT_FALSE(form->FrameLicense1->BtnNext->isEnabled());
-    EXPECT_EQ(form->FrameLicense1->REdtLicense->toPlainText(), QStringLiteral("terms"));
+    ASSERT_EQ(form->CurrentPage(), form->PageOf<TFrameLicense>());
+    EXPECT_EQ(form->PageOf<TFrameLicense>()->PrevPage(), nullptr);
+    EXPECT_FALSE(form->PageOf<TFrameLicense>()->BtnNext->isEnabled());
+    EXPECT_EQ(form->PageOf<TFrameLicense>()->REdtLicense->toPlainText(), QStringLiteral("terms"));
 }
 
 TEST_F(FrontPagesInWizard, MissingLicenceFileCountsAsAccepted)
 {
     Start("[Product]\nLicense=NotThere.txt\n");
     Pump();
-    EXPECT_EQ(form->CurrentPage(), form->FrameTutorial1);
+    EXPECT_EQ(form->CurrentPage(), form->PageOf<TFrameTutorial>());
     EXPECT_TRUE(g_Var.LicenseAccepted);
     EXPECT_TRUE(ui.boxes.isEmpty());
 }
@@ -324,24 +324,24 @@ TEST_F(FrontPagesInWizard, SkipSettingsGoStraightToTheDeviceList)
     Start("[Setting]\nSkipLicense=1\nSkipTutorial=1\n[Product]\nLicense=License.txt\n");
     settings->Write(QStringLiteral("License.txt"), "terms");
     Pump();
-    EXPECT_EQ(form->CurrentPage(), form->FrameDevList1);
+    EXPECT_EQ(form->CurrentPage(), form->PageOf<TFrameDevList>());
     // Each skipped page was shown on the way and left forward.
-    EXPECT_EQ(form->FrameTutorial21->PrevPage(), form->FrameTutorial1);
-    EXPECT_EQ(form->FrameDevList1->PrevPage(), form->FrameTutorial21);
+    EXPECT_EQ(form->PageOf<TFrameTutorial2>()->PrevPage(), form->PageOf<TFrameTutorial>());
+    EXPECT_EQ(form->PageOf<TFrameDevList>()->PrevPage(), form->PageOf<TFrameTutorial2>());
     for (TFrameBase *page : form->Pages())
-        EXPECT_EQ(page->isVisibleTo(form.get()), page == form->FrameDevList1) << page->objectName().toStdString();
+        EXPECT_EQ(page->isVisibleTo(form.get()), page == form->PageOf<TFrameDevList>()) << page->objectName().toStdString();
 }
 
 TEST_F(FrontPagesInWizard, BackFromTheDeviceListWithSkipTutorialLeavesTheWizard)
 {
     Start("[Setting]\nSkipTutorial=1\n");
     Pump();
-    ASSERT_EQ(form->CurrentPage(), form->FrameDevList1);
+    ASSERT_EQ(form->CurrentPage(), form->PageOf<TFrameDevList>());
     form->setResult(0);
-    form->FrameDevList1->BtnBack->click();
+    form->PageOf<TFrameDevList>()->BtnBack->click();
     Pump();
     EXPECT_EQ(form->result(), 2);
-    EXPECT_EQ(form->CurrentPage(), form->FrameTutorial1);
+    EXPECT_EQ(form->CurrentPage(), form->PageOf<TFrameTutorial>());
     EXPECT_TRUE(ui.BoxTexts().filter(QStringLiteral("exit")).isEmpty());
 }
 

@@ -82,18 +82,18 @@ TEST_F(SetWlMethodTest, ButtonsRecordTheChoiceAndPostTheirCommands)
 {
     g_Var.DeviceMode = DEVICE_AP;
     ASSERT_TRUE(page.CanEnter(nullptr, false, 0));
-    g_Var.WlMethod = 5;
+    g_Var.WlMethod = static_cast<WirelessMethod>(5);
     page.RBtnWPS->setChecked(true);
     EXPECT_EQ(Click(page.BtnNext), std::vector<int>{WIZARD_NEXT});
-    EXPECT_EQ(g_Var.WlMethod, 0);
+    EXPECT_EQ(g_Var.WlMethod, WirelessMethod::Wps);
     page.RBtnManual->setChecked(true);
     EXPECT_EQ(Click(page.BtnNext), std::vector<int>{WIZARD_NEXT});
-    EXPECT_EQ(g_Var.WlMethod, 1);
+    EXPECT_EQ(g_Var.WlMethod, WirelessMethod::Profile);
 
-    g_Var.WlMethod = 5;
+    g_Var.WlMethod = static_cast<WirelessMethod>(5);
     EXPECT_EQ(Click(page.BtnBack), std::vector<int>{WIZARD_BACK});
     EXPECT_EQ(Click(page.BtnExit), std::vector<int>{WIZARD_EXIT});
-    EXPECT_EQ(g_Var.WlMethod, 5);
+    EXPECT_EQ(g_Var.WlMethod, static_cast<WirelessMethod>(5));
 }
 
 } // namespace

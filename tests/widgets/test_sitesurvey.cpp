@@ -90,7 +90,7 @@ protected:
         SimDevicePageTest::SetUp();
         config_.mode = 2;
         config_.survey = FourNetworks();
-        g_Var.WlMethod = -1;
+        g_Var.WlMethod = static_cast<WirelessMethod>(-1);
     }
 
     // A page entered forward that has finished its first survey.
@@ -126,8 +126,8 @@ TEST(SurveyListTexts, CodesIconsAndTheDialogsShorterAuthenticationTable)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.code);
-        EXPECT_EQ(SurveyView::EncryptionText(row.code), QString::fromLatin1(row.encryption));
-        EXPECT_EQ(SurveyView::AuthenticationText(row.code), QString::fromLatin1(row.pageAuth));
+        EXPECT_EQ(SurveyEncryptionName(row.code), QString::fromLatin1(row.encryption));
+        EXPECT_EQ(SurveyAuthenticationName(row.code), QString::fromLatin1(row.pageAuth));
         EXPECT_EQ(TFrameWPSSiteSurvey::AuthenticationText(row.code), QString::fromLatin1(row.dialogAuth));
     }
 
@@ -157,7 +157,7 @@ TEST(SurveyListSort, KeysByColumnDirectionAndHeaderClicks)
     SurveyView::Fill(list,
                      {Entry("bravo", 40, 11, 3), Entry("Alpha", 80, 2, 1), Entry("charlie", 40, 300, 2),
                       Entry("delta", 80, 1, 4)},
-                     &SurveyView::AuthenticationText);
+                     &SurveyAuthenticationName);
     // Declared order: signal, strongest first; equal signals keep their
     // arrival order (they compare equal).
     EXPECT_EQ(list->SortColunm(), SURVEY_COL_SIGNAL);
@@ -197,7 +197,7 @@ TEST(SurveyListSort, ChannelComparesUnsigned)
     list->SetSortColunm(SURVEY_COL_CHANNEL);
     list->SetIncrease(true);
     SurveyView::Fill(list, {Entry("minus", 10, -1, 1), Entry("six", 10, 6, 2)},
-                     &SurveyView::AuthenticationText);
+                     &SurveyAuthenticationName);
     EXPECT_EQ(Column(list, SURVEY_COL_SSID), (std::vector<QString>{"six", "minus"}));
 }
 
@@ -275,7 +275,7 @@ TEST_F(SiteSurveyTest, ButtonsRecordTheWayOnAndTheChosenNetwork)
     page->BtnNextClick();
     QCoreApplication::processEvents();
     EXPECT_TRUE(host_.Commands().empty());
-    EXPECT_EQ(g_Var.WlMethod, 1);
+    EXPECT_EQ(g_Var.WlMethod, WirelessMethod::Profile);
 
     list->setCurrentItem(RowBySsid(list, "Strong-WPA2PSK"));
     page->BtnNextClick();
@@ -302,7 +302,7 @@ TEST_F(SiteSurveyTest, ButtonsRecordTheWayOnAndTheChosenNetwork)
     page->BtnExitClick();
     QCoreApplication::processEvents();
     EXPECT_EQ(host_.Commands(), (std::vector<int>{WIZARD_NEXT, WIZARD_NEXT, WIZARD_BACK, WIZARD_EXIT}));
-    EXPECT_EQ(g_Var.WlMethod, 2);
+    EXPECT_EQ(g_Var.WlMethod, WirelessMethod::Manual);
     EXPECT_EQ(g_Var.SelectedAp, SurveyEntry{});
 }
 
@@ -328,9 +328,10 @@ TEST_F(SiteSurveyTest, TestModeUsesTheSampleNetworkWithoutAnyDevice)
     struct Row
     {
         void (TFrameSiteSurvey::*click)();
-        int wlMethod;
+        WirelessMethod wlMethod;
     };
-    for (const Row row : {Row{&TFrameSiteSurvey::BtnNextClick, 1}, Row{&TFrameSiteSurvey::BtnWPSClick, 0}}) {
+    for (const Row row : {Row{&TFrameSiteSurvey::BtnNextClick, WirelessMethod::Profile},
+                          Row{&TFrameSiteSurvey::BtnWPSClick, WirelessMethod::Wps}}) {
         g_Var.SelectedAp = SurveyEntry{};
         host_.Clear();
         (page.get()->*row.click)();

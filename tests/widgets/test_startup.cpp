@@ -638,7 +638,7 @@ TEST(DesignFont, DesignedTextsFitTheirColumnsAndBoxes)
     QCoreApplication::removePostedEvents(windows.Main());
     std::vector<Misfit> misfits;
 
-    TSortListView *devices = windows.Main()->FrameDevList1->LvDevList;
+    TSortListView *devices = windows.Main()->PageOf<TFrameDevList>()->LvDevList;
     for (const char *name : {"AP-0001", "QRZ-517MXB Office 2nd floor West"}) {
         for (const char *mac : {"02:00:4C:00:00:01", "C8:3A:35:0B:62:90"})
             new QTreeWidgetItem(devices, {QString::fromLatin1(name), QString::fromLatin1(mac)});
@@ -656,20 +656,20 @@ TEST(DesignFont, DesignedTextsFitTheirColumnsAndBoxes)
 
     const std::vector<SurveyEntry> entries = SampleNetworks();
     const std::pair<QString, TSortListView *> surveys[] = {
-        {QStringLiteral("site survey"), windows.Main()->FrameSiteSurvey1->SurveyList},
+        {QStringLiteral("site survey"), windows.Main()->PageOf<TFrameSiteSurvey>()->SurveyList},
         {QStringLiteral("WPS survey dialog"), windows.WpsSurvey()->FrameWPSSiteSurvey1->SurveyList}};
-    SurveyView::Fill(surveys[0].second, entries, &SurveyView::AuthenticationText);
+    SurveyView::Fill(surveys[0].second, entries, &SurveyAuthenticationName);
     SurveyView::Fill(surveys[1].second, entries, &TFrameWPSSiteSurvey::AuthenticationText);
     for (const auto &[where, list] : surveys) {
         CheckHeader(where, list, misfits);
         CheckSurveyCells(where, list, misfits);
     }
 
-    TFrameWlProfConfirm *confirm = windows.Main()->FrameWlProfile1->FrameWlProfConfirm1;
+    TFrameWlProfConfirm *confirm = windows.Main()->PageOf<TFrameWlProfile>()->FrameWlProfConfirm1;
     confirm->LoadPageTexts();
     for (const bool wep : {false, true}) {
         g_Var.DeviceMode = DEVICE_AP;
-        g_Var.WlMethod = 1;
+        g_Var.WlMethod = WirelessMethod::Profile;
         g_Var.NewIpConfig.Ip = 0xC0A8010A;
         g_Var.NewIpConfig.Netmask = 0xFFFFFF00;
         g_Var.NewIpConfig.Gateway = 0xC0A801FE;

@@ -76,7 +76,7 @@ class ProfileTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        g_Var.WlMethod = 1;
+        g_Var.WlMethod = WirelessMethod::Profile;
         g_Var.SelectedAp = SurveyEntry{};
         ShowWirelessPage(settings, profile);
     }

@@ -83,7 +83,7 @@ struct TGlobalVar
     DeviceRecord SelectedDevice;
     int32_t SetupMethod = 0; // SETUP_METHOD_*
     int32_t DeviceMode = 0;  // DEVICE_AP or DEVICE_WBRIDGE
-    int32_t WlMethod = 0;
+    WirelessMethod WlMethod = WirelessMethod::Wps;
     char ApClientPin[12] = {}; // zero-terminated, at most 11 characters
     int32_t WpsMethod = 0;     // WPS_METHOD_PBC, any other value PIN
     SurveyEntry SelectedAp;

@@ -20,6 +20,14 @@ inline constexpr int SETUP_METHOD_IP = 0;       // IP settings (dynamic or stati
 inline constexpr int SETUP_METHOD_WIRELESS = 1; // wireless settings
 inline constexpr int SETUP_METHOD_ADVANCED = 2; // advanced (the device's web interface)
 
+// How the wireless side is set up (WlMethod). The values are the stored
+// codes; a value outside these leads nowhere (the wizard stays).
+enum class WirelessMethod : int32_t {
+    Wps = 0,     // Wi-Fi Protected Setup
+    Profile = 1, // the wireless profile sequence (Connect on the survey)
+    Manual = 2,  // the survey's Manual: on through the setup-method page
+};
+
 // WPS methods (WpsMethod): 1 push button, any other value PIN.
 inline constexpr int WPS_METHOD_PBC = 1;
 inline constexpr int WPS_METHOD_PIN = 2;

@@ -136,11 +136,11 @@ void CUDPSocket::PullAll()
         // Another socket's datagrams taken from the kernel: its notifier
         // will not fire for them, so it is handed them from the event loop.
         if (socket != this && !had && !socket->queue_.empty())
-            socket->ScheduleDispatch();
+            socket->ScheduleWndProc();
     }
 }
 
-void CUDPSocket::ScheduleDispatch()
+void CUDPSocket::ScheduleWndProc()
 {
     if (dispatchPending_ || !notifier_)
         return;
@@ -149,17 +149,17 @@ void CUDPSocket::ScheduleDispatch()
         if (alive.expired())
             return;
         dispatchPending_ = false;
-        Dispatch();
+        WndProc();
     });
 }
 
 void CUDPSocket::OnReadable()
 {
     PullAll();
-    Dispatch();
+    WndProc();
 }
 
-void CUDPSocket::Dispatch()
+void CUDPSocket::WndProc()
 {
     const std::weak_ptr<bool> alive = alive_;
     int handed = 0;

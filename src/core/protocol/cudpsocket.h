@@ -55,9 +55,11 @@ private:
     void Pull();
     // Pull for every open socket.
     void PullAll();
-    // Hands the queued datagrams to the callback, one call each.
-    void Dispatch();
-    void ScheduleDispatch();
+    // The read notification's window procedure: hands the queued datagrams
+    // to the callback, one call each, each announced by the notification's
+    // two log lines (OnUMSocket's and its own).
+    void WndProc();
+    void ScheduleWndProc();
 
     intptr_t fd_ = -1; // NativeUdp::Handle
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -3,23 +3,10 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "messages/appmessage.h"
-#include "pages/device/framedevipcfg.h"
-#include "pages/device/framedevlist.h"
-#include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
-#include "pages/device/framesuccess.h"
-#include "pages/device/framewlmodesel.h"
-#include "pages/front/framelicense.h"
-#include "pages/front/frametutorial.h"
-#include "pages/front/frametutorial2.h"
-#include "pages/front/framewelcome.h"
-#include "pages/wireless/frameadhocmode.h"
-#include "pages/wireless/framesetwlmethod.h"
-#include "pages/wireless/framesitesurvey.h"
-#include "pages/wireless/framewlconfig.h"
 #include "pages/wireless/framewlprofile.h"
-#include "pages/wireless/framewpsmethod.h"
 #include "wizard/framebase.h"
+#include "wizard/pagetable.h"
 #include "wizard/skinsupport.h"
 #include "wizard/timage.h"
 
@@ -29,19 +16,11 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 
 QPointer<TFormMain> g_formMain;
-
-template <typename Page> Page *CreatePage(QWidget *owner, const char *name, std::vector<TFrameBase *> &pages)
-{
-    auto *page = new Page(owner);
-    page->setObjectName(QString::fromLatin1(name));
-    page->setGeometry(0, 105, 600, 324);
-    pages.push_back(page);
-    return page;
-}
 
 } // namespace
 
@@ -65,23 +44,12 @@ TFormMain::TFormMain(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Framele
     ImgBG->setObjectName(QStringLiteral("ImgBG"));
     ImgBG->setGeometry(0, 0, 600, 450);
 
-    FrameWelcome1 = CreatePage<TFrameWelcome>(this, "FrameWelcome1", m_pages);
-    FrameLicense1 = CreatePage<TFrameLicense>(this, "FrameLicense1", m_pages);
-    FrameTutorial1 = CreatePage<TFrameTutorial>(this, "FrameTutorial1", m_pages);
-    FrameDevList1 = CreatePage<TFrameDevList>(this, "FrameDevList1", m_pages);
-    FramePassword1 = CreatePage<TFramePassword>(this, "FramePassword1", m_pages);
-    FramePassword1->resize(600, 323);
-    FrameSetupMethod1 = CreatePage<TFrameSetupMethod>(this, "FrameSetupMethod1", m_pages);
-    FrameDevIPCfg1 = CreatePage<TFrameDevIPCfg>(this, "FrameDevIPCfg1", m_pages);
-    FrameSetWlMethod1 = CreatePage<TFrameSetWlMethod>(this, "FrameSetWlMethod1", m_pages);
-    FrameWPSMethod1 = CreatePage<TFrameWPSMethod>(this, "FrameWPSMethod1", m_pages);
-    FrameSuccess1 = CreatePage<TFrameSuccess>(this, "FrameSuccess1", m_pages);
-    FrameWlProfile1 = CreatePage<TFrameWlProfile>(this, "FrameWlProfile1", m_pages);
-    FrameAdhocMode1 = CreatePage<TFrameAdhocMode>(this, "FrameAdhocMode1", m_pages);
-    FrameWlModeSel1 = CreatePage<TFrameWlModeSel>(this, "FrameWlModeSel1", m_pages);
-    FrameWlConfig1 = CreatePage<TFrameWlConfig>(this, "FrameWlConfig1", m_pages);
-    FrameSiteSurvey1 = CreatePage<TFrameSiteSurvey>(this, "FrameSiteSurvey1", m_pages);
-    FrameTutorial21 = CreatePage<TFrameTutorial2>(this, "FrameTutorial21", m_pages);
+    for (const PageEntry &entry : WizardPages()) {
+        TFrameBase *page = entry.create(this);
+        page->setObjectName(QString::fromLatin1(entry.objectName));
+        page->setGeometry(0, 105, 600, entry.height);
+        m_pages.push_back(page);
+    }
 
     setWindowTitle(AppTitleText());
     ApplyFormTexts(this, QStringLiteral("FormMain"));
@@ -117,61 +85,22 @@ void TFormMain::AdoptPage(TFrameBase *page)
 
 TFrameBase *TFormMain::Page(WizardPage page) const
 {
-    switch (page) {
-    case WizardPage::None:
-        return nullptr;
-    case WizardPage::Welcome:
-        return FrameWelcome1;
-    case WizardPage::License:
-        return FrameLicense1;
-    case WizardPage::Tutorial:
-        return FrameTutorial1;
-    case WizardPage::Tutorial2:
-        return FrameTutorial21;
-    case WizardPage::DevList:
-        return FrameDevList1;
-    case WizardPage::Password:
-        return FramePassword1;
-    case WizardPage::WlModeSel:
-        return FrameWlModeSel1;
-    case WizardPage::SetupMethod:
-        return FrameSetupMethod1;
-    case WizardPage::DevIPCfg:
-        return FrameDevIPCfg1;
-    case WizardPage::SetWlMethod:
-        return FrameSetWlMethod1;
-    case WizardPage::WPSMethod:
-        return FrameWPSMethod1;
-    case WizardPage::Success:
-        return FrameSuccess1;
-    case WizardPage::WlProfile:
-        return FrameWlProfile1;
-    case WizardPage::AdhocMode:
-        return FrameAdhocMode1;
-    case WizardPage::WlConfig:
-        return FrameWlConfig1;
-    case WizardPage::SiteSurvey:
-        return FrameSiteSurvey1;
-    }
-    return nullptr;
+    // The table's pages are the first ones made, in its order.
+    const std::span<const PageEntry> pages = WizardPages();
+    const auto it = std::find_if(pages.begin(), pages.end(), [page](const PageEntry &e) { return e.id == page; });
+    const auto index = static_cast<size_t>(it - pages.begin());
+    return it == pages.end() || index >= m_pages.size() ? nullptr : m_pages[index];
 }
 
-WizardPage TFormMain::PageId(const TFrameBase *page) const
+std::optional<WizardPage> TFormMain::PageId(const TFrameBase *page) const
 {
-    static constexpr WizardPage all[] = {
-        WizardPage::Welcome,     WizardPage::License,   WizardPage::Tutorial,    WizardPage::Tutorial2,
-        WizardPage::DevList,     WizardPage::Password,  WizardPage::WlModeSel,   WizardPage::SetupMethod,
-        WizardPage::DevIPCfg,    WizardPage::SetWlMethod, WizardPage::WPSMethod, WizardPage::Success,
-        WizardPage::WlProfile,   WizardPage::AdhocMode, WizardPage::WlConfig,    WizardPage::SiteSurvey,
-    };
     if (!page)
         return WizardPage::None;
-    for (WizardPage id : all) {
-        if (Page(id) == page)
-            return id;
+    for (const PageEntry &entry : WizardPages()) {
+        if (Page(entry.id) == page)
+            return entry.id;
     }
-    // A page that is not one of the wizard's own has no transitions.
-    return WizardPage::AdhocMode;
+    return std::nullopt;
 }
 
 WizardChoices TFormMain::Choices() const
@@ -180,7 +109,7 @@ WizardChoices TFormMain::Choices() const
     choices.DeviceMode = g_Var.DeviceMode;
     choices.SetupMethod = g_Var.SetupMethod;
     choices.WlMethod = g_Var.WlMethod;
-    choices.SetIP = FrameSetupMethod1->RBtnSetIP->isChecked();
+    choices.SetIP = PageOf<TFrameSetupMethod>()->RBtnSetIP->isChecked();
     return choices;
 }
 
@@ -240,21 +169,34 @@ void TFormMain::Apply(const WizardStep &step, int param)
 
 bool TFormMain::ProfileMove(bool forward)
 {
-    return FrameWlProfile1->ProfileMove(forward);
+    return PageOf<TFrameWlProfile>()->ProfileMove(forward);
+}
+
+std::optional<WizardPage> TFormMain::ShownPageId(const char *operation) const
+{
+    const std::optional<WizardPage> id = PageId(m_currentPage.data());
+    if (!id)
+        DebugPrint("TFormMain::%s() FAIL page %s has no place in the page order", operation,
+                   qUtf8Printable(m_currentPage->objectName()));
+    return id;
 }
 
 void TFormMain::GoNext(int param)
 {
-    const WizardPage current = PageId(m_currentPage.data());
-    const bool profileMoved = current == WizardPage::WlProfile && ProfileMove(true);
-    Apply(DecideNext(current, Choices(), profileMoved), param);
+    const std::optional<WizardPage> current = ShownPageId("GoNext");
+    if (!current)
+        return;
+    const bool profileMoved = *current == WizardPage::WlProfile && ProfileMove(true);
+    Apply(DecideNext(*current, Choices(), profileMoved), param);
 }
 
 void TFormMain::GoBack(int param)
 {
-    const WizardPage current = PageId(m_currentPage.data());
-    const bool profileMoved = current == WizardPage::WlProfile && ProfileMove(false);
-    Apply(DecideBack(current, Choices(), profileMoved), param);
+    const std::optional<WizardPage> current = ShownPageId("GoBack");
+    if (!current)
+        return;
+    const bool profileMoved = *current == WizardPage::WlProfile && ProfileMove(false);
+    Apply(DecideBack(*current, Choices(), profileMoved), param);
 }
 
 void TFormMain::OnWizardCommand(int command, int param)

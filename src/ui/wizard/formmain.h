@@ -1,10 +1,11 @@
 #pragma once
 // TFormMain: the wizard window. It owns every wizard page, shows exactly
 // one at a time, and decides from the page shown and the choices in g_Var
-// which page Next and Back lead to (wizardflow.h). Pages never switch pages
-// themselves: they post UM_WIZARD_COMMAND (1 exit, 2 next, 3 back) to the
-// main window, which passes it on to this window. The engine's
-// notifications are passed on to the page shown.
+// which page Next and Back lead to (wizardflow.h); its pages are those of
+// the page table (pagetable.h). Pages never switch pages themselves: they
+// post UM_WIZARD_COMMAND (1 exit, 2 next, 3 back) to the main window, which
+// passes it on to this window. The engine's notifications are passed on to
+// the page shown.
 //
 // The window is shown modally by the autorun menu. Its result: 1 after the
 // user confirmed leaving the wizard (the program ends), 2 after Back on the
@@ -16,25 +17,10 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <optional>
 #include <vector>
 
 class AppMessage;
-class TFrameAdhocMode;
-class TFrameDevIPCfg;
-class TFrameDevList;
-class TFrameLicense;
-class TFramePassword;
-class TFrameSetWlMethod;
-class TFrameSetupMethod;
-class TFrameSiteSurvey;
-class TFrameSuccess;
-class TFrameTutorial;
-class TFrameTutorial2;
-class TFrameWelcome;
-class TFrameWlConfig;
-class TFrameWlModeSel;
-class TFrameWlProfile;
-class TFrameWPSMethod;
 class TImage;
 
 class TFormMain : public QDialog
@@ -48,22 +34,17 @@ public:
     ~TFormMain() override;
 
     TImage *ImgBG;
-    TFrameWelcome *FrameWelcome1;
-    TFrameLicense *FrameLicense1;
-    TFrameTutorial *FrameTutorial1;
-    TFrameDevList *FrameDevList1;
-    TFramePassword *FramePassword1;
-    TFrameSetupMethod *FrameSetupMethod1;
-    TFrameDevIPCfg *FrameDevIPCfg1;
-    TFrameSetWlMethod *FrameSetWlMethod1;
-    TFrameWPSMethod *FrameWPSMethod1;
-    TFrameSuccess *FrameSuccess1;
-    TFrameWlProfile *FrameWlProfile1;
-    TFrameAdhocMode *FrameAdhocMode1;
-    TFrameWlModeSel *FrameWlModeSel1;
-    TFrameWlConfig *FrameWlConfig1;
-    TFrameSiteSurvey *FrameSiteSurvey1;
-    TFrameTutorial2 *FrameTutorial21;
+
+    // The window's own page of class `Page` (one page per class, see
+    // pagetable.h); null for a class that is not one of them.
+    template <typename Page> Page *PageOf() const
+    {
+        for (TFrameBase *page : m_pages) {
+            if (auto *typed = qobject_cast<Page *>(page))
+                return typed;
+        }
+        return nullptr;
+    }
 
     // The page shown; null until the first page is shown.
     TFrameBase *CurrentPage() const { return m_currentPage.data(); }
@@ -80,9 +61,11 @@ public:
     // unless the answer is No; 2 GoNext; 3 GoBack; other values nothing.
     void OnWizardCommand(int command, int param);
 
-    // The page object for an entry of the page order, and back.
+    // The page object for an entry of the page order, and back: None for no
+    // page, nothing for a page the page table does not hold (such a page
+    // has no neighbours; Next and Back on it are logged and ignored).
     virtual TFrameBase *Page(WizardPage page) const;
-    WizardPage PageId(const TFrameBase *page) const;
+    std::optional<WizardPage> PageId(const TFrameBase *page) const;
     // Every page in creation order.
     const std::vector<TFrameBase *> &Pages() const { return m_pages; }
 
@@ -110,6 +93,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The page order's id of the page shown; logs `operation` and gives
+    // nothing for a page without a row.
+    std::optional<WizardPage> ShownPageId(const char *operation) const;
     void Apply(const WizardStep &step, int param);
     void StartDrag();
 

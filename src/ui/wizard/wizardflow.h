@@ -1,8 +1,11 @@
 #pragma once
 // The wizard's page order as a pure decision: given the page now shown and
 // the user's earlier choices, which page Next and Back lead to. The wizard
-// window asks this and then switches pages; keeping the tables apart from
-// the widgets lets every row be checked on its own.
+// window asks this and then switches pages. Each page's neighbours are
+// declared with the page itself in the page table (pagetable.h); keeping the
+// decisions apart from the widgets lets every row be checked on its own.
+
+#include "app/records.h"
 
 // The wizard's pages (None: no page shown yet).
 enum class WizardPage {
@@ -25,18 +28,22 @@ enum class WizardPage {
     SiteSurvey,
 };
 
+// The page's object name; "None" for no page, "?" for a page without a row
+// in the page table.
 const char *WizardPageName(WizardPage page);
 
 // The choices the transitions read.
-struct WizardChoices {
-    int DeviceMode = 0;   // DEVICE_AP (1) or DEVICE_WBRIDGE (2)
-    int SetupMethod = 0;  // 0 IP settings, 1 wireless settings, 2 advanced
-    int WlMethod = 0;     // 0 WPS, 1 wireless profile, 2 manual setup from the site survey
-    bool SetIP = false;   // the static-address choice RBtnSetIP is selected
+struct WizardChoices
+{
+    int DeviceMode = 0;  // DEVICE_AP (1) or DEVICE_WBRIDGE (2)
+    int SetupMethod = 0; // 0 IP settings, 1 wireless settings, 2 advanced
+    WirelessMethod WlMethod = WirelessMethod::Wps;
+    bool SetIP = false; // the static-address choice RBtnSetIP is selected
 };
 
 // What a Next or Back command does.
-struct WizardStep {
+struct WizardStep
+{
     enum Kind {
         Stay,  // nothing happens
         Show,  // ShowPage(target, isBack, param)
@@ -50,6 +57,15 @@ struct WizardStep {
     bool startWireless = false;
     int closeResult = 0;
 };
+
+// Where Next or Back leads from one page. `profileMoved` is what the
+// profile sequence's ProfileMove answered (read on that page only).
+using NeighbourRule = WizardStep (*)(const WizardChoices &choices, bool profileMoved);
+
+// The steps a rule gives.
+WizardStep StayStep();
+WizardStep ShowStep(WizardPage target, bool isBack);
+WizardStep CloseStep(int result);
 
 // Next from `current`. `profileMoved` is what the profile sequence's
 // ProfileMove(forward) answered; it is only read when `current` is the

@@ -205,19 +205,19 @@ int main(int argc, char **argv)
         wizard->show();
         QCoreApplication::sendPostedEvents();
         walk.Save(wizard, QStringLiteral("FrameLicense1"));
-        wizard->FrameLicense1->ChkAccept->setChecked(true);
+        wizard->PageOf<TFrameLicense>()->ChkAccept->setChecked(true);
         Next(wizard);
         walk.Save(wizard, QStringLiteral("FrameTutorial1"));
         // What a keyboard user sees: the corner marks of the focus on Next.
         wizard->activateWindow();
         Settle([wizard] { return wizard->isActiveWindow(); }, 2000);
-        wizard->FrameTutorial1->BtnNext->setFocus(Qt::TabFocusReason);
+        wizard->PageOf<TFrameTutorial>()->BtnNext->setFocus(Qt::TabFocusReason);
         walk.Save(wizard, QStringLiteral("FrameTutorial1-keyboard-focus"));
         Next(wizard);
         walk.Save(wizard, QStringLiteral("FrameTutorial21"));
         Next(wizard);
 
-        TFrameDevList *list = wizard->FrameDevList1;
+        TFrameDevList *list = wizard->PageOf<TFrameDevList>();
         Settle([list] { return !list->Searching(); }, 20000);
         walk.Save(wizard, QStringLiteral("FrameDevList1"));
         if (list->LvDevList->topLevelItemCount() > 0)
@@ -227,9 +227,9 @@ int main(int argc, char **argv)
         QCoreApplication::sendPostedEvents();
 
         walk.Save(wizard, QStringLiteral("FramePassword1"));
-        wizard->FramePassword1->EdtPassword->setText(QStringLiteral("tulip"));
+        wizard->PageOf<TFramePassword>()->EdtPassword->setText(QStringLiteral("tulip"));
         walk.WatchProgress();
-        wizard->FramePassword1->BtnLogin->click();
+        wizard->PageOf<TFramePassword>()->BtnLogin->click();
         Settle([wizard] { return wizard->CurrentPage() != wizard->Page(WizardPage::Password); }, 20000);
         QCoreApplication::sendPostedEvents();
         Settle([] { return false; }, 200);
@@ -239,12 +239,12 @@ int main(int argc, char **argv)
         Next(wizard);
         walk.Save(wizard, QStringLiteral("FrameSetupMethod1"));
         g_Var.SetupMethod = SETUP_METHOD_IP;
-        wizard->FrameSetupMethod1->RBtnSetIP->setChecked(true);
+        wizard->PageOf<TFrameSetupMethod>()->RBtnSetIP->setChecked(true);
         Next(wizard);
         walk.Save(wizard, QStringLiteral("FrameDevIPCfg1"));
         Next(wizard);
         walk.Save(wizard, QStringLiteral("FrameSetWlMethod1"));
-        g_Var.WlMethod = 1;
+        g_Var.WlMethod = WirelessMethod::Profile;
         Next(wizard);
         for (int inner = 1; inner <= 8 && wizard->CurrentPage() == wizard->Page(WizardPage::WlProfile); ++inner) {
             walk.Save(wizard, QStringLiteral("FrameWlProfile1-%1").arg(inner));
@@ -254,7 +254,7 @@ int main(int argc, char **argv)
             walk.Save(wizard, QStringLiteral("FrameSuccess1"));
 
         // Pages off the access-point path.
-        g_Var.WlMethod = 0;
+        g_Var.WlMethod = WirelessMethod::Wps;
         wizard->ShowPage(wizard->Page(WizardPage::WPSMethod), false, 0);
         walk.Save(wizard, QStringLiteral("FrameWPSMethod1"));
         g_Var.DeviceMode = DEVICE_WBRIDGE;

@@ -81,7 +81,7 @@ TFrameDevIPCfg::TFrameDevIPCfg(QWidget *parent) : TFrameBase(parent)
     LbClickNext = ClickNextLabel(box, QRect(360, 236, 200, 16));
 
     std::tie(BtnExit, BtnBack, BtnNext) =
-        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameDevIPCfg::NextClick, Focus::Style,
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameDevIPCfg::BtnNextClick, Focus::Style,
                       "BtnNext", QStringLiteral("Configure"), Order::BackNextExit);
 
     auto *group = new QButtonGroup(this);
@@ -138,7 +138,7 @@ const TextKey *TFrameDevIPCfg::Validate() const
                               localAddresses);
 }
 
-void TFrameDevIPCfg::NextClick()
+void TFrameDevIPCfg::BtnNextClick()
 {
     g_Var.NewIpConfig.IpMode = RBtnDHCP->isChecked() ? IP_MODE_DHCP : IP_MODE_STATIC;
 

@@ -62,5 +62,5 @@ protected:
 private:
     void UpdateEnabled();
     void ProposeMask();
-    void NextClick();
+    void BtnNextClick();
 };

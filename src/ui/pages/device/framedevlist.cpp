@@ -100,8 +100,8 @@ TFrameDevList::TFrameDevList(QWidget *parent) : TFrameBase(parent)
     TimerSearch->setSingleShot(false);
     TimerSearch->setInterval(SearchLimitMs);
 
-    connect(BtnRefresh, &QPushButton::clicked, this, &TFrameDevList::StartSearch);
-    connect(TimerSearch, &QTimer::timeout, this, &TFrameDevList::CompleteSearch);
+    connect(BtnRefresh, &QPushButton::clicked, this, &TFrameDevList::BtnRefreshClick);
+    connect(TimerSearch, &QTimer::timeout, this, &TFrameDevList::SearchDone);
     connect(LvDevList, &QTreeWidget::itemSelectionChanged, this, &TFrameDevList::SelectionChanged);
     PressPrimaryOnDoubleClick(LvDevList);
 }
@@ -128,7 +128,7 @@ bool TFrameDevList::CanEnter(TFrameBase *fromPage, bool isBack, int param)
     // The same search as a click on Refresh; called directly so that it also
     // runs when a search from an earlier visit still has Refresh disabled.
     if (!isBack)
-        StartSearch();
+        BtnRefreshClick();
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
@@ -160,7 +160,7 @@ void TFrameDevList::ClearList()
     LvDevList->setUpdatesEnabled(true);
 }
 
-void TFrameDevList::StartSearch()
+void TFrameDevList::BtnRefreshClick()
 {
     ClearList();
     if (!FormUDP()->SendDiscover(DiscoverWaitMs, true)) {
@@ -173,7 +173,7 @@ void TFrameDevList::StartSearch()
     TimerSearch->start(Timing::Scaled(SearchLimitMs));
 }
 
-void TFrameDevList::CompleteSearch()
+void TFrameDevList::SearchDone()
 {
     TimerSearch->stop();
     std::vector<DeviceRecord> found;
@@ -231,7 +231,7 @@ void TFrameDevList::TakeDevice()
 void TFrameDevList::HandleAppMessage(AppMessage *message)
 {
     if (message->id == UM_UDP_TIMEOUT && TimerSearch->isActive())
-        CompleteSearch();
+        SearchDone();
     TFrameBase::HandleAppMessage(message);
 }
 

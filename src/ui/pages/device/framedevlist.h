@@ -56,8 +56,8 @@ protected:
 
 private:
     void ClearList();
-    void StartSearch();
-    void CompleteSearch();
+    void BtnRefreshClick();
+    void SearchDone();
     void TakeDevice();
     void SelectionChanged();
 

@@ -71,7 +71,7 @@ TFrameSetupMethod::TFrameSetupMethod(QWidget *parent) : TFrameBase(parent)
     LbClickNext = ClickNextLabel(box, QRect(360, 236, 200, 16));
 
     std::tie(BtnExit, BtnBack, BtnNext) =
-        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameSetupMethod::NextClick, Focus::Style,
+        WizardButtons(this, Post{WIZARD_EXIT}, Post{WIZARD_BACK}, &TFrameSetupMethod::BtnNextClick, Focus::Style,
                       "BtnNext", QStringLiteral("Next"), Order::BackNextExit);
 
     // One choice at a time among all six.
@@ -104,7 +104,7 @@ void TFrameSetupMethod::UpdateNextCaption()
     BtnNext->setText(NextCaption(RBtnSetIPDHCP->isChecked()));
 }
 
-void TFrameSetupMethod::NextClick()
+void TFrameSetupMethod::BtnNextClick()
 {
     if (RBtnSetIPDHCP->isChecked()) {
         g_Var.SetupMethod = SETUP_METHOD_IP;

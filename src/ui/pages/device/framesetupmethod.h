@@ -54,5 +54,5 @@ protected:
 
 private:
     void UpdateNextCaption();
-    void NextClick();
+    void BtnNextClick();
 };

@@ -62,8 +62,8 @@ void TFrameSetWlMethod::BtnBackClick()
 void TFrameSetWlMethod::BtnNextClick()
 {
     if (RBtnWPS->isChecked())
-        g_Var.WlMethod = 0;
+        g_Var.WlMethod = WirelessMethod::Wps;
     else if (RBtnManual->isChecked())
-        g_Var.WlMethod = 1;
+        g_Var.WlMethod = WirelessMethod::Profile;
     PostWizardCommand(WIZARD_NEXT);
 }

@@ -1,10 +1,10 @@
 #pragma once
 // The wireless method page: the user of an access point chooses between
 // Wi-Fi Protected Setup and a manual wireless profile. The page only records
-// the choice in g_Var.WlMethod (0 WPS, 1 manual) and posts Next; the wizard
-// window reads the choice to pick the following page. Every forward entry
-// starts again from "Manual Setup" and reloads the mode-dependent
-// explanation from section String.
+// the choice in g_Var.WlMethod (WPS, or the profile sequence for a manual
+// setup) and posts Next; the wizard window reads the choice to pick the
+// following page. Every forward entry starts again from "Manual Setup" and
+// reloads the mode-dependent explanation from section String.
 
 #include "controls/trifacebtn.h"
 #include "wizard/framebase.h"

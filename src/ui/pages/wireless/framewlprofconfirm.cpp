@@ -104,7 +104,7 @@ QString TFrameWlProfConfirm::PageText(const char *key, const char *def) const
 
 bool TFrameWlProfConfirm::NetworkBlockWanted()
 {
-    return g_Var.DeviceMode == DEVICE_AP || g_Var.WlMethod == 2;
+    return g_Var.DeviceMode == DEVICE_AP || g_Var.WlMethod == WirelessMethod::Manual;
 }
 
 bool TFrameWlProfConfirm::NetworkBlockShown() const

@@ -38,7 +38,7 @@ QString TFrameWPSSiteSurvey::AuthenticationText(int code)
 {
     // Codes 0 to 4 read as on the site survey page; the enterprise codes 5
     // to 7 (and any other) show empty.
-    return code >= 0 && code <= 4 ? SurveyView::AuthenticationText(code) : QString();
+    return code >= 0 && code <= 4 ? SurveyAuthenticationName(code) : QString();
 }
 
 void TFrameWPSSiteSurvey::ClearSurveyList()
