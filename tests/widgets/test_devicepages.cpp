@@ -394,7 +394,7 @@ TEST_F(PasswordTest, LoginReadsTheConfigurationAndMovesOn)
     EXPECT_EQ(bench.Requests(SimKind::GetConfig), 1);
     EXPECT_EQ(g_Var.CurIpConfig.Ip, 0xC0A8010Au);
     EXPECT_TRUE(ui.boxes.isEmpty());
-    EXPECT_EQ(page->FormProgress, nullptr);
+    EXPECT_EQ(page->ProgressDialog(), nullptr);
 }
 
 TEST_F(PasswordTest, EmptyPasswordIsStoredAndUsedAsTheDefaultKey)

@@ -6,6 +6,7 @@
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
+#include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
 #include "skin/formres.h"
 #include "wizard/pagekit.h"
@@ -20,10 +21,6 @@
 #include <cstring>
 
 namespace {
-
-// Waits of the survey, in product milliseconds.
-constexpr int kLoginWait = 5000;
-constexpr int kSurveyWait = 7000;
 
 // Colours of the row drawing and the striped background.
 const QColor kSelectionPen(152, 181, 226);
@@ -412,7 +409,7 @@ void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, 
     }
     if (!udp->loggedIn()) {
         // The login answer starts the survey.
-        udp->SendLogin(kLoginWait);
+        udp->SendLogin(DeviceWait::Login);
         return;
     }
     refresh->setEnabled(false);
@@ -420,7 +417,7 @@ void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, 
     list->clear();
     searching->show();
     searching->raise();
-    udp->SendSiteSurvey(kSurveyWait);
+    udp->SendSiteSurvey(DeviceWait::SiteSurvey);
 }
 
 void ShowSurvey(TSortListView *list, const std::vector<SurveyEntry> &entries, QString (*authText)(int),
