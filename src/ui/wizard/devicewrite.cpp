@@ -1,9 +1,11 @@
 #include "wizard/devicewrite.h"
 
 #include "app/debug.h"
+#include "app/globalvar.h"
 #include "app/utility.h"
 #include "messages/appmessage.h"
 #include "protocol/devicewaits.h"
+#include "wizard/framebase.h"
 
 #include <algorithm>
 #include <utility>
@@ -23,6 +25,23 @@ ProgressResult DeviceWrite::Run(QWidget *page)
     const ProgressResult result = dialog.Execute(page);
     m_dialog = nullptr;
     return result;
+}
+
+bool DeviceWrite::RunForPage(TFrameBase &page, const char *failLog, const TextKey &message,
+                             const std::function<void()> &afterMessage)
+{
+    const ProgressResult result = Run(&page);
+    if (result == ProgressResult::Success) {
+        page.PostWizardCommand(WIZARD_NEXT);
+        return true;
+    }
+    DebugPrint("%s FAIL result %d", failLog, int(result));
+    ShowMessage(message);
+    if (afterMessage)
+        afterMessage();
+    if (g_Var.NonWorking)
+        page.PostWizardCommand(WIZARD_NEXT);
+    return false;
 }
 
 bool DeviceWrite::Open() const

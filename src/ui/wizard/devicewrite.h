@@ -18,6 +18,8 @@
 
 class AppMessage;
 class QWidget;
+class TFrameBase;
+struct TextKey;
 
 class DeviceWrite
 {
@@ -62,6 +64,13 @@ public:
     // Runs the write modally over `page` with its one re-login; returns how
     // the dialog ended.
     ProgressResult Run(QWidget *page);
+
+    // Runs the write for `page` and answers its end as the pages do:
+    // success posts Next; failure logs "<failLog> FAIL result <n>", shows
+    // `message`, runs `afterMessage` and in test mode posts Next anyway.
+    // True on success.
+    bool RunForPage(TFrameBase &page, const char *failLog, const TextKey &message,
+                    const std::function<void()> &afterMessage = {});
 
     // Takes the engine's answers and time-outs while the dialog is on
     // screen; false for every other message and at every other time.

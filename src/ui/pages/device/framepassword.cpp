@@ -69,16 +69,8 @@ void TFramePassword::Entered(TFrameBase *fromPage, bool isBack, int param)
 void TFramePassword::Login()
 {
     g_Var.Password = EdtPassword->text();
-    const ProgressResult result = m_login.Run(this);
-    if (result == ProgressResult::Success) {
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    DebugPrint("TFramePassword::BtnLoginClick() FAIL result %d", int(result));
-    ShowMessage(MessageKey::ER_LOGIN);
-    FocusEdit(EdtPassword);
-    if (g_Var.NonWorking)
-        PostWizardCommand(WIZARD_NEXT);
+    m_login.RunForPage(*this, "TFramePassword::BtnLoginClick()", MessageKey::ER_LOGIN,
+                       [this] { FocusEdit(EdtPassword); });
 }
 
 void TFramePassword::HandleAppMessage(AppMessage *message)

@@ -182,24 +182,16 @@ void TFrameWlModeSel::BackClick()
 
 void TFrameWlModeSel::ApplyDeviceMode(int previousMode)
 {
-    const ProgressResult result = m_write.Run(this);
-    if (result == ProgressResult::Success) {
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    DebugPrint("TFrameWlModeSel::ApplyDeviceMode() FAIL result %d", int(result));
-    ShowMessage(MessageKey::ER_CONNECT);
-    if (g_Var.NonWorking) {
-        // Test mode walks on in the chosen mode without a device.
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    // A device that acknowledged the set-mode request holds the new mode even
-    // when the read-back then timed out. One that did not keeps the mode it
+    // Test mode walks on in the chosen mode without a device. Otherwise a
+    // device that acknowledged the set-mode request holds the new mode even
+    // when the read-back then timed out; one that did not keeps the mode it
     // had, so that a second Next with the same choice tries the write again
     // instead of moving on as if it had worked.
-    if (!m_write.WriteAccepted())
-        g_Var.DeviceMode = previousMode;
+    m_write.RunForPage(*this, "TFrameWlModeSel::ApplyDeviceMode()", MessageKey::ER_CONNECT,
+                       [this, previousMode] {
+                           if (!g_Var.NonWorking && !m_write.WriteAccepted())
+                               g_Var.DeviceMode = previousMode;
+                       });
 }
 
 void TFrameWlModeSel::HandleAppMessage(AppMessage *message)

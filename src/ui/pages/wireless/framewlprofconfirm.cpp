@@ -341,15 +341,7 @@ void TFrameWlProfConfirm::BtnBackClick()
 
 void TFrameWlProfConfirm::BtnNextClick()
 {
-    const ProgressResult result = m_write.Run(this);
-    if (result == ProgressResult::Success) {
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    DebugPrint("TFrameWlProfConfirm::BtnNextClick() FAIL result %d", int(result));
-    ShowMessage(MessageKey::ER_CONNECT);
-    if (g_Var.NonWorking)
-        PostWizardCommand(WIZARD_NEXT);
+    m_write.RunForPage(*this, "TFrameWlProfConfirm::BtnNextClick()", MessageKey::ER_CONNECT);
 }
 
 void TFrameWlProfConfirm::BtnSaveClick()
