@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QSaveFile>
 
+#include <utility>
+
 namespace {
 
 // Top of LbNetworkInfo inside the group; the other rows hang from it.
@@ -304,23 +306,20 @@ void TFrameWlProfConfirm::SendProfile(TFormUDP &engine)
 
 void TFrameWlProfConfirm::LogFailure(DeviceWrite::Failure why, int kind)
 {
-    switch (why) {
-    case DeviceWrite::Failure::NotLoggedIn:
-        DebugPrint("TFrameWlProfConfirm::SendProfile() FAIL not logged in");
-        break;
-    case DeviceWrite::Failure::LoginRefused:
-        DebugPrint("TFrameWlProfConfirm: FAIL login refused");
-        break;
-    case DeviceWrite::Failure::Refused:
-        DebugPrint("TFrameWlProfConfirm: FAIL the device refused the wireless settings");
-        break;
-    case DeviceWrite::Failure::Unanswered:
-        DebugPrint("TFrameWlProfConfirm: FAIL no answer to the wireless settings");
-        break;
-    case DeviceWrite::Failure::TimedOut:
+    using Failure = DeviceWrite::Failure;
+    if (why == Failure::TimedOut) {
         DebugPrint("TFrameWlProfConfirm: FAIL time-out of request %d", kind);
-        break;
+        return;
     }
+    static constexpr std::pair<Failure, const char *> kLines[] = {
+        {Failure::NotLoggedIn, "TFrameWlProfConfirm::SendProfile() FAIL not logged in"},
+        {Failure::LoginRefused, "TFrameWlProfConfirm: FAIL login refused"},
+        {Failure::Refused, "TFrameWlProfConfirm: FAIL the device refused the wireless settings"},
+        {Failure::Unanswered, "TFrameWlProfConfirm: FAIL no answer to the wireless settings"},
+    };
+    for (const auto &[failure, line] : kLines)
+        if (failure == why)
+            DebugPrint("%s", line);
 }
 
 void TFrameWlProfConfirm::HandleAppMessage(AppMessage *message)
