@@ -3,6 +3,7 @@
 // device list's search and selection, the login with its configuration
 // read, the operating-mode change with its one re-login, the setup-method
 // choices with the dynamic-address write, and the success page's buttons.
+#include "app/debug.h"
 #include "app/globalvar.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
@@ -14,6 +15,7 @@
 #include "pages/device/framewlmodesel.h"
 #include "protocol/rc4encry.h"
 #include "ui/enginepagetest.h"
+#include "wizard/devicewrite.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -22,6 +24,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -394,7 +397,7 @@ TEST_F(PasswordTest, LoginReadsTheConfigurationAndMovesOn)
     EXPECT_EQ(bench.Requests(SimKind::GetConfig), 1);
     EXPECT_EQ(g_Var.CurIpConfig.Ip, 0xC0A8010Au);
     EXPECT_TRUE(ui.boxes.isEmpty());
-    EXPECT_EQ(page->FormProgress, nullptr);
+    EXPECT_EQ(page->ProgressDialog(), nullptr);
 }
 
 TEST_F(PasswordTest, EmptyPasswordIsStoredAndUsedAsTheDefaultKey)
@@ -864,6 +867,60 @@ TEST_F(SetupMethodTest, OtherChoicesStoreTheirSetupMethod)
 
     EXPECT_EQ(Commands(), (std::vector<int>{WIZARD_NEXT, WIZARD_NEXT, WIZARD_NEXT}));
     EXPECT_EQ(bench.Requests(SimKind::SetIp), 0);
+}
+
+// --------------------------------------------------------------- device write
+
+// Hands the engine's messages to a write flow, as a page's handler does.
+class WriteHost : public QObject
+{
+public:
+    explicit WriteHost(DeviceWrite &write) : m_write(write) {}
+    bool event(QEvent *event) override
+    {
+        if (event->type() != AppMessage::eventType())
+            return QObject::event(event);
+        m_write.HandleMessage(*static_cast<AppMessage *>(event));
+        return true;
+    }
+
+private:
+    DeviceWrite &m_write;
+};
+
+// The write flow's rules that no page run reaches: a missing engine, and a
+// run that ended (as by the dialog's time limit) while one of its handlers
+// was still going, which must not end it a second time with success.
+TEST_F(DevicePagesTest, DeviceWriteEndsOnceAndWithoutAnEngine)
+{
+    bench.AddDevice(SimConfig(1));
+    const std::vector<DeviceRecord> devices = bench.Discover();
+    ASSERT_FALSE(devices.empty());
+    g_Var.SelectedDevice = devices.front();
+    struct Row
+    {
+        const char *what;
+        bool engine;
+        int configReads;
+    };
+    for (const Row row : {Row{"no engine", false, 0}, Row{"ended during the read-back", true, 1}}) {
+        SCOPED_TRACE(row.what);
+        DeviceWrite *running = nullptr;
+        DeviceWrite write({.name = "Probe()", .readBack = [&] { running->Finish(ProgressResult::Failure); }});
+        running = &write;
+        WriteHost host(write);
+        main.page = &host;
+        std::vector<std::string> log;
+        SetDebugTextHook([&](const char *text) { log.emplace_back(text); });
+        SetFormUDP(row.engine ? bench.engine.get() : nullptr);
+        const ProgressResult result = write.Run(nullptr);
+        SetFormUDP(bench.engine.get());
+        SetDebugTextHook({});
+        EXPECT_EQ(int(result), int(ProgressResult::Failure));
+        EXPECT_EQ(std::count(log.begin(), log.end(), "Probe() FAIL no engine"), row.engine ? 0 : 1);
+        EXPECT_EQ(bench.Requests(SimKind::GetConfig), row.configReads);
+        main.page = nullptr;
+    }
 }
 
 // -------------------------------------------------------------------- success

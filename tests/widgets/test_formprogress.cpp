@@ -36,7 +36,7 @@ TEST_F(FormProgressTest, EmptyStartStepEndsWithFailureAtTheTickLimit)
 {
     TFormProgress dialog;
     Guard(dialog, 30000);
-    EXPECT_EQ(dialog.Execute(nullptr), 2);
+    EXPECT_EQ(dialog.Execute(nullptr), ProgressResult::Failure);
     EXPECT_EQ(dialog.TimerProcTag(), TFormProgress::TickLimit + 1);
     EXPECT_FALSE(dialog.TimerProc->isActive());
 }
@@ -44,16 +44,16 @@ TEST_F(FormProgressTest, EmptyStartStepEndsWithFailureAtTheTickLimit)
 TEST_F(FormProgressTest, StartStepRunsOnceOnTheFirstTickAndMayEndTheWait)
 {
     struct Row {
-        int result;
+        ProgressResult result;
     };
-    for (const Row row : {Row{1}, Row{2}}) {
+    for (const Row row : {Row{ProgressResult::Success}, Row{ProgressResult::Failure}}) {
         TFormProgress dialog;
         int calls = 0;
         dialog.OnProcess = [&] {
             ++calls;
             EXPECT_FALSE(dialog.TimerProc->isActive());
             EXPECT_EQ(dialog.TimerProcTag(), 1);
-            dialog.done(row.result);
+            dialog.Close(row.result);
         };
         Guard(dialog, 30000);
         EXPECT_EQ(dialog.Execute(nullptr), row.result);
@@ -67,9 +67,9 @@ TEST_F(FormProgressTest, StartStepRunsOnceOnTheFirstTickAndMayEndTheWait)
 TEST_F(FormProgressTest, PageEndsTheWaitFromALaterMessage)
 {
     TFormProgress dialog;
-    dialog.OnProcess = [&] { QTimer::singleShot(Timing::Scaled(1000), &dialog, [&] { dialog.done(1); }); };
+    dialog.OnProcess = [&] { QTimer::singleShot(Timing::Scaled(1000), &dialog, [&] { dialog.Close(ProgressResult::Success); }); };
     Guard(dialog, 30000);
-    EXPECT_EQ(dialog.Execute(nullptr), 1);
+    EXPECT_EQ(dialog.Execute(nullptr), ProgressResult::Success);
     EXPECT_GT(dialog.TimerProcTag(), 1);
     EXPECT_LT(dialog.TimerProcTag(), TFormProgress::TickLimit);
 }
@@ -81,12 +81,12 @@ TEST_F(FormProgressTest, ProgressBarStartsAgainAfterItsMaximum)
         QTimer::singleShot(0, &dialog, [&] {
             QObject::connect(dialog.TimerProc, &QTimer::timeout, &dialog, [&] {
                 if (dialog.TimerProcTag() == 101)
-                    dialog.done(1);
+                    dialog.Close(ProgressResult::Success);
             });
         });
     };
     Guard(dialog, 30000);
-    EXPECT_EQ(dialog.Execute(nullptr), 1);
+    EXPECT_EQ(dialog.Execute(nullptr), ProgressResult::Success);
     // 101 ticks: 0..100 then back to 0.
     EXPECT_EQ(dialog.ProgressBar1->value(), 0);
 }
@@ -123,10 +123,10 @@ TEST_F(FormProgressTest, AltF4EscapeAndCloseChangeNothing)
         dialog.reject();
         dialog.close();
         stillShownAfterKeys = dialog.isVisible();
-        dialog.done(1);
+        dialog.Close(ProgressResult::Success);
     };
     Guard(dialog, 30000);
-    EXPECT_EQ(dialog.Execute(nullptr), 1);
+    EXPECT_EQ(dialog.Execute(nullptr), ProgressResult::Success);
     EXPECT_TRUE(altF4Taken);
     EXPECT_TRUE(closeRefused);
     EXPECT_EQ(rejectsByKeys, 0);
@@ -151,10 +151,10 @@ TEST_F(FormProgressTest, CentredOverTheWindowHoldingThePage)
         QPoint shownAt;
         dialog.OnProcess = [&] {
             shownAt = dialog.pos();
-            dialog.done(1);
+            dialog.Close(ProgressResult::Success);
         };
         Guard(dialog, 30000);
-        ASSERT_EQ(dialog.Execute(&page), 1);
+        ASSERT_EQ(dialog.Execute(&page), ProgressResult::Success);
         EXPECT_EQ(shownAt.x(), area.left() + (area.width() - 190) / 2);
         EXPECT_EQ(shownAt.y(), area.top() + (area.height() - 50) / 2);
     }
@@ -174,10 +174,10 @@ TEST_F(FormProgressTest, PageWithoutWindowCentresOverTheMainWindow)
     QPoint shownAt;
     dialog.OnProcess = [&] {
         shownAt = dialog.pos();
-        dialog.done(2);
+        dialog.Close(ProgressResult::Failure);
     };
     Guard(dialog, 30000);
-    EXPECT_EQ(dialog.Execute(&loosePage), 2);
+    EXPECT_EQ(dialog.Execute(&loosePage), ProgressResult::Failure);
     EXPECT_EQ(shownAt, QPoint(area.left() + (area.width() - 190) / 2, area.top() + (area.height() - 50) / 2));
     SetMainWindow(nullptr);
 }

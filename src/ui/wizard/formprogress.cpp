@@ -91,9 +91,9 @@ TFormProgress::TFormProgress(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt:
 
 TFormProgress::~TFormProgress() = default;
 
-int TFormProgress::Execute(QWidget *page)
+ProgressResult TFormProgress::Execute(QWidget *page)
 {
-    return ExecCenteredOver(*this, page, "TFormProgress::Execute()");
+    return ProgressResult(ExecCenteredOver(*this, page, "TFormProgress::Execute()"));
 }
 
 void TFormProgress::done(int result)
@@ -152,5 +152,5 @@ void TFormProgress::TimerProcTimer()
     }
     ++m_timerTag;
     if (m_timerTag > TickLimit)
-        done(2);
+        Close(ProgressResult::Failure);
 }

@@ -2,12 +2,20 @@
 // The small modal "Please wait..." window a page shows while it waits for
 // the device. It animates a progress bar, starts the page's work (OnProcess)
 // on its first tick, about 200 ms after it appeared, and ends when the page
-// or the work sets the result with done(1) (success) or done(2) (failure),
-// or with 2 by itself after 1500 further ticks. The user cannot close it:
-// Alt+F4 and Escape are swallowed.
+// or the work closes it with success or failure, or with failure by itself
+// after 1500 further ticks. The user cannot close it: Alt+F4 and Escape are
+// swallowed.
 
 #include <QDialog>
 #include <functional>
+
+// How a wait under the progress dialog ended. The values are the dialog's
+// modal results, which the pages' log lines show as numbers.
+enum class ProgressResult : int {
+    NotShown = 0,
+    Success = 1,
+    Failure = 2,
+};
 
 class QLabel;
 class QProgressBar;
@@ -18,7 +26,7 @@ class TFormProgress : public QDialog
 {
     Q_OBJECT
 public:
-    // Ticks after the first one before the dialog gives up with result 2.
+    // Ticks after the first one before the dialog gives up with a failure.
     static constexpr int TickLimit = 1500;
     static constexpr int TickInterval = 200;
 
@@ -30,9 +38,11 @@ public:
 
     // Centres the dialog over the window holding `page` (over the
     // application's main window when the page has none), shows it modally
-    // and returns the result: 1 success, 2 failure or time limit, 0 when the
-    // dialog could not be shown.
-    int Execute(QWidget *page);
+    // and returns how it ended (failure also at the time limit).
+    ProgressResult Execute(QWidget *page);
+
+    // Ends the wait with `result`.
+    void Close(ProgressResult result) { done(int(result)); }
 
     // The dialog's own integer tag; pages set it to 0 before use.
     int Tag = 0;

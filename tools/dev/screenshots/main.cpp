@@ -277,7 +277,7 @@ int main(int argc, char **argv)
         TFormProgress progress;
         progress.show();
         walk.Save(&progress, QStringLiteral("FormProgress-idle"));
-        progress.done(2);
+        progress.Close(ProgressResult::Failure);
     }
     SetUiServices(nullptr);
     std::printf("%d pictures in %s\n", walk.Count(), qUtf8Printable(folder));

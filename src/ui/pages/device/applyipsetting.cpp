@@ -1,92 +1,22 @@
 #include "pages/device/applyipsetting.h"
 
 #include "app/debug.h"
-#include "app/utility.h"
-#include "messages/appmessage.h"
-#include "protocol/formudp.h"
-#include "wizard/formprogress.h"
+#include "protocol/devicewaits.h"
 
-#include <memory>
+ApplyIpSetting::ApplyIpSetting()
+    : m_write({
+          .name = "ApplyIPSetting()",
+          .kinds = {REQ_IP_SETTING},
+          .send = [](TFormUDP &engine) { engine.SendIPSetting(DeviceWait::Setting); },
+          .settleBeforeReadBack = DeviceWait::SettleAfterSetting,
+      })
+{
+}
 
 bool ApplyIpSetting::Run(QWidget *page)
 {
-    RetryLogin = true;
-    auto dialog = std::make_unique<TFormProgress>();
-    dialog->OnProcess = [this] { StartAction(); };
-    FormProgress = dialog.get();
-    const int result = dialog->Execute(page);
-    FormProgress = nullptr;
-    if (result != 1)
-        DebugPrint("ApplyIPSetting() FAIL result %d", result);
-    return result == 1;
-}
-
-void ApplyIpSetting::StartAction()
-{
-    TFormUDP *engine = FormUDP();
-    if (engine->loggedIn()) {
-        if (!engine->SendIPSetting(32000))
-            Close(2);
-    } else if (RetryLogin) {
-        RetryLogin = false;
-        engine->SendLogin(5000);
-    } else {
-        Close(2);
-    }
-}
-
-void ApplyIpSetting::Close(int result)
-{
-    if (FormProgress)
-        FormProgress->done(result);
-}
-
-void ApplyIpSetting::HandleMessage(const AppMessage &message)
-{
-    if (!FormProgress)
-        return;
-    TFormUDP *engine = FormUDP();
-    if (message.id == UM_UDP_REPLY) {
-        switch (message.wParam) {
-        case REQ_IP_SETTING:
-            if (message.lParam != 0) {
-                // The device restarts its network side; give it time before
-                // asking for the configuration it ended up with.
-                ProcessDelay(3000);
-                engine->SendGetConfig(15000);
-            } else {
-                Close(2);
-            }
-            break;
-        case REQ_LOGIN:
-            if (message.lParam != 0)
-                StartAction();
-            else
-                Close(2);
-            break;
-        case REQ_GET_CONFIG:
-            Close(1);
-            break;
-        default:
-            break;
-        }
-    } else if (message.id == UM_UDP_TIMEOUT) {
-        switch (message.wParam) {
-        case REQ_IP_SETTING:
-            if (RetryLogin) {
-                RetryLogin = false;
-                engine->SendLogout(0);
-                engine->SendLogin(5000);
-            } else {
-                Close(2);
-            }
-            break;
-        case REQ_LOGIN:
-        case REQ_GET_CONFIG:
-            Close(2);
-            break;
-        default:
-            break;
-        }
-    }
+    const ProgressResult result = m_write.Run(page);
+    if (result != ProgressResult::Success)
+        DebugPrint("ApplyIPSetting() FAIL result %d", int(result));
+    return result == ProgressResult::Success;
 }

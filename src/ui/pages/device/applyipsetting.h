@@ -1,33 +1,26 @@
 #pragma once
 // The write of NewIpConfig to the device, shared by the setup-method page
 // (switch to a dynamic address) and the IP configuration page (static
-// values). It runs under the progress dialog: log in first when the engine
-// is not logged in, send the setting, wait 3000 ms for the device to take
-// its new address, read the configuration back. A setting that times out is
-// answered once by a logout without waiting, a fresh login and a repeat; a
-// second time-out, a refused answer or a missing answer ends it as failure.
+// values): a DeviceWrite of SendIPSetting whose read-back waits for the
+// device to take its new address.
+
+#include "wizard/devicewrite.h"
 
 class AppMessage;
-class TFormProgress;
 class QWidget;
 
 class ApplyIpSetting
 {
 public:
-    // Runs the sequence modally over `page`; true exactly when the dialog
-    // ended with result 1.
+    ApplyIpSetting();
+
+    // Runs the write modally over `page`; true exactly when it succeeded.
     bool Run(QWidget *page);
 
     // The owning page's window procedure hands every engine message here;
     // messages that arrive while no dialog is open are ignored.
-    void HandleMessage(const AppMessage &message);
-
-    // The open progress dialog, or nullptr.
-    TFormProgress *FormProgress = nullptr;
-    // The one re-login a time-out may still use.
-    bool RetryLogin = false;
+    void HandleMessage(const AppMessage &message) { m_write.HandleMessage(message); }
 
 private:
-    void StartAction();
-    void Close(int result);
+    DeviceWrite m_write;
 };

@@ -6,9 +6,7 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
-#include "protocol/formudp.h"
 #include "skin/widgethelpers.h"
-#include "wizard/formprogress.h"
 #include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
@@ -16,12 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include <memory>
-
 namespace {
 constexpr int PasswordMaxLength = 16;
-constexpr int LoginWaitMs = 5000;
-constexpr int GetConfigWaitMs = 15000;
 } // namespace
 
 TFramePassword::TFramePassword(QWidget *parent) : TFrameBase(parent)
@@ -75,50 +69,12 @@ void TFramePassword::Entered(TFrameBase *fromPage, bool isBack, int param)
 void TFramePassword::Login()
 {
     g_Var.Password = EdtPassword->text();
-
-    auto dialog = std::make_unique<TFormProgress>();
-    dialog->OnProcess = [this] {
-        if (!FormUDP()->SendLogin(LoginWaitMs))
-            Close(2);
-    };
-    FormProgress = dialog.get();
-    const int result = dialog->Execute(this);
-    FormProgress = nullptr;
-    dialog.reset();
-
-    if (result == 1) {
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    DebugPrint("TFramePassword::BtnLoginClick() FAIL result %d", result);
-    ShowMessage(MessageKey::ER_LOGIN);
-    FocusEdit(EdtPassword);
-    if (g_Var.NonWorking)
-        PostWizardCommand(WIZARD_NEXT);
-}
-
-void TFramePassword::Close(int result)
-{
-    if (FormProgress)
-        FormProgress->done(result);
+    m_login.RunForPage(*this, "TFramePassword::BtnLoginClick()", MessageKey::ER_LOGIN,
+                       [this] { FocusEdit(EdtPassword); });
 }
 
 void TFramePassword::HandleAppMessage(AppMessage *message)
 {
-    if (FormProgress) {
-        if (message->id == UM_UDP_REPLY) {
-            if (message->wParam == REQ_LOGIN) {
-                if (message->lParam != 0)
-                    FormUDP()->SendGetConfig(GetConfigWaitMs);
-                else
-                    Close(2);
-            } else if (message->wParam == REQ_GET_CONFIG) {
-                Close(1);
-            }
-        } else if (message->id == UM_UDP_TIMEOUT) {
-            if (message->wParam == REQ_LOGIN || message->wParam == REQ_GET_CONFIG)
-                Close(2);
-        }
-    }
+    m_login.HandleMessage(*message);
     TFrameBase::HandleAppMessage(message);
 }

@@ -4,12 +4,12 @@
 // and, once the device accepts, reads the device's whole configuration
 // before the wizard moves on. Both requests run under the progress dialog.
 
+#include "wizard/devicewrite.h"
 #include "wizard/framebase.h"
 
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class TFormProgress;
 class TImage;
 class TTrifaceBtn;
 
@@ -36,12 +36,14 @@ public:
     TTrifaceBtn *BtnLogin;
 
     // The progress dialog while a login runs, else nullptr.
-    TFormProgress *FormProgress = nullptr;
+    TFormProgress *ProgressDialog() const { return m_login.Dialog(); }
 
 protected:
     void HandleAppMessage(AppMessage *message) override;
 
 private:
     void Login();
-    void Close(int result);
+
+    // The login is the write: its acceptance reads the configuration.
+    DeviceWrite m_login{{.name = "TFramePassword::BtnLoginClick()"}};
 };

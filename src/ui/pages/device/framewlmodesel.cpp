@@ -6,8 +6,8 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
+#include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
-#include "wizard/formprogress.h"
 #include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
@@ -17,15 +17,7 @@
 #include <QPainter>
 #include <QRadioButton>
 
-#include <memory>
-
 namespace {
-
-constexpr int GetModeWaitMs = 3000;
-constexpr int SetModeWaitMs = 28000;
-constexpr int LoginWaitMs = 5000;
-constexpr int GetConfigWaitMs = 15000;
-constexpr int SettleDelayMs = 3000;
 
 // The two small illustrations of the page: a device box with its aerial,
 // sending to several clients (access point) or to one upstream network
@@ -69,7 +61,16 @@ TImage *CreateModeImage(QWidget *parent, const char *name, int top, bool accessP
 
 } // namespace
 
-TFrameWlModeSel::TFrameWlModeSel(QWidget *parent) : TFrameBase(parent)
+TFrameWlModeSel::TFrameWlModeSel(QWidget *parent)
+    : TFrameBase(parent),
+      m_write({
+          .name = "TFrameWlModeSel::ApplyDeviceMode()",
+          .kinds = {REQ_SET_MODE},
+          .send = [](TFormUDP &engine) { engine.SendSetMode(DeviceWait::SetMode, g_Var.DeviceMode); },
+          .logoutBeforeRelogin = false,
+          .settleAfterReadBack = DeviceWait::SettleAfterSetMode,
+          .readBack = [this] { ShowDeviceMode(); },
+      })
 {
     using namespace PageKit;
     std::tie(ImgBG, GBoxWlModeSel) =
@@ -133,7 +134,7 @@ void TFrameWlModeSel::LoadPageTexts()
 bool TFrameWlModeSel::CanEnter(TFrameBase *fromPage, bool isBack, int param)
 {
     if (!isBack)
-        FormUDP()->SendGetMode(GetModeWaitMs);
+        FormUDP()->SendGetMode(DeviceWait::GetMode);
     return TFrameBase::CanEnter(fromPage, isBack, param);
 }
 
@@ -175,113 +176,28 @@ void TFrameWlModeSel::NextClick()
 void TFrameWlModeSel::BackClick()
 {
     // The device list comes next, where a new choice needs a new login.
-    FormUDP()->SendLogout(0);
+    FormUDP()->SendLogout(DeviceWait::Logout);
     PostWizardCommand(WIZARD_BACK);
 }
 
 void TFrameWlModeSel::ApplyDeviceMode(int previousMode)
 {
-    RetryLogin = true;
-    m_modeAcknowledged = false;
-    auto dialog = std::make_unique<TFormProgress>();
-    dialog->OnProcess = [this] { StartAction(); };
-    FormProgress = dialog.get();
-    const int result = dialog->Execute(this);
-    FormProgress = nullptr;
-    dialog.reset();
-
-    if (result == 1) {
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    DebugPrint("TFrameWlModeSel::ApplyDeviceMode() FAIL result %d", result);
-    ShowMessage(MessageKey::ER_CONNECT);
-    if (g_Var.NonWorking) {
-        // Test mode walks on in the chosen mode without a device.
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    // A device that acknowledged the set-mode request holds the new mode even
-    // when the read-back then timed out. One that did not keeps the mode it
+    // Test mode walks on in the chosen mode without a device. Otherwise a
+    // device that acknowledged the set-mode request holds the new mode even
+    // when the read-back then timed out; one that did not keeps the mode it
     // had, so that a second Next with the same choice tries the write again
     // instead of moving on as if it had worked.
-    if (!m_modeAcknowledged)
-        g_Var.DeviceMode = previousMode;
-}
-
-void TFrameWlModeSel::StartAction()
-{
-    TFormUDP *engine = FormUDP();
-    if (engine->loggedIn()) {
-        if (!engine->SendSetMode(SetModeWaitMs, g_Var.DeviceMode))
-            Close(2);
-    } else if (RetryLogin) {
-        RetryLogin = false;
-        engine->SendLogin(LoginWaitMs);
-    } else {
-        Close(2);
-    }
-}
-
-void TFrameWlModeSel::Close(int result)
-{
-    if (FormProgress)
-        FormProgress->done(result);
+    m_write.RunForPage(*this, "TFrameWlModeSel::ApplyDeviceMode()", MessageKey::ER_CONNECT,
+                       [this, previousMode] {
+                           if (!g_Var.NonWorking && !m_write.WriteAccepted())
+                               g_Var.DeviceMode = previousMode;
+                       });
 }
 
 void TFrameWlModeSel::HandleAppMessage(AppMessage *message)
 {
-    TFormUDP *engine = FormUDP();
-    if (message->id == UM_UDP_REPLY) {
-        switch (message->wParam) {
-        case REQ_GET_CONFIG:
-            if (!FormProgress) {
-                ShowDeviceMode();
-            } else {
-                // The device needs a moment after a mode change before the
-                // wizard goes on talking to it.
-                ProcessDelay(SettleDelayMs);
-                ShowDeviceMode();
-                Close(1);
-            }
-            break;
-        case REQ_LOGIN:
-            if (FormProgress) {
-                if (message->lParam != 0)
-                    engine->SendSetMode(SetModeWaitMs, g_Var.DeviceMode);
-                else
-                    Close(2);
-            }
-            break;
-        case REQ_SET_MODE:
-            if (FormProgress) {
-                m_modeAcknowledged = message->lParam != 0;
-                if (m_modeAcknowledged)
-                    engine->SendGetConfig(GetConfigWaitMs);
-                else
-                    Close(2);
-            }
-            break;
-        default:
-            break;
-        }
-    } else if (message->id == UM_UDP_TIMEOUT && FormProgress) {
-        switch (message->wParam) {
-        case REQ_LOGIN:
-        case REQ_GET_CONFIG:
-            Close(2);
-            break;
-        case REQ_SET_MODE:
-            if (RetryLogin) {
-                RetryLogin = false;
-                engine->SendLogin(LoginWaitMs);
-            } else {
-                Close(2);
-            }
-            break;
-        default:
-            break;
-        }
-    }
+    // A read answered outside a write is the entry's question for the mode.
+    if (!m_write.HandleMessage(*message) && message->id == UM_UDP_REPLY && message->wParam == REQ_GET_CONFIG)
+        ShowDeviceMode();
     TFrameBase::HandleAppMessage(message);
 }

@@ -5,12 +5,12 @@
 // at once under the progress dialog, after which the whole configuration is
 // read again. The chosen DeviceMode steers the rest of the wizard.
 
+#include "wizard/devicewrite.h"
 #include "wizard/framebase.h"
 
 class QGroupBox;
 class QLabel;
 class QRadioButton;
-class TFormProgress;
 class TImage;
 class TTrifaceBtn;
 
@@ -45,9 +45,7 @@ public:
     TTrifaceBtn *BtnNext;
 
     // The progress dialog while a mode change runs, else nullptr.
-    TFormProgress *FormProgress = nullptr;
-    // The one re-login a set-mode time-out may still use.
-    bool RetryLogin = false;
+    TFormProgress *ProgressDialog() const { return m_write.Dialog(); }
 
 protected:
     void HandleAppMessage(AppMessage *message) override;
@@ -59,8 +57,8 @@ private:
     // back to `previousMode` when the device did not acknowledge the
     // set-mode request (it still has that mode).
     void ApplyDeviceMode(int previousMode);
-    void StartAction();
-    void Close(int result);
 
-    bool m_modeAcknowledged = false; // the device accepted this run's set-mode
+    // The set-mode write; its re-login keeps the old login, and the device
+    // settles after the read-back, which shows the mode it ended up with.
+    DeviceWrite m_write;
 };

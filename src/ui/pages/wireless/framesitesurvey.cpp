@@ -7,6 +7,7 @@
 #include "controls/surveylistview.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
+#include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
 #include "skin/formres.h"
 #include "wizard/pagekit.h"
@@ -14,14 +15,6 @@
 
 #include <QGroupBox>
 #include <cstring>
-
-namespace {
-
-// Waits of the survey, in product milliseconds.
-constexpr int kLoginWait = 5000;
-constexpr int kSurveyWait = 7000;
-
-} // namespace
 
 namespace SurveyView {
 
@@ -39,7 +32,7 @@ void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, 
     }
     if (!udp->loggedIn()) {
         // The login answer starts the survey.
-        udp->SendLogin(kLoginWait);
+        udp->SendLogin(DeviceWait::Login);
         return;
     }
     refresh->setEnabled(false);
@@ -47,7 +40,7 @@ void StartSurvey(const char *page, TSortListView *list, TPaintPanel *searching, 
     list->clear();
     searching->show();
     searching->raise();
-    udp->SendSiteSurvey(kSurveyWait);
+    udp->SendSiteSurvey(DeviceWait::SiteSurvey);
 }
 
 void ShowSurvey(TSortListView *list, const std::vector<SurveyEntry> &entries, QString (*authText)(int),

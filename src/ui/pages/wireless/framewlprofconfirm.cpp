@@ -5,8 +5,8 @@
 #include "app/utility.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
+#include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
-#include "wizard/formprogress.h"
 #include "wizard/pagekit.h"
 #include "wizard/timage.h"
 #include "wizard/uiservices.h"
@@ -18,6 +18,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+
+#include <utility>
 
 namespace {
 
@@ -44,7 +46,14 @@ QLabel *Value(QGroupBox *group, const char *name)
 
 } // namespace
 
-TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent) : TFrameBase(parent)
+TFrameWlProfConfirm::TFrameWlProfConfirm(QWidget *parent)
+    : TFrameBase(parent), m_write({
+                              .name = "TFrameWlProfConfirm::SendProfile()",
+                              .kinds = {REQ_WL_SETTING, REQ_WL_STATION_SETTING},
+                              .send = [this](TFormUDP &engine) { SendProfile(engine); },
+                              .settleBeforeReadBack = DeviceWait::SettleAfterSetting,
+                              .failed = &TFrameWlProfConfirm::LogFailure,
+                          })
 {
     setObjectName(QStringLiteral("FrameWlProfConfirm1"));
     std::tie(ImgBG, GBoxConfirm) =
@@ -284,92 +293,39 @@ void TFrameWlProfConfirm::PaintSummary(QPainter &painter) const
             line(kRowX, pair(QStringLiteral("%1 %2"), detail[0], detail[1]));
 }
 
-void TFrameWlProfConfirm::SendProfile()
+void TFrameWlProfConfirm::SendProfile(TFormUDP &engine)
 {
-    TFormUDP *engine = FormUDP();
-    if (!engine) {
-        DebugPrint("TFrameWlProfConfirm::SendProfile() FAIL no engine");
-        EndProgress(2);
+    if (g_Var.DeviceMode == DEVICE_AP) {
+        DebugPrint("DEVICE_AP");
+        engine.SendWlSetting(DeviceWait::Setting);
+    } else {
+        DebugPrint("not DEVICE_AP");
+        engine.SendWlStationSetting(DeviceWait::Setting);
+    }
+}
+
+void TFrameWlProfConfirm::LogFailure(DeviceWrite::Failure why, int kind)
+{
+    using Failure = DeviceWrite::Failure;
+    if (why == Failure::TimedOut) {
+        DebugPrint("TFrameWlProfConfirm: FAIL time-out of request %d", kind);
         return;
     }
-    if (engine->loggedIn()) {
-        if (g_Var.DeviceMode == DEVICE_AP) {
-            DebugPrint("DEVICE_AP");
-            engine->SendWlSetting(32000);
-        } else {
-            DebugPrint("not DEVICE_AP");
-            engine->SendWlStationSetting(32000);
-        }
-    } else if (RetryLogin) {
-        RetryLogin = false;
-        engine->SendLogin(5000);
-    } else {
-        DebugPrint("TFrameWlProfConfirm::SendProfile() FAIL not logged in");
-        EndProgress(2);
-    }
-}
-
-void TFrameWlProfConfirm::EndProgress(int result)
-{
-    if (Writing())
-        m_progress->done(result);
-}
-
-bool TFrameWlProfConfirm::Writing() const
-{
-    // A dialog that has ended is hidden at once, although its Execute returns
-    // only when the handlers running inside it have finished.
-    return m_progress && m_progress->isVisible();
+    static constexpr std::pair<Failure, const char *> kLines[] = {
+        {Failure::NotLoggedIn, "TFrameWlProfConfirm::SendProfile() FAIL not logged in"},
+        {Failure::LoginRefused, "TFrameWlProfConfirm: FAIL login refused"},
+        {Failure::Refused, "TFrameWlProfConfirm: FAIL the device refused the wireless settings"},
+        {Failure::Unanswered, "TFrameWlProfConfirm: FAIL no answer to the wireless settings"},
+    };
+    for (const auto &[failure, line] : kLines)
+        if (failure == why)
+            DebugPrint("%s", line);
 }
 
 void TFrameWlProfConfirm::HandleAppMessage(AppMessage *message)
 {
+    m_write.HandleMessage(*message);
     TFrameBase::HandleAppMessage(message);
-    if (!Writing() || (message->id != UM_UDP_REPLY && message->id != UM_UDP_TIMEOUT))
-        return;
-
-    const int kind = int(message->wParam);
-    const bool settingKind = kind == REQ_WL_SETTING || kind == REQ_WL_STATION_SETTING;
-    TFormUDP *engine = FormUDP();
-
-    if (message->id == UM_UDP_REPLY) {
-        if (settingKind) {
-            if (message->lParam == 0) {
-                DebugPrint("TFrameWlProfConfirm: FAIL the device refused the wireless settings");
-                EndProgress(2);
-                return;
-            }
-            // Give the device time to restart its radio before reading back.
-            ProcessDelay(3000);
-            // The dialog may have run out during the pause.
-            if (Writing() && engine)
-                engine->SendGetConfig(15000);
-        } else if (kind == REQ_LOGIN) {
-            if (message->lParam == 0) {
-                DebugPrint("TFrameWlProfConfirm: FAIL login refused");
-                EndProgress(2);
-                return;
-            }
-            SendProfile();
-        } else if (kind == REQ_GET_CONFIG) {
-            EndProgress(1);
-        }
-        return;
-    }
-
-    if (settingKind) {
-        if (RetryLogin && engine) {
-            RetryLogin = false;
-            engine->SendLogout(0);
-            engine->SendLogin(5000);
-        } else {
-            DebugPrint("TFrameWlProfConfirm: FAIL no answer to the wireless settings");
-            EndProgress(2);
-        }
-    } else if (kind == REQ_LOGIN || kind == REQ_GET_CONFIG) {
-        DebugPrint("TFrameWlProfConfirm: FAIL time-out of request %d", kind);
-        EndProgress(2);
-    }
 }
 
 void TFrameWlProfConfirm::BtnExitClick()
@@ -384,24 +340,7 @@ void TFrameWlProfConfirm::BtnBackClick()
 
 void TFrameWlProfConfirm::BtnNextClick()
 {
-    RetryLogin = true;
-    int result = 0;
-    {
-        TFormProgress progress;
-        progress.Tag = 0;
-        progress.OnProcess = [this] { SendProfile(); };
-        m_progress = &progress;
-        result = progress.Execute(this);
-        m_progress = nullptr;
-    }
-    if (result == 1) {
-        PostWizardCommand(WIZARD_NEXT);
-        return;
-    }
-    DebugPrint("TFrameWlProfConfirm::BtnNextClick() FAIL result %d", result);
-    ShowMessage(MessageKey::ER_CONNECT);
-    if (g_Var.NonWorking)
-        PostWizardCommand(WIZARD_NEXT);
+    m_write.RunForPage(*this, "TFrameWlProfConfirm::BtnNextClick()", MessageKey::ER_CONNECT);
 }
 
 void TFrameWlProfConfirm::BtnSaveClick()

@@ -8,6 +8,7 @@
 // after an accepted write. Only then does the sequence finish.
 
 #include "controls/trifacebtn.h"
+#include "wizard/devicewrite.h"
 #include "wizard/framebase.h"
 
 #include <QByteArray>
@@ -16,7 +17,6 @@
 class QGroupBox;
 class QLabel;
 class QPainter;
-class TFormProgress;
 class TImage;
 
 class TFrameWlProfConfirm : public TFrameBase
@@ -82,14 +82,13 @@ public:
     // line's height, 100 units of space before each block.
     void PaintSummary(QPainter &painter) const;
 
-    // The progress dialog's start action, re-run after a login.
-    void SendProfile();
-    // The one re-login allowed per write.
-    bool RetryLogin = false;
+    // The write's request: SendWlSetting for an access point,
+    // SendWlStationSetting for a bridge.
+    void SendProfile(TFormUDP &engine);
     // True while the progress dialog of a write is on screen.
-    bool Writing() const;
+    bool Writing() const { return m_write.Open(); }
     // The dialog of the write in progress, null otherwise.
-    TFormProgress *ProgressDialog() const { return m_progress; }
+    TFormProgress *ProgressDialog() const { return m_write.Dialog(); }
 
     void BtnExitClick();
     void BtnBackClick();
@@ -101,12 +100,11 @@ protected:
     void HandleAppMessage(AppMessage *message) override;
 
 private:
-    void EndProgress(int result);
+    static void LogFailure(DeviceWrite::Failure why, int kind);
     // Rows 18 pixels apart below the top of LbNetworkInfo, the wireless
     // block moved up when the network block is hidden.
     void LayoutRows();
     void SetDetailRow(QLabel *caption, QLabel *value, const QString &captionText, const QString &valueText);
 
-    // The dialog of the write in progress; null otherwise.
-    TFormProgress *m_progress = nullptr;
+    DeviceWrite m_write;
 };

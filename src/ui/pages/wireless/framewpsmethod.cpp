@@ -9,9 +9,9 @@
 #include "messages/appmessage.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framesitesurvey.h"
+#include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
 #include "protocol/wpsstatus.h"
-#include "wizard/formprogress.h"
 #include "wizard/pagekit.h"
 #include "wizard/timage.h"
 
@@ -32,18 +32,6 @@ namespace {
 constexpr int kWpsPushButton = 1;
 constexpr int kWpsPin = 0;
 
-// Waits of the WPS run, in product milliseconds.
-constexpr int kWpsRequestWait = 10000;
-constexpr int kLoginWait = 5000;
-constexpr int kGetConfigWait = 15000;
-constexpr int kStationGetConfigWait = 3000;
-constexpr int kWpsTimeLimit = 180000;
-// Status 1 counts as the end of a good run only this long after status 3.
-constexpr uint32_t kIdleAfterStartWindow = 100000;
-// The device applies the new settings before it answers again.
-constexpr unsigned kSettleAfterIdle = 25000;
-constexpr unsigned kSettleAfterConfigured = 10000;
-
 // WPS status codes the page acts on.
 constexpr int kStatusIdle = 1;
 constexpr int kStatusFail = 2;
@@ -55,7 +43,13 @@ constexpr int kRow = 23;
 
 } // namespace
 
-TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
+TFrameWPSMethod::TFrameWPSMethod(QWidget *parent)
+    : TFrameBase(parent), m_write({
+                              .name = "TFrameWPSMethod::SendWpsRequest()",
+                              .kinds = {REQ_WPS_PBC, REQ_WPS_PIN},
+                              .send = [this](TFormUDP &engine) { SendWpsRequest(engine); },
+                              .accepted = [this] { WatchWps(); },
+                          })
 {
     setObjectName(QStringLiteral("FrameWPSMethod"));
     using namespace PageKit;
@@ -94,7 +88,7 @@ TFrameWPSMethod::TFrameWPSMethod(QWidget *parent) : TFrameBase(parent)
     TimerTimerout = new QTimer(this);
     TimerTimerout->setObjectName(QStringLiteral("TimerTimerout"));
     TimerTimerout->setSingleShot(true);
-    TimerTimerout->setInterval(Timing::Scaled(kWpsTimeLimit));
+    TimerTimerout->setInterval(Timing::Scaled(DeviceWait::WpsTimeLimit));
 
     std::tie(BtnExit, BtnBack, BtnNext) =
         WizardButtons(this, &TFrameWPSMethod::BtnExitClick, &TFrameWPSMethod::BtnBackClick,
@@ -134,7 +128,7 @@ bool TFrameWPSMethod::CanEnter(TFrameBase *fromPage, bool isBack, int param)
         const bool bridge = IsBridgeMode();
         if (bridge) {
             if (TFormUDP *udp = FormUDP())
-                udp->SendStationGetConfig(kStationGetConfigWait);
+                udp->SendStationGetConfig(DeviceWait::StationGetConfig);
             else
                 DebugPrint("TFrameWPSMethod::CanEnter() FAIL no engine for SendStationGetConfig");
         }
@@ -264,45 +258,25 @@ void TFrameWPSMethod::BtnNextClick()
 
 bool TFrameWPSMethod::RunWps()
 {
-    m_retryLogin = true;
     // A status 3 of an earlier (failed) run must not let this run's status 1
     // count as success.
     WpsStartSeen = false;
-    auto progress = std::make_unique<TFormProgress>();
-    progress->Tag = 0;
-    progress->OnProcess = [this] { SendWpsRequest(); };
-    m_progress = progress.get();
-    const int result = progress->Execute(this);
-    m_progress = nullptr;
-    return result == 1;
+    return m_write.Run(this) == ProgressResult::Success;
 }
 
-void TFrameWPSMethod::SendWpsRequest()
+void TFrameWPSMethod::SendWpsRequest(TFormUDP &engine)
 {
-    TFormUDP *udp = FormUDP();
-    if (!udp) {
-        DebugPrint("TFrameWPSMethod::SendWpsRequest() FAIL no engine");
-        EndProgress(2);
-        return;
-    }
-    if (udp->loggedIn()) {
-        if (g_Var.WpsMethod == kWpsPushButton)
-            udp->SendWPSPBC(kWpsRequestWait);
-        else
-            udp->SendWPSPIN(kWpsRequestWait,
-                            IsBridgeMode() ? WpsPinForm::UpstreamSsid : WpsPinForm::Enrollee);
-    } else if (m_retryLogin) {
-        m_retryLogin = false;
-        udp->SendLogin(kLoginWait);
-    } else {
-        EndProgress(2);
-    }
+    if (g_Var.WpsMethod == kWpsPushButton)
+        engine.SendWPSPBC(DeviceWait::Wps);
+    else
+        engine.SendWPSPIN(DeviceWait::Wps, IsBridgeMode() ? WpsPinForm::UpstreamSsid : WpsPinForm::Enrollee);
 }
 
-void TFrameWPSMethod::EndProgress(int result)
+void TFrameWPSMethod::WatchWps()
 {
-    if (m_progress)
-        m_progress->done(result);
+    m_wpsWatching = true;
+    TimerTimerout->setInterval(Timing::Scaled(DeviceWait::WpsTimeLimit));
+    TimerTimerout->start();
 }
 
 void TFrameWPSMethod::StopWatching()
@@ -319,89 +293,27 @@ void TFrameWPSMethod::HandleAppMessage(AppMessage *message)
         m_survey->ForwardMessage(message->id, message->wParam, message->lParam);
         return;
     }
-
-    const int kind = int(message->wParam);
-    switch (message->id) {
-    case UM_UDP_REPLY:
-        if (!m_progress) {
-            if (kind == REQ_STATION_GET_CONFIG) {
-                const QString pin = FieldText(g_Var.ApClientPin);
-                LbDevPINCode->setText(pin);
-                EdtPIN->setText(pin);
-            }
-            return;
+    if (!m_write.HandleMessage(*message)) {
+        if (message->id == UM_UDP_REPLY && message->wParam == REQ_STATION_GET_CONFIG) {
+            // The bridge's own PIN, asked for on entry.
+            const QString pin = FieldText(g_Var.ApClientPin);
+            LbDevPINCode->setText(pin);
+            EdtPIN->setText(pin);
+        } else if (message->id == UM_UDP_EVENT && m_write.Open()) {
+            OnUdpEvent(int(message->wParam), int(message->lParam));
         }
-        switch (kind) {
-        case REQ_WPS_PBC:
-        case REQ_WPS_PIN:
-            if (message->lParam) {
-                m_wpsWatching = true;
-                TimerTimerout->setInterval(Timing::Scaled(kWpsTimeLimit));
-                TimerTimerout->start();
-            } else {
-                EndProgress(2);
-            }
-            break;
-        case REQ_LOGIN:
-            if (message->lParam)
-                SendWpsRequest();
-            else
-                EndProgress(2);
-            break;
-        case REQ_GET_CONFIG:
-            EndProgress(1);
-            break;
-        default:
-            break;
-        }
-        return;
-
-    case UM_UDP_TIMEOUT:
-        if (!m_progress)
-            return;
-        switch (kind) {
-        case REQ_WPS_PBC:
-        case REQ_WPS_PIN:
-            if (m_retryLogin) {
-                m_retryLogin = false;
-                if (TFormUDP *udp = FormUDP()) {
-                    udp->SendLogout(0);
-                    udp->SendLogin(kLoginWait);
-                } else {
-                    EndProgress(2);
-                }
-            } else {
-                EndProgress(2);
-            }
-            break;
-        case REQ_LOGIN:
-        case REQ_GET_CONFIG:
-            EndProgress(2);
-            break;
-        default:
-            break;
-        }
-        return;
-
-    case UM_UDP_EVENT:
-        if (!m_progress)
-            return;
-        if (!m_wpsWatching) {
-            DebugPrint("TFrameWPSMethod::WndProc ignore UM_UDP_EVENT %d, %d", int(message->wParam),
-                       int(message->lParam));
-            return;
-        }
-        if (message->wParam == UDP_EVENT_WPS_STATUS)
-            OnWpsStatus(int(message->lParam));
-        else
-            DebugPrint("TFrameWPSMethod::WndProc UM_UDP_EVENT, %d, %d", int(message->wParam),
-                       int(message->lParam));
-        return;
-
-    default:
-        TFrameBase::HandleAppMessage(message);
-        return;
     }
+    TFrameBase::HandleAppMessage(message);
+}
+
+void TFrameWPSMethod::OnUdpEvent(int type, int value)
+{
+    if (!m_wpsWatching)
+        DebugPrint("TFrameWPSMethod::WndProc ignore UM_UDP_EVENT %d, %d", type, value);
+    else if (type == UDP_EVENT_WPS_STATUS)
+        OnWpsStatus(value);
+    else
+        DebugPrint("TFrameWPSMethod::WndProc UM_UDP_EVENT, %d, %d", type, value);
 }
 
 void TFrameWPSMethod::OnWpsStatus(int code)
@@ -412,17 +324,15 @@ void TFrameWPSMethod::OnWpsStatus(int code)
         StopWatching();
         // Without a "Start WSC Process" in this run there is no window at all.
         const uint32_t since = Timing::TickCount() - WpsStartTick;
-        if (WpsStartSeen && since <= kIdleAfterStartWindow) {
-            ProcessDelay(kSettleAfterIdle);
-            SendGetConfigAfterWps();
-        } else {
-            EndProgress(2);
-        }
+        if (WpsStartSeen && since <= DeviceWait::WpsIdleAfterStart)
+            SendGetConfigAfterWps(DeviceWait::SettleAfterWpsIdle);
+        else
+            m_write.Finish(ProgressResult::Failure);
         break;
     }
     case kStatusFail:
         StopWatching();
-        EndProgress(2);
+        m_write.Finish(ProgressResult::Failure);
         break;
     case kStatusStart:
         WpsStartTick = Timing::TickCount();
@@ -430,36 +340,27 @@ void TFrameWPSMethod::OnWpsStatus(int code)
         break;
     case kStatusConfigured:
         StopWatching();
-        if (IsBridgeMode()) {
-            EndProgress(1);
-        } else {
-            ProcessDelay(kSettleAfterConfigured);
-            SendGetConfigAfterWps();
-        }
+        if (IsBridgeMode())
+            m_write.Finish(ProgressResult::Success);
+        else
+            SendGetConfigAfterWps(DeviceWait::SettleAfterWpsConfigured);
         break;
     default:
         break;
     }
 }
 
-void TFrameWPSMethod::SendGetConfigAfterWps()
+void TFrameWPSMethod::SendGetConfigAfterWps(int settleMs)
 {
     // The dialog may have reached its own time limit while the page waited
     // for the device to settle; a read then would only be ignored.
-    if (!m_progress || !m_progress->isVisible()) {
+    if (!m_write.ReadBack(settleMs))
         DebugPrint("TFrameWPSMethod::SendGetConfigAfterWps() the run has already ended");
-        return;
-    }
-    if (TFormUDP *udp = FormUDP())
-        udp->SendGetConfig(kGetConfigWait);
-    else
-        EndProgress(2);
 }
 
 void TFrameWPSMethod::TimerTimeroutTimer()
 {
     DebugPrint("TFrameWPSMethod::TimerTimeroutTimer");
     StopWatching();
-    if (m_progress)
-        EndProgress(2);
+    m_write.Finish(ProgressResult::Failure);
 }

@@ -10,6 +10,7 @@
 // page. While the WPS survey dialog is open, every message reaching the page
 // is handed on to that dialog.
 
+#include "wizard/devicewrite.h"
 #include "wizard/framebase.h"
 
 #include <QByteArray>
@@ -20,7 +21,6 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QTimer;
-class TFormProgress;
 class TFormWPSSurvey;
 class TImage;
 class TTrifaceBtn;
@@ -68,8 +68,8 @@ public:
 
     // Page state, readable by tests and the host.
     bool WpsWatching() const { return m_wpsWatching; }
-    bool RetryLogin() const { return m_retryLogin; }
-    TFormProgress *ProgressDialog() const { return m_progress; }
+    bool RetryLogin() const { return m_write.RetryLogin(); }
+    TFormProgress *ProgressDialog() const { return m_write.Dialog(); }
     TFormWPSSurvey *SurveyDialog() const { return m_survey; }
 
     // Button commands.
@@ -92,22 +92,23 @@ private:
     bool IsBridgeMode() const;
     void ApplyModeTexts(bool bridge);
     void ApplyModeLayout(bool bridge);
-    // The progress dialog's start step, run again after a login.
-    void SendWpsRequest();
+    // The write's request: push button or PIN, in the form of the mode.
+    void SendWpsRequest(TFormUDP &engine);
+    // The device accepted the request: its status events decide the run.
+    void WatchWps();
+    // A device event of the running request; followed only while watching.
+    void OnUdpEvent(int type, int value);
     void OnWpsStatus(int code);
-    // The configuration read that ends a successful run (its answer ends
-    // the dialog with success).
-    void SendGetConfigAfterWps();
+    // The configuration read that ends a successful run once the device
+    // has settled (its answer ends the dialog with success).
+    void SendGetConfigAfterWps(int settleMs);
     void TimerTimeroutTimer();
-    // Ends the running progress dialog (1 success, 2 failure); nothing when
-    // none is up.
-    void EndProgress(int result);
     void StopWatching();
 
-    // Set only while RunWps / BtnSelectClick hold the window on their stack.
-    TFormProgress *m_progress = nullptr;
+    // The WPS request, its one re-login and the read-back.
+    DeviceWrite m_write;
+    // Set only while BtnSelectClick holds the window on its stack.
     TFormWPSSurvey *m_survey = nullptr;
-    bool m_retryLogin = false;
     bool m_wpsWatching = false;
     // The bytes of the access point name last put into EdtSSID (bridge mode).
     QByteArray m_shownSsid;
