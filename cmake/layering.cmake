@@ -20,21 +20,19 @@ set(WIZARD_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/core-includes.stamp)
 file(GLOB_RECURSE WIZARD_CORE_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/core/*.h)
 wizard_keep_this_system(WIZARD_CORE_HEADERS)
 
-add_custom_command(
-  OUTPUT ${WIZARD_LAYERING_STAMP}
-  COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/core -DSTAMP=${WIZARD_LAYERING_STAMP}
-          -P ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
-  DEPENDS ${WIZARD_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
-  COMMENT "Checking that src/core includes nothing from src/ui"
-  VERBATIM)
+# Scans `tree` (core or sim) into `stamp`.
+function(wizard_scan_includes tree stamp sources)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/${tree} -DSTAMP=${stamp}
+            -P ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
+    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
+    COMMENT "Checking that src/${tree} includes nothing from src/ui"
+    VERBATIM)
+endfunction()
+wizard_scan_includes(core ${WIZARD_LAYERING_STAMP} "${WIZARD_CORE_SOURCES}")
 set(WIZARD_SIM_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/sim-includes.stamp)
-add_custom_command(
-  OUTPUT ${WIZARD_SIM_LAYERING_STAMP}
-  COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/sim -DSTAMP=${WIZARD_SIM_LAYERING_STAMP}
-          -P ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
-  DEPENDS ${WIZARD_SIM_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
-  COMMENT "Checking that src/sim includes nothing from src/ui"
-  VERBATIM)
+wizard_scan_includes(sim ${WIZARD_SIM_LAYERING_STAMP} "${WIZARD_SIM_SOURCES}")
 add_custom_target(wizard_core_layering ALL DEPENDS ${WIZARD_LAYERING_STAMP} ${WIZARD_SIM_LAYERING_STAMP})
 
 set(WIZARD_HEADERS_UNIT ${CMAKE_BINARY_DIR}/layering/core_headers.cpp)

@@ -372,20 +372,27 @@ WalkSummary DecodeStationGetConfig(const uint8_t *payload, size_t length, char *
     return summary;
 }
 
-Answer BuildDiscoverAnswer(const MacAddress &device, std::string_view name)
+namespace {
+
+// An answer of one element: `append` writes it.
+template <typename Append> Answer Single(const MacAddress &device, uint8_t command, Append append)
 {
     Answer answer(device);
-    answer.AppendText(DEV_NAME, name);
-    answer.Finish(CMD_DISCOVER);
+    append(answer);
+    answer.Finish(command);
     return answer;
+}
+
+} // namespace
+
+Answer BuildDiscoverAnswer(const MacAddress &device, std::string_view name)
+{
+    return Single(device, CMD_DISCOVER, [&](Answer &a) { a.AppendText(DEV_NAME, name); });
 }
 
 Answer BuildResultAnswer(const MacAddress &device, uint8_t command, bool ok)
 {
-    Answer answer(device);
-    answer.AppendU8(TLVTYPE_OTHER_RESULT, ok ? 1 : 0);
-    answer.Finish(command);
-    return answer;
+    return Single(device, command, [&](Answer &a) { a.AppendU8(TLVTYPE_OTHER_RESULT, ok ? 1 : 0); });
 }
 
 Answer BuildLoginAnswer(const MacAddress &device, uint16_t otherPort)
@@ -400,10 +407,7 @@ Answer BuildLoginAnswer(const MacAddress &device, uint16_t otherPort)
 
 Answer BuildModeAnswer(const MacAddress &device, uint8_t mode)
 {
-    Answer answer(device);
-    answer.AppendU8(DEVICE_MODE, mode);
-    answer.Finish(CMD_GET_CONFIG);
-    return answer;
+    return Single(device, CMD_GET_CONFIG, [&](Answer &a) { a.AppendU8(DEVICE_MODE, mode); });
 }
 
 Answer BuildConfigAnswer(const MacAddress &device, const ConfigAnswer &config)
@@ -431,10 +435,7 @@ Answer BuildConfigAnswer(const MacAddress &device, const ConfigAnswer &config)
 
 Answer BuildStationGetConfigAnswer(const MacAddress &device, std::string_view clientPin)
 {
-    Answer answer(device);
-    answer.AppendText(WL_WPS_PIN, clientPin);
-    answer.Finish(CMD_STATION_GET_CONFIG);
-    return answer;
+    return Single(device, CMD_STATION_GET_CONFIG, [&](Answer &a) { a.AppendText(WL_WPS_PIN, clientPin); });
 }
 
 Answer BuildSiteSurveyAnswer(const MacAddress &device, const std::vector<SurveyRecordFields> &networks)
@@ -452,18 +453,14 @@ Answer BuildSiteSurveyAnswer(const MacAddress &device, const std::vector<SurveyR
 
 Answer BuildConnectTimeoutEvent(const MacAddress &device)
 {
-    Answer answer(device);
-    answer.AppendTlv(TLVTYPE_OTHER_CONNECTTIMEOUT, nullptr, 0);
-    answer.Finish(CMD_EVENT);
-    return answer;
+    return Single(device, CMD_EVENT,
+                  [](Answer &a) { a.AppendTlv(TLVTYPE_OTHER_CONNECTTIMEOUT, nullptr, 0); });
 }
 
 Answer BuildWpsStatusEvent(const MacAddress &device, int32_t status)
 {
-    Answer answer(device);
-    answer.AppendU32(TLVTYPE_OTHER_WPS_STATUS, static_cast<uint32_t>(status));
-    answer.Finish(CMD_EVENT);
-    return answer;
+    return Single(device, CMD_EVENT,
+                  [&](Answer &a) { a.AppendU32(TLVTYPE_OTHER_WPS_STATUS, static_cast<uint32_t>(status)); });
 }
 
 void SealAnswer(Answer &answer, std::string_view password)
