@@ -1,29 +1,39 @@
-# The two libraries stay layered: nothing in src/core reaches the widgets.
+# The libraries stay layered: nothing in src/core or src/sim reaches the
+# widgets.
 #
-# - wizard_core puts only src/core on its include path, so an include of a
-#   UI header ("controls/...", "wizard/...") by its folder does not compile.
-# - wizard_core_layering scans every core file for what the include path
-#   cannot stop: a path that climbs out of the tree, a UI folder, or a GUI
-#   module of the toolkit named by its folder (<QtWidgets/QWidget>).
+# - wizard_core puts only src/core on its include path, wizard_sim only
+#   src/sim and the core's, so an include of a UI header ("controls/...",
+#   "wizard/...") by its folder does not compile.
+# - wizard_core_layering scans every core and simulator file for what the
+#   include path cannot stop: a path that climbs out of the tree, a UI
+#   folder, or a GUI module of the toolkit named by its folder
+#   (<QtWidgets/QWidget>).
 # - wizard_core_headers compiles every core header in one unit with the
 #   toolkit's core and network modules only, so a header that needs
 #   widgets, or the GUI module, fails there.
-# - After configuring, no core library or core-only tool may link the
-#   widget library or a GUI module of the toolkit.
-# The core library waits for the first two, so no build gets past them.
+# - After configuring, no core library, the simulator's or a core-only tool
+#   may link the widget library or a GUI module of the toolkit.
+# The core and simulator libraries wait for the first two, so no build gets
+# past them.
 
 set(WIZARD_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/core-includes.stamp)
 file(GLOB_RECURSE WIZARD_CORE_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/core/*.h)
 wizard_keep_this_system(WIZARD_CORE_HEADERS)
 
-add_custom_command(
-  OUTPUT ${WIZARD_LAYERING_STAMP}
-  COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/core -DSTAMP=${WIZARD_LAYERING_STAMP}
-          -P ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
-  DEPENDS ${WIZARD_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
-  COMMENT "Checking that src/core includes nothing from src/ui"
-  VERBATIM)
-add_custom_target(wizard_core_layering ALL DEPENDS ${WIZARD_LAYERING_STAMP})
+# Scans `tree` (core or sim) into `stamp`.
+function(wizard_scan_includes tree stamp sources)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/${tree} -DSTAMP=${stamp}
+            -P ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
+    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
+    COMMENT "Checking that src/${tree} includes nothing from src/ui"
+    VERBATIM)
+endfunction()
+wizard_scan_includes(core ${WIZARD_LAYERING_STAMP} "${WIZARD_CORE_SOURCES}")
+set(WIZARD_SIM_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/sim-includes.stamp)
+wizard_scan_includes(sim ${WIZARD_SIM_LAYERING_STAMP} "${WIZARD_SIM_SOURCES}")
+add_custom_target(wizard_core_layering ALL DEPENDS ${WIZARD_LAYERING_STAMP} ${WIZARD_SIM_LAYERING_STAMP})
 
 set(WIZARD_HEADERS_UNIT ${CMAKE_BINARY_DIR}/layering/core_headers.cpp)
 set(unit "// Generated: every header of src/core, without the widget modules.\n")
@@ -38,6 +48,7 @@ target_include_directories(wizard_core_headers PRIVATE ${CMAKE_SOURCE_DIR}/src/c
 target_link_libraries(wizard_core_headers PRIVATE Qt6::Core Qt6::Network)
 
 add_dependencies(wizard_core wizard_core_layering wizard_core_headers)
+add_dependencies(wizard_sim wizard_core_layering)
 
 # Walks the link libraries of `target` and fails when one is forbidden.
 function(wizard_check_links_core_only target)
@@ -69,7 +80,7 @@ function(wizard_check_links_core_only target)
 endfunction()
 
 function(wizard_check_core_only_targets)
-  foreach(target wizard_core wizardctl wizardctl-test devicesim)
+  foreach(target wizard_core wizard_sim wizardctl wizardctl-test devicesim)
     if(TARGET ${target})
       wizard_check_links_core_only(${target})
     endif()

@@ -24,28 +24,21 @@ add_custom_command(
   VERBATIM)
 set(_generated ${_out}/changelog.Debian.gz)
 
-# Manual pages: help2man runs each program with --help and --version (they
-# need no display and send nothing). The simulator has no --version; the
-# package version is given instead.
+# Manual pages: help2man runs each installed program with --help and
+# --version (they need no display and send nothing).
 find_program(WIZARD_HELP2MAN help2man)
 set(_man_setup-wizard "set up a wireless access point or bridge on the local network")
 set(_man_wizardctl "set up the wireless device from the command line")
-set(_man_devicesim "simulated wireless device for the setup wizard's network lab")
 set(_man_pages "")
 if(WIZARD_HELP2MAN)
-  foreach(program setup-wizard wizardctl devicesim)
+  foreach(program setup-wizard wizardctl)
     if(NOT TARGET ${program})
       continue()
     endif()
     set(_page ${_out}/${program}.1)
-    if(NOT program STREQUAL "devicesim")
-      set(_version_option)
-    else()
-      set(_version_option --version-string=${PROJECT_VERSION})
-    endif()
     add_custom_command(
       OUTPUT ${_page}.gz
-      COMMAND ${WIZARD_HELP2MAN} --no-info --section=1 "--name=${_man_${program}}" ${_version_option}
+      COMMAND ${WIZARD_HELP2MAN} --no-info --section=1 "--name=${_man_${program}}"
               --output=${_page} $<TARGET_FILE:${program}>
       COMMAND ${WIZARD_GZIP} -9nf ${_page}
       DEPENDS ${program}

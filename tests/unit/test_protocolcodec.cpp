@@ -1,8 +1,9 @@
-// Request payloads byte for byte and answer decoding into the records,
-// with the log lines each decoded field writes.
+// Request payloads byte for byte, answer decoding into the records, with
+// the log lines each decoded field writes, and the answers a device builds.
 #include "app/records.h"
 #include "core/logcapture.h"
 #include "protocol/protocolcodec.h"
+#include "protocol/rc4encry.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +20,20 @@ using Bytes = std::vector<uint8_t>;
 const MacAddress kLocalMac{0x02, 0x11, 0x22, 0x33, 0x44, 0x55};
 const MacAddress kDevice{0x00, 0x1D, 0x73, 0x01, 0x02, 0x03};
 
-Bytes Header(uint8_t command, size_t length)
+Bytes Header(uint8_t command, size_t length, const MacAddress &mac = kLocalMac)
 {
-    // clang-format off
-    return {'S', 'W', 'P', '1', '2', '3', '4', '5', 0x02,     // magic, version
-            0x02, 0x11, 0x22, 0x33, 0x44, 0x55,              // local MAC
-            command, uint8_t(length >> 8), uint8_t(length)}; // command, length
-    // clang-format on
+    Bytes header = {'S', 'W', 'P', '1', '2', '3', '4', '5', 0x02}; // magic, version
+    header.insert(header.end(), mac.begin(), mac.end());
+    header.insert(header.end(), {command, uint8_t(length >> 8), uint8_t(length)});
+    return header;
 }
 
-Bytes Whole(const Request &request)
+Bytes Whole(const PacketBuilder &request)
 {
     return Bytes(request.Data(), request.Data() + request.Size());
 }
 
-Bytes Payload(const Request &request)
+Bytes Payload(const PacketBuilder &request)
 {
     return Bytes(request.Data() + kHeaderSize, request.Data() + request.Size());
 }
@@ -469,4 +469,88 @@ TEST(ProtocolCodec, StationAnswer)
     const Bytes longPin = Cat({{0x6C, 0x0F}, Text("123456789012345")});
     DecodeStationGetConfig(longPin.data(), longPin.size(), pin, sizeof pin);
     EXPECT_STREQ(pin, "12345678901"); // at most 11 characters kept
+}
+
+// The device's side: every answer byte for byte, with the device's MAC in
+// the header; texts cut to 255, survey fields to their widths.
+TEST(ProtocolCodec, DeviceAnswers)
+{
+    struct Case
+    {
+        const char *name;
+        Answer answer;
+        uint8_t command;
+        Bytes payload;
+    };
+    const ConfigAnswer config{.deviceMode = 2,
+                              .ipMode = 1,
+                              .ip = 0xC0A80A64,
+                              .netmask = 0xFFFFFF00,
+                              .gateway = 0xC0A80A01,
+                              .ssid = std::string_view("a\0b", 3),
+                              .channels = "\x01\x06",
+                              .extChannel = 1,
+                              .stdChannel = 6,
+                              .securityMode = 2,
+                              .authMode = 1,
+                              .wepKeyLen = 1,
+                              .wepKeyIndex = 3,
+                              .wpaMode = 2,
+                              .wpaCipher = 1,
+                              .wpsPin = 19753086};
+    const SurveyRecordFields network{.flag = true,
+                                     .ssid = "Net",
+                                     .bssid = {1, 2, 3, 4, 5, 6},
+                                     .signal = "12345",
+                                     .channel = "",
+                                     .encryption = 3,
+                                     .authentication = 4,
+                                     .status = 1,
+                                     .wps = true};
+    const Case cases[] = {
+        {"discover", BuildDiscoverAnswer(kDevice, "AP-1"), CMD_DISCOVER, Cat({{0x01, 0x04}, Text("AP-1")})},
+        {"long name", BuildDiscoverAnswer(kDevice, std::string(300, 'n')), CMD_DISCOVER,
+         Cat({{0x01, 0xFF}, Text(std::string(255, 'n'))})},
+        {"refused", BuildResultAnswer(kDevice, CMD_SET_CONFIG, false), CMD_SET_CONFIG, {0x91, 0x01, 0x00}},
+        {"logout", BuildResultAnswer(kDevice, CMD_LOGOUT, true), CMD_LOGOUT, {0x91, 0x01, 0x01}},
+        {"login", BuildLoginAnswer(kDevice, 0), CMD_LOGIN, {0x91, 0x01, 0x01}},
+        {"login, port",
+         BuildLoginAnswer(kDevice, 0x1770),
+         CMD_LOGIN,
+         {0x91, 0x01, 0x01, 0x92, 0x02, 0x17, 0x70}},
+        {"mode", BuildModeAnswer(kDevice, 2), CMD_GET_CONFIG, {0x00, 0x01, 0x02}},
+        {"config", BuildConfigAnswer(kDevice, config), CMD_GET_CONFIG,
+         Cat({{0x00, 0x01, 0x02, 0x30, 0x01, 0x01},
+              {0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64, 0x32, 0x04, 0xFF, 0xFF, 0xFF, 0x00, 0x33, 0x04, 0xC0, 0xA8,
+               0x0A, 0x01},
+              {0x50, 0x03, 'a', 0x00, 'b', 0x51, 0x02, 0x01, 0x06},
+              {0x52, 0x01, 0x01, 0x53, 0x01, 0x06, 0x60, 0x01, 0x02, 0x61, 0x01, 0x01, 0x62, 0x01, 0x01},
+              {0x67, 0x01, 0x03, 0x68, 0x01, 0x02, 0x69, 0x01, 0x01, 0x6C, 0x04, 0x01, 0x2D, 0x68, 0x7E}})},
+        {"station", BuildStationGetConfigAnswer(kDevice, "87654321"), CMD_STATION_GET_CONFIG,
+         Cat({{0x6C, 0x08}, Text("87654321")})},
+        {"survey", BuildSiteSurveyAnswer(kDevice, {network}), CMD_SITE_SURVEY,
+         Cat({{0x01}, Text("Net"), Bytes(29, 0), {1, 2, 3, 4, 5, 6}, Text("123"), {0, 0, 0}, {3, 4, 1, 1}})},
+        {"connect timeout", BuildConnectTimeoutEvent(kDevice), CMD_EVENT, {0x95, 0x00}},
+        {"wps status", BuildWpsStatusEvent(kDevice, -2), CMD_EVENT, {0x96, 0x04, 0xFF, 0xFF, 0xFF, 0xFE}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Whole(c.answer), Cat({Header(c.command, c.payload.size(), kDevice), c.payload})) << c.name;
+
+    // A survey larger than a datagram keeps the records that fit.
+    LogCapture log;
+    const Answer full = BuildSiteSurveyAnswer(kDevice, std::vector<SurveyRecordFields>(2000, network));
+    EXPECT_EQ(full.PayloadLength(), 1337 * kSurveyRecordSize);
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"Answer::AppendRaw() FAIL 49 bytes do not fit"});
+
+    // Sealed: discovery stays clear, everything else is enciphered.
+    Answer discover = BuildDiscoverAnswer(kDevice, "AP-1");
+    const Bytes clear = Whole(discover);
+    SealAnswer(discover, "tulip");
+    EXPECT_EQ(Whole(discover), clear);
+    Answer result = BuildResultAnswer(kDevice, CMD_LOGIN, true);
+    Bytes expected = Whole(result);
+    CipherPayload("tulip", expected.data() + kHeaderSize, expected.size() - kHeaderSize);
+    SealAnswer(result, "tulip");
+    EXPECT_EQ(Whole(result), expected);
+    EXPECT_NE(Payload(result), (Bytes{0x91, 0x01, 0x01}));
 }

@@ -9,7 +9,7 @@
 #include "messages/appmessage.h"
 #include "pages/wireless/framewlprofconfirm.h"
 #include "protocol/formudp.h"
-#include "protocol/simdevice.h"
+#include "simdevice.h"
 #include "ui/enginepagetest.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"

@@ -12,7 +12,7 @@
 #include "pages/wireless/framesitesurvey.h"
 #include "pages/wireless/framewpssitesurvey.h"
 #include "protocol/formudp.h"
-#include "protocol/simdevice.h"
+#include "simdevice.h"
 #include "skin/formres.h"
 #include "ui/enginepagetest.h"
 

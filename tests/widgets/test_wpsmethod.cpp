@@ -13,7 +13,7 @@
 #include "pages/wireless/framewpsmethod.h"
 #include "pages/wireless/framewpssitesurvey.h"
 #include "protocol/formudp.h"
-#include "protocol/simdevice.h"
+#include "simdevice.h"
 #include "ui/enginepagetest.h"
 #include "wizard/formprogress.h"
 

@@ -3,7 +3,7 @@
 // devices it plays and how they answer. The same keys are accepted in a
 // --device "key=value,..." list and in a device object of the JSON file.
 
-#include "protocol/simdevice.h"
+#include "simdevice.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -119,19 +119,26 @@ void BuildHeader(uint8_t *packet, const MacAddress &mac)
     writer.WriteU16(0);
 }
 
-Request::Request(const MacAddress &localMac)
+PacketBuilder::PacketBuilder(const MacAddress &mac, size_t capacity, const char *kind)
+    : m_buffer(kHeaderSize), m_capacity(capacity), m_kind(kind)
 {
-    BuildHeader(m_buffer.data(), localMac);
+    BuildHeader(m_buffer.data(), mac);
 }
 
-bool Request::AppendTlv(uint8_t type, const uint8_t *value, size_t length)
+bool PacketBuilder::Refuse()
 {
-    if (length > 255 || kMaxPayload - m_payloadLength < length + 2) {
-        DebugPrint("Request::AppendTlv() FAIL TLV=0x%X length %zu does not fit", type, length);
-        m_ok = false;
-        return false;
+    m_ok = false;
+    return false;
+}
+
+bool PacketBuilder::AppendTlv(uint8_t type, const uint8_t *value, size_t length)
+{
+    if (length > 255 || m_capacity - Size() < length + 2) {
+        DebugPrint("%s::AppendTlv() FAIL TLV=0x%X length %zu does not fit", m_kind, type, length);
+        return Refuse();
     }
-    ByteWriter writer(m_buffer.data() + kHeaderSize + m_payloadLength, kMaxPayload - m_payloadLength);
+    m_buffer.resize(Size() + length + 2);
+    ByteWriter writer(m_buffer.data() + Size(), length + 2);
     writer.WriteU8(type);
     writer.WriteU8(uint8_t(length));
     writer.WriteBytes(value, length);
@@ -139,31 +146,42 @@ bool Request::AppendTlv(uint8_t type, const uint8_t *value, size_t length)
     return true;
 }
 
-bool Request::AppendU8(uint8_t type, uint8_t value)
+bool PacketBuilder::AppendU8(uint8_t type, uint8_t value)
 {
     return AppendTlv(type, &value, 1);
 }
 
-bool Request::AppendU16(uint8_t type, uint16_t value)
+bool PacketBuilder::AppendU16(uint8_t type, uint16_t value)
 {
     const uint8_t bytes[2] = {uint8_t(value >> 8), uint8_t(value)};
     return AppendTlv(type, bytes, sizeof bytes);
 }
 
-bool Request::AppendU32(uint8_t type, uint32_t value)
+bool PacketBuilder::AppendU32(uint8_t type, uint32_t value)
 {
     const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8),
                               uint8_t(value)};
     return AppendTlv(type, bytes, sizeof bytes);
 }
 
-bool Request::AppendText(uint8_t type, std::string_view text)
+bool PacketBuilder::AppendText(uint8_t type, std::string_view text)
 {
     const size_t length = std::min<size_t>(text.size(), 255);
     return AppendTlv(type, reinterpret_cast<const uint8_t *>(text.data()), length);
 }
 
-void Request::Finish(uint8_t command)
+bool PacketBuilder::AppendRaw(const uint8_t *bytes, size_t count)
+{
+    if (m_capacity - Size() < count) {
+        DebugPrint("%s::AppendRaw() FAIL %zu bytes do not fit", m_kind, count);
+        return Refuse();
+    }
+    m_buffer.insert(m_buffer.end(), bytes, bytes + count);
+    m_payloadLength += count;
+    return true;
+}
+
+void PacketBuilder::Finish(uint8_t command)
 {
     ByteWriter writer(m_buffer.data() + kOffCommand, 3);
     writer.WriteU8(command);
@@ -298,6 +316,32 @@ int DecimalText(const char *text)
     while (*p >= '0' && *p <= '9' && value < 100000000L)
         value = value * 10 + (*p++ - '0');
     return int(negative ? -value : value);
+}
+
+namespace {
+
+void WriteField(ByteWriter &writer, std::string_view text, size_t width)
+{
+    const size_t count = std::min(text.size(), width);
+    writer.WriteBytes(reinterpret_cast<const uint8_t *>(text.data()), count);
+    for (size_t i = count; i < width; ++i)
+        writer.WriteU8(0);
+}
+
+} // namespace
+
+void EncodeSurveyRecord(const SurveyRecordFields &fields, uint8_t *record)
+{
+    ByteWriter writer(record, kSurveyRecordSize);
+    writer.WriteU8(fields.flag ? 1 : 0);
+    WriteField(writer, fields.ssid, 32);
+    writer.WriteBytes(fields.bssid.data(), fields.bssid.size());
+    WriteField(writer, fields.signal, 3);
+    WriteField(writer, fields.channel, 3);
+    writer.WriteU8(fields.encryption);
+    writer.WriteU8(fields.authentication);
+    writer.WriteU8(fields.status);
+    writer.WriteU8(fields.wps ? 1 : 0);
 }
 
 void DecodeSurveyRecord(const uint8_t *record, SurveyEntry &entry)

@@ -4,8 +4,9 @@
 // payload length) followed by a payload of type-length-value elements (or,
 // for the site-survey answer, fixed 49-byte records). This unit holds the
 // pure parts of the codec: a bounds-checked reader and writer, the header
-// builder, TLV append and walk, the acceptance checks of a received
-// datagram, the survey record decoder and the packet dump for the log.
+// builder, TLV append and walk for requests and answers, the acceptance
+// checks of a received datagram, the survey record encoder and decoder and
+// the packet dump for the log.
 // Nothing here touches a socket or a timer, so every rule is tested byte
 // for byte.
 
@@ -140,14 +141,15 @@ private:
 // the first 18 bytes of `packet` (which must hold at least 18 bytes).
 void BuildHeader(uint8_t *packet, const MacAddress &mac);
 
-// One request under construction in a zero-filled 1024-byte buffer: the
-// header is built at creation, TLVs are appended from offset 18, Finish()
-// sets the command and the payload length. An element that would not fit
-// is dropped whole and logged; ok() then reports false.
-class Request
+// A datagram under construction: the header is built at creation, TLVs
+// (or fixed records) are appended from offset 18, Finish() sets the command
+// and the payload length. The datagram never grows past `capacity` bytes:
+// an element that would not fit is dropped whole and logged under `kind`;
+// ok() then reports false.
+class PacketBuilder
 {
 public:
-    explicit Request(const MacAddress &localMac);
+    PacketBuilder(const MacAddress &mac, size_t capacity, const char *kind);
 
     bool AppendTlv(uint8_t type, const uint8_t *value, size_t length);
     bool AppendU8(uint8_t type, uint8_t value);
@@ -157,6 +159,8 @@ public:
     // Text longer than 255 bytes is cut to 255 so that length byte and
     // value always agree.
     bool AppendText(uint8_t type, std::string_view text);
+    // Bytes without type and length (the survey's fixed records).
+    bool AppendRaw(const uint8_t *bytes, size_t count);
 
     // Sets the command byte and writes the payload length (big-endian).
     void Finish(uint8_t command);
@@ -168,9 +172,29 @@ public:
     bool ok() const { return m_ok; }
 
 private:
-    std::array<uint8_t, kRequestBufferSize> m_buffer{};
+    bool Refuse();
+
+    std::vector<uint8_t> m_buffer;
+    size_t m_capacity;
+    const char *m_kind;
     size_t m_payloadLength = 0;
     bool m_ok = true;
+};
+
+// One request: a datagram of at most 1024 bytes, as the engine's send
+// buffer holds.
+class Request : public PacketBuilder
+{
+public:
+    explicit Request(const MacAddress &localMac) : PacketBuilder(localMac, kRequestBufferSize, "Request") {}
+};
+
+// One answer as a device sends it: at most as large as the wizard's
+// receive buffer.
+class Answer : public PacketBuilder
+{
+public:
+    explicit Answer(const MacAddress &deviceMac) : PacketBuilder(deviceMac, kReceiveBufferSize, "Answer") {}
 };
 
 // One element seen by a TLV walk; `value` points into the walked payload.
@@ -247,6 +271,24 @@ uint16_t HeaderLength(const uint8_t *data);
 // The C library's decimal conversion of a short text: leading blanks
 // skipped, optional sign, digits up to the first non-digit, 0 without any.
 int DecimalText(const char *text);
+
+// One survey record's fields as a device sends them: the texts go as they
+// are, cut to their widths (32, 3, 3) and padded with zeros.
+struct SurveyRecordFields
+{
+    bool flag = true;
+    std::string_view ssid;
+    MacAddress bssid{};
+    std::string_view signal;
+    std::string_view channel;
+    uint8_t encryption = 0;
+    uint8_t authentication = 0;
+    uint8_t status = 0;
+    bool wps = false;
+};
+
+// Encodes one 49-byte survey record into `record`.
+void EncodeSurveyRecord(const SurveyRecordFields &fields, uint8_t *record);
 
 // Decodes one 49-byte survey record.
 void DecodeSurveyRecord(const uint8_t *record, SurveyEntry &entry);

@@ -2,9 +2,11 @@
 
 #include "app/debug.h"
 #include "app/records.h"
+#include "protocol/rc4encry.h"
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 namespace Protocol {
 
@@ -206,119 +208,118 @@ bool DecodeDiscover(const uint8_t *payload, size_t length, DeviceRecord &record)
     return walker.Count() > 0;
 }
 
+namespace {
+
+// One fixed-width element of the configuration answer: where its value goes
+// and how its line logs it.
+struct ConfigField
+{
+    uint8_t type;
+    uint8_t width; // 1 or 4 bytes
+    const char *line;
+    // Stores `value`; returns the value as the line shows it.
+    uint32_t (*store)(ConfigTarget &target, uint32_t value);
+};
+
+template <auto Field> uint32_t StoreIp(ConfigTarget &target, uint32_t value)
+{
+    target.ip.*Field = static_cast<std::remove_reference_t<decltype(target.ip.*Field)>>(value);
+    return uint32_t(target.ip.*Field);
+}
+
+template <auto Field> uint32_t StoreWl(ConfigTarget &target, uint32_t value)
+{
+    target.wl.*Field = static_cast<std::remove_reference_t<decltype(target.wl.*Field)>>(value);
+    return uint32_t(target.wl.*Field);
+}
+
+uint32_t StoreDeviceMode(ConfigTarget &target, uint32_t value)
+{
+    target.deviceMode = int(value);
+    return value;
+}
+
+uint32_t StoreIpMode(ConfigTarget &target, uint32_t value)
+{
+    target.ip.IpMode = value != 0 ? 1 : 0;
+    return uint32_t(target.ip.IpMode);
+}
+
+// The device keeps its WEP key in slot 0: the index is only logged.
+uint32_t LogOnly(ConfigTarget &, uint32_t value)
+{
+    return value;
+}
+
+const ConfigField kConfigFields[] = {
+    {DEVICE_MODE, 1, "  DEVICE_MODE=0x%02X", StoreDeviceMode},
+    {IP_MODE, 1, "  IP_MODE=%d", StoreIpMode},
+    {LAN_IP, 4, "  LAN_IP=%X", StoreIp<&IpConfigRecord::Ip>},
+    {LAN_NETMASK, 4, "  LAN_NETMASK=%X", StoreIp<&IpConfigRecord::Netmask>},
+    {LAN_GATEWAY, 4, "  LAN_GATEWAY=%X", StoreIp<&IpConfigRecord::Gateway>},
+    {WL_EXT_CH, 1, "  WL_EXT_CH=%d", StoreWl<&WlConfigRecord::ExtChannel>},
+    {WL_STD_CH, 1, "  WL_STD_CH=%d", StoreWl<&WlConfigRecord::StdChannel>},
+    {WL_SECURITY_MODE, 1, "  WL_SECURITY_MODE=%d", StoreWl<&WlConfigRecord::SecurityMode>},
+    {WL_AUTH_MODE, 1, "  WL_AUTH_MODE=%d", StoreWl<&WlConfigRecord::AuthMode>},
+    {WL_WEPKEY_LEN, 1, "  WL_WEPKEY_LEN=%d", StoreWl<&WlConfigRecord::WepKeyLen>},
+    {WL_WEPKEY_INDEX, 1, "  WL_WEPKEY_INDEX=%d", LogOnly},
+    {WL_WPA_MODE, 1, "  WL_WPA_MODE=%d", StoreWl<&WlConfigRecord::WpaMode>},
+    {WL_WPA_CIPHER, 1, "  WL_WPA_CIPHER=%d", StoreWl<&WlConfigRecord::WpaCipher>},
+    {WL_WPS_PIN, 4, "  WL_WPS_PIN=0x%08X", StoreWl<&WlConfigRecord::WpsPin>},
+};
+
+const ConfigField *FindConfigField(uint8_t type)
+{
+    for (const ConfigField &field : kConfigFields) {
+        if (field.type == type)
+            return &field;
+    }
+    return nullptr;
+}
+
+void DecodeConfigField(const ConfigField &field, const Tlv &element, ConfigTarget &target)
+{
+    if (field.width == 1) {
+        uint8_t byte = 0;
+        if (TlvU8(element, byte))
+            DebugPrint(field.line, int(field.store(target, byte)));
+    } else {
+        uint32_t word = 0;
+        if (TlvU32(element, word))
+            DebugPrint(field.line, unsigned(field.store(target, word)));
+    }
+}
+
+void DecodeChannelList(const Tlv &element, WlConfigRecord &wl)
+{
+    // The list holds at most 255 channels, so its terminator always fits.
+    std::memset(wl.ChannelList, 0, sizeof wl.ChannelList);
+    std::memcpy(wl.ChannelList, element.value, element.length);
+    char channels[255 * 4 + 1] = {}; // " %d" of a byte is at most 4 characters
+    size_t used = 0;
+    for (int i = 0; i < element.length; ++i)
+        used += size_t(std::snprintf(channels + used, sizeof channels - used, " %d", element.value[i]));
+    DebugPrint("  WL_CH_LIST=(%d) %s", element.length, channels);
+}
+
+} // namespace
+
 WalkSummary DecodeGetConfig(const uint8_t *payload, size_t length, ConfigTarget target)
 {
     WalkSummary summary;
-    IpConfigRecord &ip = target.ip;
-    WlConfigRecord &wl = target.wl;
     TlvWalker walker(payload, length);
     Tlv element;
     while (walker.Next(element)) {
-        uint8_t byte = 0;
-        uint32_t word = 0;
-        switch (element.type) {
-        case DEVICE_MODE:
-            if (TlvU8(element, byte)) {
-                target.deviceMode = byte;
-                DebugPrint("  DEVICE_MODE=0x%02X", target.deviceMode);
-            }
-            break;
-        case IP_MODE:
-            if (TlvU8(element, byte)) {
-                ip.IpMode = byte != 0 ? 1 : 0;
-                DebugPrint("  IP_MODE=%d", ip.IpMode);
-            }
-            break;
-        case LAN_IP:
-            if (TlvU32(element, word)) {
-                ip.Ip = word;
-                DebugPrint("  LAN_IP=%X", ip.Ip);
-            }
-            break;
-        case LAN_NETMASK:
-            if (TlvU32(element, word)) {
-                ip.Netmask = word;
-                DebugPrint("  LAN_NETMASK=%X", ip.Netmask);
-            }
-            break;
-        case LAN_GATEWAY:
-            if (TlvU32(element, word)) {
-                ip.Gateway = word;
-                DebugPrint("  LAN_GATEWAY=%X", ip.Gateway);
-            }
-            break;
-        case WL_SSID:
-            TlvText(element, wl.Ssid, sizeof wl.Ssid);
-            DebugPrint("  WL_SSID=%s", wl.Ssid);
-            break;
-        case WL_CH_LIST: {
-            // The list holds at most 255 channels, so its terminator always fits.
-            std::memset(wl.ChannelList, 0, sizeof wl.ChannelList);
-            std::memcpy(wl.ChannelList, element.value, element.length);
-            char channels[255 * 4 + 1] = {}; // " %d" of a byte is at most 4 characters
-            size_t used = 0;
-            for (int i = 0; i < element.length; ++i)
-                used +=
-                    size_t(std::snprintf(channels + used, sizeof channels - used, " %d", element.value[i]));
-            DebugPrint("  WL_CH_LIST=(%d) %s", element.length, channels);
-            break;
-        }
-        case WL_EXT_CH:
-            if (TlvU8(element, byte)) {
-                wl.ExtChannel = byte;
-                DebugPrint("  WL_EXT_CH=%d", wl.ExtChannel);
-            }
-            break;
-        case WL_STD_CH:
-            if (TlvU8(element, byte)) {
-                wl.StdChannel = byte;
-                DebugPrint("  WL_STD_CH=%d", wl.StdChannel);
-            }
-            break;
-        case WL_SECURITY_MODE:
-            if (TlvU8(element, byte)) {
-                wl.SecurityMode = byte;
-                DebugPrint("  WL_SECURITY_MODE=%d", wl.SecurityMode);
-            }
-            break;
-        case WL_AUTH_MODE:
-            if (TlvU8(element, byte)) {
-                wl.AuthMode = byte;
-                DebugPrint("  WL_AUTH_MODE=%d", wl.AuthMode);
-            }
-            break;
-        case WL_WEPKEY_LEN:
-            if (TlvU8(element, byte)) {
-                wl.WepKeyLen = byte;
-                DebugPrint("  WL_WEPKEY_LEN=%d", wl.WepKeyLen);
-            }
-            break;
-        case WL_WEPKEY_INDEX:
-            if (TlvU8(element, byte))
-                DebugPrint("  WL_WEPKEY_INDEX=%d", byte);
-            break;
-        case WL_WPA_MODE:
-            if (TlvU8(element, byte)) {
-                wl.WpaMode = byte;
-                DebugPrint("  WL_WPA_MODE=%d", wl.WpaMode);
-            }
-            break;
-        case WL_WPA_CIPHER:
-            if (TlvU8(element, byte)) {
-                wl.WpaCipher = byte;
-                DebugPrint("  WL_WPA_CIPHER=%d", wl.WpaCipher);
-            }
-            break;
-        case WL_WPS_PIN:
-            if (TlvU32(element, word)) {
-                wl.WpsPin = word;
-                DebugPrint("  WL_WPS_PIN=0x%08X", wl.WpsPin);
-            }
-            break;
-        default:
+        if (const ConfigField *field = FindConfigField(element.type)) {
+            DecodeConfigField(*field, element, target);
+        } else if (element.type == WL_SSID) {
+            TlvText(element, target.wl.Ssid, sizeof target.wl.Ssid);
+            DebugPrint("  WL_SSID=%s", target.wl.Ssid);
+        } else if (element.type == WL_CH_LIST) {
+            DecodeChannelList(element, target.wl);
+        } else {
             ++summary.unknown;
             DebugPrint("  TLV=0x%X", element.type);
-            break;
         }
     }
     summary.elements = walker.Count();
@@ -369,6 +370,103 @@ WalkSummary DecodeStationGetConfig(const uint8_t *payload, size_t length, char *
     summary.elements = walker.Count();
     summary.truncated = walker.Truncated();
     return summary;
+}
+
+namespace {
+
+// An answer of one element: `append` writes it.
+template <typename Append> Answer Single(const MacAddress &device, uint8_t command, Append append)
+{
+    Answer answer(device);
+    append(answer);
+    answer.Finish(command);
+    return answer;
+}
+
+} // namespace
+
+Answer BuildDiscoverAnswer(const MacAddress &device, std::string_view name)
+{
+    return Single(device, CMD_DISCOVER, [&](Answer &a) { a.AppendText(DEV_NAME, name); });
+}
+
+Answer BuildResultAnswer(const MacAddress &device, uint8_t command, bool ok)
+{
+    return Single(device, command, [&](Answer &a) { a.AppendU8(TLVTYPE_OTHER_RESULT, ok ? 1 : 0); });
+}
+
+Answer BuildLoginAnswer(const MacAddress &device, uint16_t otherPort)
+{
+    Answer answer(device);
+    answer.AppendU8(TLVTYPE_OTHER_RESULT, 1);
+    if (otherPort != 0)
+        answer.AppendU16(TLVTYPE_OTHER_PORT, otherPort);
+    answer.Finish(CMD_LOGIN);
+    return answer;
+}
+
+Answer BuildModeAnswer(const MacAddress &device, uint8_t mode)
+{
+    return Single(device, CMD_GET_CONFIG, [&](Answer &a) { a.AppendU8(DEVICE_MODE, mode); });
+}
+
+Answer BuildConfigAnswer(const MacAddress &device, const ConfigAnswer &config)
+{
+    Answer answer(device);
+    answer.AppendU8(DEVICE_MODE, config.deviceMode);
+    answer.AppendU8(IP_MODE, config.ipMode);
+    answer.AppendU32(LAN_IP, config.ip);
+    answer.AppendU32(LAN_NETMASK, config.netmask);
+    answer.AppendU32(LAN_GATEWAY, config.gateway);
+    answer.AppendText(WL_SSID, config.ssid);
+    answer.AppendText(WL_CH_LIST, config.channels);
+    answer.AppendU8(WL_EXT_CH, config.extChannel);
+    answer.AppendU8(WL_STD_CH, config.stdChannel);
+    answer.AppendU8(WL_SECURITY_MODE, config.securityMode);
+    answer.AppendU8(WL_AUTH_MODE, config.authMode);
+    answer.AppendU8(WL_WEPKEY_LEN, config.wepKeyLen);
+    answer.AppendU8(WL_WEPKEY_INDEX, config.wepKeyIndex);
+    answer.AppendU8(WL_WPA_MODE, config.wpaMode);
+    answer.AppendU8(WL_WPA_CIPHER, config.wpaCipher);
+    answer.AppendU32(WL_WPS_PIN, config.wpsPin);
+    answer.Finish(CMD_GET_CONFIG);
+    return answer;
+}
+
+Answer BuildStationGetConfigAnswer(const MacAddress &device, std::string_view clientPin)
+{
+    return Single(device, CMD_STATION_GET_CONFIG, [&](Answer &a) { a.AppendText(WL_WPS_PIN, clientPin); });
+}
+
+Answer BuildSiteSurveyAnswer(const MacAddress &device, const std::vector<SurveyRecordFields> &networks)
+{
+    Answer answer(device);
+    uint8_t record[kSurveyRecordSize];
+    for (const SurveyRecordFields &network : networks) {
+        EncodeSurveyRecord(network, record);
+        if (!answer.AppendRaw(record, sizeof record))
+            break;
+    }
+    answer.Finish(CMD_SITE_SURVEY);
+    return answer;
+}
+
+Answer BuildConnectTimeoutEvent(const MacAddress &device)
+{
+    return Single(device, CMD_EVENT,
+                  [](Answer &a) { a.AppendTlv(TLVTYPE_OTHER_CONNECTTIMEOUT, nullptr, 0); });
+}
+
+Answer BuildWpsStatusEvent(const MacAddress &device, int32_t status)
+{
+    return Single(device, CMD_EVENT,
+                  [&](Answer &a) { a.AppendU32(TLVTYPE_OTHER_WPS_STATUS, static_cast<uint32_t>(status)); });
+}
+
+void SealAnswer(Answer &answer, std::string_view password)
+{
+    if (HeaderCommand(answer.Data()) != CMD_DISCOVER && answer.PayloadLength() > 0)
+        CipherPayload(password, answer.Data() + kHeaderSize, answer.PayloadLength());
 }
 
 } // namespace Protocol

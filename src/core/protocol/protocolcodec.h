@@ -1,9 +1,11 @@
 #pragma once
-// The request payloads and answer decoders of the device protocol. Each
-// builder returns a complete clear-text request (header, TLVs, command and
-// length) ready for the engine's SendPacket; each decoder walks a clear
-// payload, writes what it knows into the caller's records and logs every
-// decoded field with the engine's own lines. The engine owns state, timers
+// The request payloads and answer decoders of the device protocol, and the
+// answers as a device builds them. Each request builder returns a complete
+// clear-text request (header, TLVs, command and length) ready for the
+// engine's SendPacket; each decoder walks a clear payload, writes what it
+// knows into the caller's records and logs every decoded field with the
+// engine's own lines; the answer builders give the simulated device the same
+// writer the engine uses. The engine owns state, timers
 // and messages; this unit only turns records into bytes and bytes into
 // records, so every payload is tested byte for byte.
 
@@ -95,5 +97,46 @@ EventAnswer DecodeEvent(const uint8_t *payload, size_t length);
 // Station answer: WL_WPS_PIN text into `pin` (room for `capacity` bytes
 // with the terminator), logged "  AP Client PIN Code = %s".
 WalkSummary DecodeStationGetConfig(const uint8_t *payload, size_t length, char *pin, size_t capacity);
+
+// Answers as a device sends them: the header carries the device's MAC, the
+// payload stays clear until SealAnswer. Texts go as their exact bytes, cut
+// to 255.
+Answer BuildDiscoverAnswer(const MacAddress &device, std::string_view name);
+// Login, logout and set answers: TLVTYPE_OTHER_RESULT 1 or 0.
+Answer BuildResultAnswer(const MacAddress &device, uint8_t command, bool ok);
+// An accepted login: result 1, then TLVTYPE_OTHER_PORT unless `otherPort` is 0.
+Answer BuildLoginAnswer(const MacAddress &device, uint16_t otherPort);
+Answer BuildModeAnswer(const MacAddress &device, uint8_t mode);
+
+// What a device reports in its configuration answer, in the order it goes.
+struct ConfigAnswer
+{
+    uint8_t deviceMode = 0;
+    uint8_t ipMode = 0;
+    uint32_t ip = 0;
+    uint32_t netmask = 0;
+    uint32_t gateway = 0;
+    std::string_view ssid;
+    std::string_view channels; // one channel number per byte
+    uint8_t extChannel = 0;
+    uint8_t stdChannel = 0;
+    uint8_t securityMode = 0;
+    uint8_t authMode = 0;
+    uint8_t wepKeyLen = 0;
+    uint8_t wepKeyIndex = 0;
+    uint8_t wpaMode = 0;
+    uint8_t wpaCipher = 0;
+    uint32_t wpsPin = 0;
+};
+Answer BuildConfigAnswer(const MacAddress &device, const ConfigAnswer &config);
+// The bridge's client PIN as text.
+Answer BuildStationGetConfigAnswer(const MacAddress &device, std::string_view clientPin);
+// One 49-byte record per network; records past the datagram's room are dropped.
+Answer BuildSiteSurveyAnswer(const MacAddress &device, const std::vector<SurveyRecordFields> &networks);
+Answer BuildConnectTimeoutEvent(const MacAddress &device);
+Answer BuildWpsStatusEvent(const MacAddress &device, int32_t status);
+
+// Enciphers the payload with `password`; discovery answers go in clear.
+void SealAnswer(Answer &answer, std::string_view password);
 
 } // namespace Protocol

@@ -20,7 +20,7 @@
 
 #include "protocol/datagramsocket.h"
 #include "protocol/iphelp.h"
-#include "protocol/simdevice.h"
+#include "simdevice.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -7,7 +7,7 @@
 
 #include "app/globalvar.h"
 #include "protocol/formudp.h"
-#include "protocol/simdevice.h"
+#include "simdevice.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 
