@@ -3,6 +3,7 @@
 // whose own address is on another subnet than the pc side (it can only be
 // reached by broadcast), and the login and state file across processes.
 // The wizard side is a bare CUDPSocket per adapter with the wizard's codec.
+#include "core/toolrun.h"
 #include "ui/lab.h"
 
 #include "app/records.h"
@@ -16,8 +17,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QJsonArray>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -139,7 +140,8 @@ TEST(LabDeviceSim, DeviceOnAnotherSubnetAnswersByBroadcast)
 
 TEST(LabDeviceSim, LoginAndWriteShowInTheStateFile)
 {
-    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=S1,password=lab-pass,iface=dev0"});
+    LAB_RUN_INSIDE(
+        {"--dev-args", "--state-file $LAB_DIR/state.json --device name=S1,password=lab-pass,iface=dev0"});
     PcSide pc;
     const MacBytes device{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
 
@@ -147,7 +149,8 @@ TEST(LabDeviceSim, LoginAndWriteShowInTheStateFile)
     auto heard = pc.Listen(1500, 1);
     ASSERT_EQ(heard.size(), 1u);
     QByteArray answer = heard[0].datagram.data;
-    CipherPayload("wrong", reinterpret_cast<uint8_t *>(answer.data()) + kHeaderSize, answer.size() - kHeaderSize);
+    CipherPayload("wrong", reinterpret_cast<uint8_t *>(answer.data()) + kHeaderSize,
+                  answer.size() - kHeaderSize);
     EXPECT_EQ(DecodeResult(reinterpret_cast<const uint8_t *>(answer.constData()) + kHeaderSize,
                            answer.size() - kHeaderSize, true)
                   .result,
@@ -158,7 +161,8 @@ TEST(LabDeviceSim, LoginAndWriteShowInTheStateFile)
     heard = pc.Listen(1500, 1);
     ASSERT_EQ(heard.size(), 1u);
     answer = heard[0].datagram.data;
-    CipherPayload("lab-pass", reinterpret_cast<uint8_t *>(answer.data()) + kHeaderSize, answer.size() - kHeaderSize);
+    CipherPayload("lab-pass", reinterpret_cast<uint8_t *>(answer.data()) + kHeaderSize,
+                  answer.size() - kHeaderSize);
     EXPECT_EQ(DecodeResult(reinterpret_cast<const uint8_t *>(answer.constData()) + kHeaderSize,
                            answer.size() - kHeaderSize, true)
                   .result,
@@ -262,12 +266,8 @@ TEST(DeviceSimCommandLine, HelpAndRefusedOptions)
         {{"--frobnicate"}, 64, "unknown option --frobnicate"},
     };
     for (const Case &c : cases) {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(simulator, c.arguments);
-        ASSERT_TRUE(process.waitForFinished(10000));
-        const QString output = QString::fromLocal8Bit(process.readAll());
-        EXPECT_EQ(process.exitCode(), c.exitCode) << c.arguments.join(' ').toStdString();
-        EXPECT_TRUE(output.contains(QLatin1String(c.output))) << output.toStdString();
+        const ToolRun run = RunTool(simulator, c.arguments, {.timeoutMs = 10000, .mergedOutput = true});
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.out.contains(QLatin1String(c.output))) << run;
     }
 }

@@ -67,18 +67,7 @@ protected:
     // returns that message.
     RecordedMessage WaitFor(int kind, int timeoutMs = 5000)
     {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!deadline.hasExpired()) {
-            for (size_t i = seen_; i < recorder_.messages.size(); ++i) {
-                const RecordedMessage m = recorder_.messages[i];
-                if ((m.id == UM_UDP_REPLY || m.id == UM_UDP_TIMEOUT) && m.wParam == kind) {
-                    seen_ = i + 1;
-                    return m;
-                }
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-        }
-        return {0, kind, -1};
+        return recorder_.WaitForAnswer(kind, timeoutMs, seen_);
     }
     void Pump(int ms)
     {

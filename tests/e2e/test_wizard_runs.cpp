@@ -6,6 +6,7 @@
 // what the device really holds (the simulator's state file) and what the
 // program wrote to its debug log, which is switched on the way users switch
 // it on: an empty "<program>.Log" beside the program.
+#include "core/toolrun.h"
 #include "ui/lab.h"
 
 #include "app/records.h"
@@ -179,20 +180,11 @@ Played Play(const QString &script)
     env.insert(QStringLiteral("ASAN_OPTIONS"), (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) +
                                                    QStringLiteral("verify_asan_link_order=0"));
 
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, {});
-    if (!process.waitForFinished(240000)) {
-        process.kill();
-        process.waitForFinished(10000);
-        played.output = QStringLiteral("the program did not end\n");
-    }
-    played.output += QString::fromLocal8Bit(process.readAll());
-    played.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    const ToolRun run = RunTool(program, {}, {.environment = env, .timeoutMs = 240000, .mergedOutput = true});
+    played.output = run.err + run.out;
+    played.exitCode = run.exitCode;
     auto read = [&dir](const char *name) {
-        QFile file(dir + QLatin1Char('/') + QLatin1String(name));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return Lab::ReadText(dir + QLatin1Char('/') + QLatin1String(name));
     };
     played.report = read("report.txt");
     played.log = read("setup-wizard.Log");
@@ -234,10 +226,7 @@ QStringList LogLines(const Played &played)
     return LogLines(played.log);
 }
 
-QJsonObject Device(int index = 0)
-{
-    return Lab::ReadState()[QStringLiteral("devices")].toArray().at(index).toObject();
-}
+using Lab::Device;
 
 int Requests(const char *kind, int index = 0)
 {
@@ -616,18 +605,20 @@ TEST(WizardRuns, StaticAddressAndWpsOverALinkWithoutAnAddress)
     // A PC cabled straight to the device with no DHCP answer: pc0 has no
     // address, so everything travels by broadcast from 0.0.0.0 (the
     // simulator would answer by unicast otherwise).
-    LAB_RUN_INSIDE({"--pc-no-addr", "--dev-args",
-                    "--state-file $LAB_DIR/state.json --reply unicast --device iface=dev0,name=Run-Cable,mode=ap"});
-    const Played played = Play(kToDeviceList + LogIn(QStringLiteral("Run-Cable"), QStringLiteral("tulip")) +
-                               StaticAddress("10.77.0.50", "255.255.255.0", "10.77.0.254", "RBtnWPS") + kPushButton +
-                               kFinish);
+    LAB_RUN_INSIDE(
+        {"--pc-no-addr", "--dev-args",
+         "--state-file $LAB_DIR/state.json --reply unicast --device iface=dev0,name=Run-Cable,mode=ap"});
+    const Played played =
+        Play(kToDeviceList + LogIn(QStringLiteral("Run-Cable"), QStringLiteral("tulip")) +
+             StaticAddress("10.77.0.50", "255.255.255.0", "10.77.0.254", "RBtnWPS") + kPushButton + kFinish);
     ExpectPlayedThrough(played);
 
     EXPECT_EQ(Held("ip")[QStringLiteral("ip")].toString(), QStringLiteral("10.77.0.50"));
     EXPECT_EQ(Requests("set-ip"), 1);
     EXPECT_EQ(Requests("wps-pbc"), 1);
     const QStringList log = LogLines(played);
-    EXPECT_TRUE(log.filter(QRegularExpression(QStringLiteral("^Addr=.*, IP=0\\.0\\.0\\.0, Iface=pc0 \\(no IPv4 address\\)$")))
+    EXPECT_TRUE(log.filter(QRegularExpression(QStringLiteral(
+                               "^Addr=.*, IP=0\\.0\\.0\\.0, Iface=pc0 \\(no IPv4 address\\)$")))
                     .size() >= 1)
         << log.filter(QStringLiteral("Addr=")).join(u'\n').toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Local IP:0.0.0.0")));
@@ -688,7 +679,8 @@ public:
             log.close();
         bool owned = true;
         for (const QString &path : {dir, m_log})
-            owned = owned && ::chown(QFile::encodeName(path).constData(), account->pw_uid, account->pw_gid) == 0;
+            owned =
+                owned && ::chown(QFile::encodeName(path).constData(), account->pw_uid, account->pw_gid) == 0;
         m_runtime = folders.Runtime(*account);
         m_tmp = folders.tmp;
         m_ok = owned && !m_runtime.isEmpty() && QFileInfo(m_program).isExecutable();

@@ -4,6 +4,7 @@
 // sending nothing. The lab build of the client (wizardctl-test) reads
 // WIZARDCTL_TIME_SCALE, so the product's waits (32 s for a write) pass in
 // a fraction of the time with unchanged logic.
+#include "core/toolrun.h"
 #include "ui/lab.h"
 
 #include <QElapsedTimer>
@@ -29,52 +30,25 @@ QString Client()
     return other.isEmpty() ? QStringLiteral(WIZARD_BINARY_DIR "/tools/wizardctl/wizardctl-test") : other;
 }
 
-struct Ctl
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-std::ostream &operator<<(std::ostream &os, const Ctl &c)
-{
-    return os << "exit " << c.exitCode << "\n--- stdout\n"
-              << c.out.toStdString() << "--- stderr\n"
-              << c.err.toStdString();
-}
+using Ctl = ToolRun;
 
 // What a run gets besides its arguments: standard input and a password in
 // the environment.
 struct Given
 {
-    QByteArray input;
-    QString passwordVariable; // WIZARDCTL_PASSWORD, unset when empty
+    QByteArray input{};
+    QString passwordVariable{}; // WIZARDCTL_PASSWORD, unset when empty
 };
 
 Ctl RunBinary(const QString &binary, const QStringList &arguments, const QString &scale,
               const Given &given = {})
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), scale);
-    env.remove(QStringLiteral("WIZARDCTL_PASSWORD"));
+    ToolStart start{.input = given.input};
+    start.environment.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), scale);
+    start.environment.remove(QStringLiteral("WIZARDCTL_PASSWORD"));
     if (!given.passwordVariable.isEmpty())
-        env.insert(QStringLiteral("WIZARDCTL_PASSWORD"), given.passwordVariable);
-    process.setProcessEnvironment(env);
-    process.start(binary, arguments);
-    process.write(given.input);
-    process.closeWriteChannel();
-    Ctl result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        result.err = QStringLiteral("did not finish\n");
-    } else if (process.exitStatus() == QProcess::NormalExit) {
-        result.exitCode = process.exitCode();
-    }
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err += QString::fromUtf8(process.readAllStandardError());
-    return result;
+        start.environment.insert(QStringLiteral("WIZARDCTL_PASSWORD"), given.passwordVariable);
+    return RunTool(binary, arguments, start);
 }
 
 Ctl RunCtl(const QStringList &arguments, const Given &given = {})
@@ -99,10 +73,7 @@ QJsonDocument Json(const Ctl &c)
     return doc;
 }
 
-QJsonObject Device(int index = 0)
-{
-    return Lab::ReadState()["devices"].toArray().at(index).toObject();
-}
+using Lab::Device;
 
 QJsonObject Requests()
 {
@@ -177,7 +148,8 @@ TEST(LabWizardctl, BehindAFirewallTheDiagnosisNamesTheAdaptersAndThePort)
     EXPECT_EQ(c.exitCode, 2) << c;
     EXPECT_TRUE(c.err.contains(QRegularExpression("pc0: +used, no IPv4 address\n"))) << c;
     EXPECT_TRUE(c.err.contains(QRegularExpression("pc1: +used, 10\\.77\\.1\\.1\n"))) << c;
-    for (const char *text : {"UDP port 5433", "sudo firewall-cmd --add-port=5433/udp", "sudo ufw allow 5433/udp"})
+    for (const char *text :
+         {"UDP port 5433", "sudo firewall-cmd --add-port=5433/udp", "sudo ufw allow 5433/udp"})
         EXPECT_TRUE(c.err.contains(text)) << text << "\n" << c;
 
     // The same facts for scripts; a device command says it too.
@@ -187,8 +159,9 @@ TEST(LabWizardctl, BehindAFirewallTheDiagnosisNamesTheAdaptersAndThePort)
     std::map<QString, QJsonObject> byName;
     for (const QJsonValue &i : o["interfaces"].toArray())
         byName[i.toObject()["name"].toString()] = i.toObject();
-    EXPECT_EQ(byName["pc0"], (QJsonObject{{"name", "pc0"}, {"used", true}, {"ip", "0.0.0.0"},
-                                          {"reason", "no IPv4 address"}}));
+    EXPECT_EQ(
+        byName["pc0"],
+        (QJsonObject{{"name", "pc0"}, {"used", true}, {"ip", "0.0.0.0"}, {"reason", "no IPv4 address"}}));
     EXPECT_EQ(byName["lo"]["reason"].toString(), "loopback");
     EXPECT_EQ(o["hint"].toObject()["port"].toInt(), 5433);
     EXPECT_EQ(o["hint"].toObject()["ufw"].toString(), "sudo ufw allow 5433/udp");
@@ -226,8 +199,9 @@ TEST(LabWizardctl, AThousandDevicesAreAllListedForAnUnprivilegedUserOnBusyCores)
     // A folder every user can reach, with the client in it.
     QTemporaryDir dir(QStringLiteral("/tmp/labctl-XXXXXX"));
     ASSERT_TRUE(dir.isValid());
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                          QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther);
     const QString client = dir.filePath("wizardctl");
     ASSERT_TRUE(QFile::copy(Client(), client));
     // Two busy loops, one per core, for the whole run.
@@ -309,18 +283,19 @@ TEST(LabWizardctl, WrongPasswordIsALoginFailure)
     }
     const struct
     {
-        QStringList arguments;
-        Given given;
+        QStringList arguments{};
+        Given given{};
         int exitCode;
     } sources[] = {
-        {{"--password-file", right}, {}, 0},
-        {{"--password-file", wrong}, {}, 5},
-        {{"--password", "-"}, {"s3cret\n", {}}, 0},
-        {{"--password", "-"}, {"tulip\n", {}}, 5},
-        {{}, {{}, "s3cret"}, 0},
-        {{}, {{}, "tulip"}, 5},
-        {{"--password-file", right}, {{}, "tulip"}, 0}, // an option before the variable
-        {{"--password", "tulip"}, {{}, "s3cret"}, 5},
+        {.arguments = {"--password-file", right}, .exitCode = 0},
+        {.arguments = {"--password-file", wrong}, .exitCode = 5},
+        {.arguments = {"--password", "-"}, .given = {.input = "s3cret\n"}, .exitCode = 0},
+        {.arguments = {"--password", "-"}, .given = {.input = "tulip\n"}, .exitCode = 5},
+        {.given = {.passwordVariable = "s3cret"}, .exitCode = 0},
+        {.given = {.passwordVariable = "tulip"}, .exitCode = 5},
+        // An option before the variable.
+        {.arguments = {"--password-file", right}, .given = {.passwordVariable = "tulip"}, .exitCode = 0},
+        {.arguments = {"--password", "tulip"}, .given = {.passwordVariable = "s3cret"}, .exitCode = 5},
     };
     for (const auto &source : sources) {
         c = RunFor("show", source.arguments, source.given);
@@ -382,9 +357,8 @@ TEST(LabWizardctl, ALostAnswerIsRecoveredByOneReLogin)
     EXPECT_EQ(requests["login"].toInt(), 2) << "after a fresh login";
 
     // The wizard's log, with the pages' order: logout without waiting, login, the write again.
-    QFile file(log);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromLocal8Bit(file.readAll());
+    const QString text = Lab::ReadText(log);
+    ASSERT_FALSE(text.isEmpty());
     EXPECT_TRUE(text.startsWith("\r\n(")) << text.left(200).toStdString();
     EXPECT_TRUE(text.contains(") == START LOG ==\r\n"));
     const qsizetype timeout = text.indexOf("TFormUDP::TimerWaitTimer() 4");

@@ -201,6 +201,9 @@ TEST(Utility, StartDecisionBeforeAnyWindow)
         // A platform named to the toolkit (the tests' offscreen runs) is a display.
         {{"w"}, {{"QT_QPA_PLATFORM", "offscreen"}}, true, 0, "", ""},
         {{"w", "-platform", "offscreen"}, {}, true, 0, "", ""},
+        {{"w", "--platform=offscreen"}, {}, true, 0, "", ""},
+        // The toolkit's other options are passed on, not refused.
+        {{"w", "-style", "fusion", "-h"}, {}, false, 0, "Usage: setup-wizard", ""},
     };
     for (const Row &r : rows) {
         const StartDecision d = DecideStart(r.args, [&](const char *name) {

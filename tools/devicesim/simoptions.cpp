@@ -1,11 +1,15 @@
 #include "simoptions.h"
+#include "simusage.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <map>
+#include <type_traits>
 
 namespace {
 
@@ -159,9 +163,9 @@ bool WirelessKey(SimWireless &w, const QString &key, const QJsonValue &value, bo
         return true;
     }
     const std::pair<const char *, uint8_t *> bytes[] = {
-        {"channel", &w.stdChannel},  {"ext-channel", &w.extChannel}, {"wlmode", &w.wirelessMode},
-        {"security", &w.securityMode}, {"auth", &w.authMode},         {"wepkey-len", &w.wepKeyLen},
-        {"wepkey-index", &w.wepKeyIndex}, {"wpa-mode", &w.wpaMode},  {"wpa-cipher", &w.wpaCipher}};
+        {"channel", &w.stdChannel},       {"ext-channel", &w.extChannel}, {"wlmode", &w.wirelessMode},
+        {"security", &w.securityMode},    {"auth", &w.authMode},          {"wepkey-len", &w.wepKeyLen},
+        {"wepkey-index", &w.wepKeyIndex}, {"wpa-mode", &w.wpaMode},       {"wpa-cipher", &w.wpaCipher}};
     for (const auto &[name, field] : bytes) {
         if (key == QLatin1String(name)) {
             if (!Int(value, 0, 255, v))
@@ -174,114 +178,151 @@ bool WirelessKey(SimWireless &w, const QString &key, const QJsonValue &value, bo
     return false;
 }
 
+// Readers of one device key: false when the value cannot be read (with
+// `error` set where there is more to say than "bad value").
+using KeyReader = bool (*)(SimDeviceConfig &d, const QJsonValue &value, QString &error);
+
+template <auto Field, long long Max> bool IntKey(SimDeviceConfig &d, const QJsonValue &value, QString &)
+{
+    long long v = 0;
+    if (!Int(value, 0, Max, v))
+        return false;
+    d.*Field = static_cast<std::remove_reference_t<decltype(d.*Field)>>(v);
+    return true;
+}
+
+template <auto Field> bool BoolKey(SimDeviceConfig &d, const QJsonValue &value, QString &)
+{
+    return Bool(value, d.*Field);
+}
+
+template <auto Field> bool AddressKey(SimDeviceConfig &d, const QJsonValue &value, QString &)
+{
+    return Address(value, d.*Field);
+}
+
+template <auto Field> bool TextKey(SimDeviceConfig &d, const QJsonValue &value, QString &)
+{
+    d.*Field = Text(value).toUtf8();
+    return true;
+}
+
+bool ModeKey(SimDeviceConfig &d, const QJsonValue &value, QString &)
+{
+    const QString t = Text(value).toLower();
+    if (t == "ap" || t == "1")
+        d.mode = 1;
+    else if (t == "bridge" || t == "2")
+        d.mode = 2;
+    else
+        return false;
+    return true;
+}
+
+bool SurveyKey(SimDeviceConfig &d, const QJsonValue &value, QString &error)
+{
+    d.survey.clear();
+    if (!value.isArray())
+        return Text(value) == "none";
+    for (const QJsonValue &item : value.toArray()) {
+        SimNetwork n;
+        if (!Network(item.toObject(), n, error))
+            return false;
+        d.survey.push_back(n);
+    }
+    return true;
+}
+
+const std::map<QString, KeyReader> &KeyReaders()
+{
+    static const std::map<QString, KeyReader> readers{
+        {"mac", [](SimDeviceConfig &d, const QJsonValue &v, QString &) { return Mac(Text(v), d.mac); }},
+        {"name", TextKey<&SimDeviceConfig::name>},
+        {"password", TextKey<&SimDeviceConfig::password>},
+        {"mode", ModeKey},
+        {"iface",
+         [](SimDeviceConfig &d, const QJsonValue &v, QString &) {
+             d.interfaces.clear();
+             for (const QString &name : List(v))
+                 d.interfaces.push_back(name);
+             return true;
+         }},
+        {"port", IntKey<&SimDeviceConfig::otherPort, 65535>},
+        {"dhcp", BoolKey<&SimDeviceConfig::dhcp>},
+        {"ip", AddressKey<&SimDeviceConfig::ip>},
+        {"netmask", AddressKey<&SimDeviceConfig::netmask>},
+        {"gateway", AddressKey<&SimDeviceConfig::gateway>},
+        {"wps-pin", IntKey<&SimDeviceConfig::wpsPin, 0xFFFFFFFFLL>},
+        {"client-pin", TextKey<&SimDeviceConfig::clientPin>},
+        {"wps-events",
+         [](SimDeviceConfig &d, const QJsonValue &v, QString &) {
+             d.wpsEvents.clear();
+             bool ok = true;
+             for (const QString &code : List(v)) {
+                 const int n = code.toInt(&ok);
+                 if (!ok)
+                     break;
+                 d.wpsEvents.push_back(n);
+             }
+             return ok;
+         }},
+        {"wps-interval", IntKey<&SimDeviceConfig::wpsIntervalMs, 600000>},
+        {"wps-result", IntKey<&SimDeviceConfig::wpsResult, 255>},
+        {"wps-timeout", BoolKey<&SimDeviceConfig::connectTimeoutAfterWps>},
+        {"connect-timeout", IntKey<&SimDeviceConfig::connectTimeoutMs, 3600000>},
+        {"survey", SurveyKey},
+        {"survey-count",
+         [](SimDeviceConfig &d, const QJsonValue &v, QString &) {
+             long long count = 0;
+             const bool ok = Int(v, 0, 1000, count);
+             const std::vector<SimNetwork> all = DefaultSurvey();
+             d.survey.clear();
+             for (long long i = 0; i < count; ++i)
+                 d.survey.push_back(all[size_t(i) % all.size()]);
+             return ok;
+         }},
+        {"silent-from",
+         [](SimDeviceConfig &d, const QJsonValue &v, QString &) {
+             d.silentFrom = SimKindFromName(Text(v));
+             return d.silentFrom != SimKind::Unknown;
+         }},
+        {"delay", IntKey<&SimDeviceConfig::delayMs, 600000>},
+        {"twice", BoolKey<&SimDeviceConfig::answerTwice>},
+        {"refuse-login", BoolKey<&SimDeviceConfig::refuseLogins>},
+        {"garbled-login",
+         [](SimDeviceConfig &d, const QJsonValue &v, QString &) {
+             const QString t = Text(v);
+             d.garbledLoginIgnored = t == "ignore";
+             return t == "refuse" || t == "ignore";
+         }},
+    };
+    return readers;
+}
+
 } // namespace
 
 bool ApplyDeviceKey(SimDeviceConfig &d, const QString &key, const QJsonValue &value, QString &error)
 {
-    long long v = 0;
-    bool ok = true;
-    if (key == "mac") {
-        ok = Mac(Text(value), d.mac);
-    } else if (key == "name") {
-        d.name = Text(value).toUtf8();
-    } else if (key == "password") {
-        d.password = Text(value).toUtf8();
-    } else if (key == "mode") {
-        const QString t = Text(value).toLower();
-        if (t == "ap" || t == "1")
-            d.mode = 1;
-        else if (t == "bridge" || t == "2")
-            d.mode = 2;
-        else
-            ok = false;
-    } else if (key == "iface") {
-        d.interfaces.clear();
-        for (const QString &name : List(value))
-            d.interfaces.push_back(name);
-    } else if (key == "port") {
-        ok = Int(value, 0, 65535, v);
-        d.otherPort = static_cast<uint16_t>(v);
-    } else if (key == "dhcp") {
-        ok = Bool(value, d.dhcp);
-    } else if (key == "ip") {
-        ok = Address(value, d.ip);
-    } else if (key == "netmask") {
-        ok = Address(value, d.netmask);
-    } else if (key == "gateway") {
-        ok = Address(value, d.gateway);
-    } else if (key.startsWith("wl-") || key.startsWith("st-")) {
-        bool known = false;
+    bool known = true;
+    bool ok = false;
+    QString said;
+    if (key.startsWith("wl-") || key.startsWith("st-")) {
         ok = WirelessKey(key.startsWith("wl-") ? d.wireless : d.station, key.mid(3), value, known);
-        if (!known) {
-            error = QStringLiteral("unknown device key '%1'").arg(key);
-            return false;
-        }
-    } else if (key == "wps-pin") {
-        ok = Int(value, 0, 0xFFFFFFFFLL, v);
-        d.wpsPin = static_cast<uint32_t>(v);
-    } else if (key == "client-pin") {
-        d.clientPin = Text(value).toUtf8();
-    } else if (key == "wps-events") {
-        d.wpsEvents.clear();
-        for (const QString &code : List(value)) {
-            const int n = code.toInt(&ok);
-            if (!ok)
-                break;
-            d.wpsEvents.push_back(n);
-        }
-    } else if (key == "wps-interval") {
-        ok = Int(value, 0, 600000, v);
-        d.wpsIntervalMs = int(v);
-    } else if (key == "wps-result") {
-        ok = Int(value, 0, 255, v);
-        d.wpsResult = static_cast<uint8_t>(v);
-    } else if (key == "wps-timeout") {
-        ok = Bool(value, d.connectTimeoutAfterWps);
-    } else if (key == "connect-timeout") {
-        ok = Int(value, 0, 3600000, v);
-        d.connectTimeoutMs = int(v);
-    } else if (key == "survey") {
-        d.survey.clear();
-        if (value.isArray()) {
-            for (const QJsonValue &item : value.toArray()) {
-                SimNetwork n;
-                if (!Network(item.toObject(), n, error))
-                    return false;
-                d.survey.push_back(n);
-            }
-        } else if (Text(value) != "none") {
-            ok = false;
-        }
-    } else if (key == "survey-count") {
-        ok = Int(value, 0, 1000, v);
-        const std::vector<SimNetwork> all = DefaultSurvey();
-        d.survey.clear();
-        for (long long i = 0; i < v; ++i)
-            d.survey.push_back(all[size_t(i) % all.size()]);
     } else if (key.startsWith("drop-")) {
         const SimKind kind = SimKindFromName(key.mid(5));
+        long long v = 0;
         ok = kind != SimKind::Unknown && Int(value, 0, 1000000, v);
         d.dropFirst[kind] = int(v);
-    } else if (key == "silent-from") {
-        d.silentFrom = SimKindFromName(Text(value));
-        ok = d.silentFrom != SimKind::Unknown;
-    } else if (key == "delay") {
-        ok = Int(value, 0, 600000, v);
-        d.delayMs = int(v);
-    } else if (key == "twice") {
-        ok = Bool(value, d.answerTwice);
-    } else if (key == "refuse-login") {
-        ok = Bool(value, d.refuseLogins);
-    } else if (key == "garbled-login") {
-        const QString t = Text(value);
-        ok = t == "refuse" || t == "ignore";
-        d.garbledLoginIgnored = t == "ignore";
+    } else if (const auto reader = KeyReaders().find(key); reader != KeyReaders().end()) {
+        ok = reader->second(d, value, said);
     } else {
-        error = QStringLiteral("unknown device key '%1'").arg(key);
-        return false;
+        known = false;
     }
-    if (!ok)
-        error = QStringLiteral("bad value '%1' for device key '%2'").arg(Text(value), key);
+    if (!known)
+        error = QStringLiteral("unknown device key '%1'").arg(key);
+    else if (!ok)
+        error = said.isEmpty() ? QStringLiteral("bad value '%1' for device key '%2'").arg(Text(value), key)
+                               : said;
     return ok;
 }
 
@@ -348,133 +389,93 @@ bool LoadConfigFile(const QString &path, SimHostOptions &options, QString &error
 
 QString UsageText()
 {
-    return QStringLiteral(R"(Usage: devicesim [options]
-
-A simulated device for the setup wizard's UDP protocol. It listens on UDP
-port 5432 of every usable interface (up, broadcast, not loopback) of its
-network namespace and answers as the device does: discovery, login, logout,
-configuration read and write, operating mode, WPS with status events, the
-bridge's client PIN and the site survey. Run it only inside the network lab
-(scripts/lab), never on a machine's real interfaces.
-
-With no device options it plays one access point "AP-0001",
-MAC 02:00:4C:00:00:01, password "tulip" (the factory password).
-
-Options:
-  --device SPEC       add a device; SPEC is "key=value,key=value,flag" (keys
-                     below). Repeat for several devices in one process.
-  --config FILE      JSON file: {"reply": "broadcast"|"unicast",
-                     "interfaces": ["dev0"], "devices": [{key: value...}]}
-                     (survey networks as an array of objects with ssid or
-                     ssid-hex, bssid, signal, channel, encryption,
-                     authentication, status, wps, flag).
-  --reply MODE       broadcast (default): answer to 255.255.255.255:5433 out
-                     of the interface the request came in on; unicast: answer
-                     to the sender's address and port (a request from
-                     0.0.0.0, a PC link without an address, is still
-                     answered by broadcast).
-  --iface NAME       listen only on this interface (repeatable).
-  --state-file PATH  rewrite PATH with every device's state as JSON after
-                     every change (login, writes, WPS runs, request counts).
-  --ready-file PATH  create PATH once the sockets are open.
-  --verbose          one line per datagram on standard error.
-  --help             this text.
-
-Device keys:
-  mac=02:00:4C:00:00:01  name=AP-0001  password=tulip  mode=ap|bridge
-  iface=dev0+dev1        attach to these interfaces only (default all)
-  port=N                 name device port N in the login answer and listen
-                         on it too
-  ip=A.B.C.D netmask=... gateway=... dhcp=0|1   the device's IP settings
-  wl-KEY / st-KEY        access-point / bridge-upstream wireless profile:
-                         ssid, ssid-hex (the name's bytes in hex, e.g.
-                         436166E92DFF), channel, ext-channel, channels (1:2:3),
-                         wlmode (0-9), security (0 none, 1 WEP, 2 WPA),
-                         auth, wepkey, wepkey-len, wepkey-index, wpa-mode,
-                         wpa-cipher, psk
-  wps-pin=N              the device's WPS PIN (in the configuration answer)
-  client-pin=TEXT        the bridge's own client PIN (station answer)
-  wps-events=3:10:34     WPS status codes sent after an accepted WPS request
-                         (default 3, 10 to 26, 34)
-  wps-interval=MS        gap between two status events (default 100)
-  wps-result=N           result byte of WPS requests (default 1)
-  wps-timeout=1          end the login with a connection-timeout event after
-                         the WPS events
-  connect-timeout=MS     end every login MS after it with a connection-
-                         timeout event
-  survey-count=N         report the first N networks of the built-in survey
-                         (default all 10: every encryption and
-                         authentication code, with and without WPS)
-  survey=none            report an empty survey
-Faults:
-  drop-KIND=N            lose the first N answers of KIND: discover, login,
-                         logout, get-config, get-mode, set-ip, set-wl,
-                         set-mode, wps-pbc, wps-pin, set-station,
-                         site-survey, station-get-config (the request still
-                         takes effect)
-  silent-from=KIND       the first request of KIND (kinds as for drop-)
-                         still takes effect but gets no answer, and
-                         from then on the device answers nothing at all
-  delay=MS               send every answer MS late
-  twice                  send every answer twice
-  refuse-login           answer every login with result 0
-  garbled-login=refuse|ignore   a login the device cannot decipher (another
-                         password) is refused with result 0 (default) or
-                         not answered. Several devices with different
-                         passwords on one segment all refuse a login meant
-                         for one of them; use "ignore" there.
-)");
+    return QString::fromUtf8(kUsageText);
 }
+
+namespace {
+
+// The options that take a value; the others are --help (-h) and --verbose.
+const QStringList &ValueOptions()
+{
+    static const QStringList names{"device", "config", "reply", "iface", "state-file", "ready-file"};
+    return names;
+}
+
+// What the parser refused, in the words the lab's scripts have always seen.
+QString Refused(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString dashes = unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+        return QStringLiteral("unknown option %1 (see --help)").arg(dashes + unknown.first());
+    }
+    const QString &last = arguments.last();
+    if (ValueOptions().contains(last.mid(last.startsWith(u"--") ? 2 : 1)))
+        return QStringLiteral("%1 needs a value").arg(last);
+    // A flag given a value.
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument.contains(u'=') && !ValueOptions().contains(argument.section(u'=', 0, 0).mid(2)))
+            return QStringLiteral("unknown option %1 (see --help)").arg(argument);
+    }
+    return parser.errorText();
+}
+
+// One option of the command line, taken in the order given: a later --reply
+// overrides the one of an earlier --config, and the reverse.
+bool TakeOption(const QString &name, const QString &value, SimHostOptions &options,
+                std::vector<QJsonObject> &deviceSpecs, QString &error)
+{
+    if (name == u"verbose") {
+        options.verbose = true;
+    } else if (name == u"device") {
+        deviceSpecs.push_back(ParseDeviceSpec(value));
+    } else if (name == u"config") {
+        return LoadConfigFile(value, options, error);
+    } else if (name == u"reply") {
+        if (value != "broadcast" && value != "unicast") {
+            error = "--reply must be broadcast or unicast";
+            return false;
+        }
+        options.unicastReplies = value == "unicast";
+    } else if (name == u"iface") {
+        options.interfaces << value;
+    } else if (name == u"state-file") {
+        options.stateFile = value;
+    } else if (name == u"ready-file") {
+        options.readyFile = value;
+    }
+    return true;
+}
+
+} // namespace
 
 bool ParseCommandLine(const QStringList &arguments, SimHostOptions &options, QString &error)
 {
+    QCommandLineParser parser;
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    parser.addOption(QCommandLineOption(QStringLiteral("verbose")));
+    for (const QString &name : ValueOptions())
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
+    const bool parsed = parser.parse(arguments);
+    if (parser.isSet(QStringLiteral("help"))) {
+        QTextStream(stdout) << UsageText();
+        error.clear();
+        return false;
+    }
+    if (!parsed) {
+        error = Refused(parser, arguments);
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error = QStringLiteral("unknown option %1 (see --help)").arg(parser.positionalArguments().first());
+        return false;
+    }
     std::vector<QJsonObject> deviceSpecs;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString arg = arguments[i];
-        auto next = [&](QString &value) {
-            if (i + 1 >= arguments.size()) {
-                error = QStringLiteral("%1 needs a value").arg(arg);
-                return false;
-            }
-            value = arguments[++i];
-            return true;
-        };
-        QString value;
-        if (arg == "--help" || arg == "-h") {
-            QTextStream(stdout) << UsageText();
-            error.clear();
+    std::map<QString, qsizetype> taken; // how many values of each option are used up
+    for (const QString &name : parser.optionNames()) {
+        const QString value = parser.values(name).value(taken[name]++);
+        if (!TakeOption(name, value, options, deviceSpecs, error))
             return false;
-        } else if (arg == "--verbose") {
-            options.verbose = true;
-        } else if (arg == "--device") {
-            if (!next(value))
-                return false;
-            deviceSpecs.push_back(ParseDeviceSpec(value));
-        } else if (arg == "--config") {
-            if (!next(value) || !LoadConfigFile(value, options, error))
-                return false;
-        } else if (arg == "--reply") {
-            if (!next(value))
-                return false;
-            if (value != "broadcast" && value != "unicast") {
-                error = "--reply must be broadcast or unicast";
-                return false;
-            }
-            options.unicastReplies = value == "unicast";
-        } else if (arg == "--iface") {
-            if (!next(value))
-                return false;
-            options.interfaces << value;
-        } else if (arg == "--state-file") {
-            if (!next(options.stateFile))
-                return false;
-        } else if (arg == "--ready-file") {
-            if (!next(options.readyFile))
-                return false;
-        } else {
-            error = QStringLiteral("unknown option %1 (see --help)").arg(arg);
-            return false;
-        }
     }
     for (const QJsonObject &described : deviceSpecs) {
         SimDeviceConfig device;

@@ -1,10 +1,13 @@
 #pragma once
-// The command line of wizardctl: subcommands, their options, the help
-// texts and the exit codes. Parsing only checks the form of the options
-// (known names, values present, numbers and choices); the rules on the
-// values themselves (addresses, keys, PINs, names) are the shared input
-// rules of app/validation.h, applied by the commands before anything is
-// sent.
+// The command line of wizardctl: subcommands, their options and the exit
+// codes (the help texts are in ctlhelp). Parsing only checks the form of
+// the options (known names, values present, numbers and choices); the
+// rules on the values themselves (addresses, keys, PINs, names) are the
+// shared input rules of app/validation.h, applied by the commands before
+// anything is sent.
+
+#include "ctlhelp.h"
+#include "ctlpassword.h"
 
 #include "protocol/datagramsocket.h"
 
@@ -88,16 +91,6 @@ enum class ParseResult {
 // WIZARDCTL_PASSWORD is asked, when no password option is given.
 ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, QString &error,
                              const std::function<QString(const char *)> &environment = {});
-
-// Fills options.password from the file or standard input the options name
-// (the first line, without its line end). False with `error` set when it
-// cannot be read or breaks the password rule.
-bool ReadPassword(CtlOptions &options, QString &error);
-
-// The help of one subcommand, or the overview for an empty or unknown one.
-QString HelpText(const QString &command);
-// "wizardctl VERSION" and a line end.
-QString VersionText();
 
 // "02:00:4C:00:00:01" or "02-00-4c-00-00-01" into six bytes.
 bool ParseMac(const QString &text, MacBytes &mac);

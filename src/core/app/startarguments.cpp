@@ -1,5 +1,7 @@
 #include "app/startarguments.h"
 
+#include <QCommandLineParser>
+
 #ifndef WIZARD_VERSION
 #define WIZARD_VERSION "0"
 #endif
@@ -53,24 +55,29 @@ shown then); 1 when there is no graphical display.
 StartDecision DecideStart(const QStringList &arguments, const std::function<QString(const char *)> &env)
 {
     StartDecision d;
-    bool platformGiven = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &arg = arguments[i];
-        if (arg == u"--help" || arg == u"-h") {
-            d.run = false;
-            d.out = ProgramHelpText();
-            return d;
-        }
-        if (arg == u"--version") {
+    QCommandLineParser parser;
+    // The toolkit takes its options with one dash or two, so a word with
+    // one dash is an option too; the toolkit's others are not ours to
+    // refuse, and their errors are ignored.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    parser.addOption(QCommandLineOption(QStringLiteral("platform"), QString(), QStringLiteral("name")));
+    parser.parse(arguments);
+    // The first of --help and --version decides.
+    for (const QString &name : parser.optionNames()) {
+        if (name == u"version") {
             d.run = false;
             d.out = QStringLiteral("setup-wizard %1\n").arg(ProgramVersion());
             return d;
         }
-        // The toolkit takes its options with one or two dashes.
-        if (arg == u"-platform" || arg == u"--platform" || arg.startsWith(u"-platform=") ||
-            arg.startsWith(u"--platform="))
-            platformGiven = true;
+        if (name != u"platform") {
+            d.run = false;
+            d.out = ProgramHelpText();
+            return d;
+        }
     }
+    const bool platformGiven = parser.isSet(QStringLiteral("platform"));
 #ifdef Q_OS_WIN
     // A Windows session always has its desktop.
     Q_UNUSED(platformGiven);

@@ -24,5 +24,11 @@ class AppMessageRecorder : public QObject
 {
 public:
     bool event(QEvent *event) override;
+
+    // Runs the event loop until the engine answers request `kind` (a reply
+    // or a time-out) after the first `seen` messages, and moves `seen` past
+    // that answer; {0, kind, -1} when none came within `timeoutMs`.
+    RecordedMessage WaitForAnswer(intptr_t kind, int timeoutMs, size_t &seen);
+
     std::vector<RecordedMessage> messages;
 };

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -29,7 +30,8 @@ QString Unavailable()
 {
     static const QString reason = [] {
         if (!QFileInfo(Simulator()).isExecutable())
-            return QStringLiteral("the simulator %1 is not built (build the target devicesim)").arg(Simulator());
+            return QStringLiteral("the simulator %1 is not built (build the target devicesim)")
+                .arg(Simulator());
         QProcess check;
         check.start(Script(), {QStringLiteral("--check")});
         if (!check.waitForFinished(30000))
@@ -101,6 +103,17 @@ QJsonObject ReadState()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QJsonObject Device(int index)
+{
+    return ReadState()[QStringLiteral("devices")].toArray().at(index).toObject();
+}
+
+QString ReadText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 QString SimulatorLog()

@@ -49,6 +49,10 @@ QString Dir();
 QString StateFile();
 // The state file's JSON ("devices": [...]); empty when unreadable.
 QJsonObject ReadState();
+// One device of the state file.
+QJsonObject Device(int index = 0);
+// A file's text (UTF-8); empty when it cannot be read.
+QString ReadText(const QString &path);
 // The simulator's output so far.
 QString SimulatorLog();
 
@@ -62,7 +66,7 @@ QString SimulatorLog();
             if (!why.isEmpty())                                                                              \
                 GTEST_SKIP() << "network lab not available: " << why.toStdString();                          \
             const Lab::Run run = Lab::RunCurrentTestInLab(QStringList __VA_ARGS__);                          \
-            EXPECT_EQ(run.exitCode, 0) << "inside the lab:\n" << run.output.toStdString();                  \
+            EXPECT_EQ(run.exitCode, 0) << "inside the lab:\n" << run.output.toStdString();                   \
             return;                                                                                          \
         }                                                                                                    \
     } while (false)
