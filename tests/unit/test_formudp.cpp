@@ -42,7 +42,7 @@ const QString kDeviceIp = QStringLiteral("10.77.0.2");
 
 // An answer as the device sends it: every payload except discovery's
 // enciphered with the current password.
-QByteArray Answer(const MacBytes &mac, uint8_t command, std::vector<uint8_t> payload)
+QByteArray DeviceAnswer(const MacBytes &mac, uint8_t command, std::vector<uint8_t> payload)
 {
     std::vector<uint8_t> bytes(kHeaderSize);
     BuildHeader(bytes.data(), mac);
@@ -119,7 +119,7 @@ protected:
     void LogIn(std::vector<uint8_t> answer = {0x91, 0x01, 0x01})
     {
         Engine().SendLogin(5000);
-        Deliver(Answer(kDevice, CMD_LOGIN, std::move(answer)));
+        Deliver(DeviceAnswer(kDevice, CMD_LOGIN, std::move(answer)));
         ASSERT_TRUE(Engine().loggedIn());
         recorder.messages.clear();
         net.ClearSent();
@@ -183,7 +183,7 @@ TEST_F(FormUdpTest, AdapterWithoutAnAddressGetsOneSocketOnTheAnyAddress)
     device.ip = kDeviceIp;
     device.interfaceNames = {"eth0"};
     device.respond = [](const SentDatagram &) {
-        return std::vector<FakeAnswer>{FakeAnswer(Answer(kDevice, CMD_DISCOVER, {0x01, 0x01, 'C'}))};
+        return std::vector<FakeAnswer>{FakeAnswer(DeviceAnswer(kDevice, CMD_DISCOVER, {0x01, 0x01, 'C'}))};
     };
     net.AddDevice(std::move(device));
     LogCapture log;
@@ -264,7 +264,7 @@ TEST_F(FormUdpTest, SameDeviceThroughTwoAdaptersIsOneRecord)
     device.interfaceNames = {"eth0", "eth1"};
     device.respond = [](const SentDatagram &) {
         return std::vector<FakeAnswer>{
-            FakeAnswer(Answer(kDevice, CMD_DISCOVER, {0x01, 0x04, 'A', 'P', '-', '1'}))};
+            FakeAnswer(DeviceAnswer(kDevice, CMD_DISCOVER, {0x01, 0x04, 'A', 'P', '-', '1'}))};
     };
     net.AddDevice(std::move(device));
     LogCapture log;
@@ -308,7 +308,7 @@ TEST_F(FormUdpTest, DiscoveryAnswers)
         engine.reset();
         ASSERT_TRUE(Engine().SendDiscover(c.wait, true)) << c.name;
         LogCapture log;
-        Deliver(Answer(kDevice, CMD_DISCOVER, c.payload));
+        Deliver(DeviceAnswer(kDevice, CMD_DISCOVER, c.payload));
         std::vector<DeviceRecord> devices;
         Engine().GetDeviceList(devices);
         ASSERT_EQ(devices.size(), c.records) << c.name;
@@ -330,7 +330,7 @@ TEST_F(FormUdpTest, WaitEndsInOneTimeoutAndLateAnswersAreIgnored)
     EXPECT_TRUE(log.Contains("TFormUDP::TimerWaitTimer() 1"));
     EXPECT_EQ(Engine().Pending(), REQ_NONE);
 
-    Deliver(Answer(kDevice, CMD_DISCOVER, {0x01, 0x01, 'X'}));
+    Deliver(DeviceAnswer(kDevice, CMD_DISCOVER, {0x01, 0x01, 'X'}));
     std::vector<DeviceRecord> devices;
     Engine().GetDeviceList(devices);
     EXPECT_TRUE(devices.empty());
@@ -354,12 +354,12 @@ TEST_F(FormUdpTest, LoginReplacingGetConfigIgnoresTheLateAnswer)
     Engine().SendGetConfig(15000);
     Engine().SendLogin(5000);
     LogCapture log;
-    Deliver(Answer(kDevice, CMD_GET_CONFIG, {0x50, 0x01, 'x'}));
+    Deliver(DeviceAnswer(kDevice, CMD_GET_CONFIG, {0x50, 0x01, 'x'}));
     EXPECT_TRUE(log.Contains("  ignore data"));
     EXPECT_STREQ(g_Var.CurWlConfig.Ssid, "");
     EXPECT_EQ(Engine().Pending(), REQ_LOGIN);
 
-    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGIN, 1}}));
     EXPECT_TRUE(Engine().loggedIn());
     EXPECT_EQ(Engine().PeerFilter(), kDevice);
@@ -383,7 +383,7 @@ TEST_F(FormUdpTest, RefusedLoginKeepsTheFilterOpen)
 {
     Open();
     Engine().SendLogin(5000);
-    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x00}));
+    Deliver(DeviceAnswer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x00}));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGIN, 0}}));
     EXPECT_FALSE(Engine().loggedIn());
     EXPECT_EQ(Engine().PeerFilter(), kBroadcastMac);
@@ -394,7 +394,7 @@ TEST_F(FormUdpTest, LoginAnswerFromAnotherMacIsRefused)
     Open();
     Engine().SendLogin(5000);
     LogCapture log;
-    Deliver(Answer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
     EXPECT_TRUE(log.Contains("  FAIL login answer from another MAC"));
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_FALSE(Engine().loggedIn());
@@ -402,7 +402,7 @@ TEST_F(FormUdpTest, LoginAnswerFromAnotherMacIsRefused)
     EXPECT_TRUE(Engine().Waiting());
 
     // The selected device's own answer still completes the login.
-    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGIN, 1}}));
     EXPECT_EQ(Engine().PeerFilter(), kDevice);
 }
@@ -433,7 +433,7 @@ TEST_F(FormUdpTest, PeerFilterAfterLogin)
     LogIn();
     Engine().SendGetConfig(15000);
     LogCapture log;
-    Deliver(Answer(kOtherDevice, CMD_GET_CONFIG, {0x50, 0x01, 'x'}));
+    Deliver(DeviceAnswer(kOtherDevice, CMD_GET_CONFIG, {0x50, 0x01, 'x'}));
     EXPECT_EQ(log.Lines(),
               (std::vector<std::string>{"Local IP:10.77.0.1",
                                         "TFormUDP::ProcRecvData() FAIL destination address doesn't match"}));
@@ -446,7 +446,7 @@ TEST_F(FormUdpTest, PeerFilterAfterLogin)
     Engine().SendLogout(0);
     Engine().SendLogin(5000);
     log.Clear();
-    Deliver(Answer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
     EXPECT_TRUE(log.Contains("TFormUDP::ProcRecvData() FAIL destination address doesn't match"));
     EXPECT_FALSE(Engine().loggedIn());
     EXPECT_EQ(Engine().Pending(), REQ_LOGIN);
@@ -455,9 +455,9 @@ TEST_F(FormUdpTest, PeerFilterAfterLogin)
     // through, and the filter then holds the other device.
     std::memcpy(g_Var.SelectedDevice.Mac, kOtherDevice.data(), 6);
     Engine().SendLogin(5000);
-    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
     EXPECT_FALSE(Engine().loggedIn()) << "only the chosen device may answer the login";
-    Deliver(Answer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kOtherDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
     EXPECT_TRUE(Engine().loggedIn());
     EXPECT_EQ(Engine().PeerFilter(), kOtherDevice);
     // Still logged in when the first device is chosen again: that login is
@@ -466,13 +466,13 @@ TEST_F(FormUdpTest, PeerFilterAfterLogin)
     log.Clear();
     Engine().SendLogin(5000);
     EXPECT_EQ(log.Count("TFormUDP::SendLogout()"), 1);
-    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}));
     EXPECT_EQ(Engine().PeerFilter(), kDevice);
     EXPECT_TRUE(Engine().loggedIn());
 
     Engine().SendDiscover(4000, false);
     log.Clear();
-    Deliver(Answer(kOtherDevice, CMD_DISCOVER, {0x01, 0x01, 'B'}));
+    Deliver(DeviceAnswer(kOtherDevice, CMD_DISCOVER, {0x01, 0x01, 'B'}));
     std::vector<DeviceRecord> devices;
     Engine().GetDeviceList(devices);
     EXPECT_EQ(devices.size(), 1u);
@@ -484,8 +484,8 @@ TEST_F(FormUdpTest, OwnBroadcastComingBackIsDropped)
     Engine().SendDiscover(4000, false);
     LogCapture log;
     // The copy sent through eth1 arrives on eth0 as well.
-    Deliver(Answer(kMacB, CMD_DISCOVER, {}));
-    Deliver(Answer(Engine().LocalMac(), CMD_DISCOVER, {}));
+    Deliver(DeviceAnswer(kMacB, CMD_DISCOVER, {}));
+    Deliver(DeviceAnswer(Engine().LocalMac(), CMD_DISCOVER, {}));
     EXPECT_EQ(log.Count("TFormUDP::ProcRecvData() FAIL received a request"), 2);
 }
 
@@ -495,7 +495,7 @@ TEST_F(FormUdpTest, GetConfigAnswerFillsGVar)
     LogIn();
     g_Var.DeviceMode = DEVICE_AP;
     Engine().SendGetConfig(15000);
-    Deliver(Answer(
+    Deliver(DeviceAnswer(
         kDevice, CMD_GET_CONFIG,
         {0x00, 0x01, 0x02, 0x30, 0x01, 0x00, 0x31, 0x04, 0xC0, 0xA8, 0x0A, 0x64, 0x50, 0x02, 'h', 'i'}));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_GET_CONFIG, 1}}));
@@ -529,7 +529,7 @@ TEST_F(FormUdpTest, SetAnswersReportTheirKindAndResult)
     for (const Case &c : cases) {
         recorder.messages.clear();
         c.send(Engine());
-        Deliver(Answer(kDevice, c.answerCommand, {0x91, 0x01, 0x01}));
+        Deliver(DeviceAnswer(kDevice, c.answerCommand, {0x91, 0x01, 0x01}));
         EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, c.kind, 1}})) << c.name;
         EXPECT_EQ(Engine().Pending(), REQ_NONE) << c.name;
         EXPECT_FALSE(Engine().Waiting()) << c.name;
@@ -537,7 +537,7 @@ TEST_F(FormUdpTest, SetAnswersReportTheirKindAndResult)
     // No result element reports failure.
     recorder.messages.clear();
     Engine().SendIPSetting(32000);
-    Deliver(Answer(kDevice, CMD_SET_CONFIG, {}));
+    Deliver(DeviceAnswer(kDevice, CMD_SET_CONFIG, {}));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_IP_SETTING, 0}}));
 }
 
@@ -547,7 +547,7 @@ TEST_F(FormUdpTest, SetAnswerWhileGetConfigIsPendingIsIgnored)
     LogIn();
     Engine().SendGetConfig(15000);
     LogCapture log;
-    Deliver(Answer(kDevice, CMD_SET_CONFIG, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kDevice, CMD_SET_CONFIG, {0x91, 0x01, 0x01}));
     EXPECT_EQ(log.Count("  ignore data"), 1);
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(Engine().Pending(), REQ_GET_CONFIG);
@@ -558,7 +558,7 @@ TEST_F(FormUdpTest, ConnectTimeoutAndWpsStatusEvent)
     Open();
     LogIn();
     Engine().SendGetConfig(15000);
-    Deliver(Answer(kDevice, CMD_EVENT, {0x95, 0x00, 0x96, 0x04, 0x00, 0x00, 0x00, 0x22}));
+    Deliver(DeviceAnswer(kDevice, CMD_EVENT, {0x95, 0x00, 0x96, 0x04, 0x00, 0x00, 0x00, 0x22}));
     EXPECT_FALSE(Engine().loggedIn());
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_EVENT, 150, 34}}));
     EXPECT_EQ(Engine().Pending(), REQ_GET_CONFIG); // events leave the request alone
@@ -578,7 +578,7 @@ TEST_F(FormUdpTest, SiteSurveyListsAndWpsCopies)
         payload.insert(payload.end(), record.begin(), record.end());
     }
     Engine().SendSiteSurvey(7000);
-    Deliver(Answer(kDevice, CMD_SITE_SURVEY, payload));
+    Deliver(DeviceAnswer(kDevice, CMD_SITE_SURVEY, payload));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_SITE_SURVEY, 0}}));
     std::vector<SurveyEntry> all, wps;
     Engine().GetSurveyList(all);
@@ -595,7 +595,7 @@ TEST_F(FormUdpTest, SiteSurveyListsAndWpsCopies)
     Engine().GetSurveyList(all);
     EXPECT_EQ(all.size(), 3u);
     Engine().SendSiteSurvey(7000);
-    Deliver(Answer(kDevice, CMD_SITE_SURVEY, std::vector<uint8_t>(48, 0)));
+    Deliver(DeviceAnswer(kDevice, CMD_SITE_SURVEY, std::vector<uint8_t>(48, 0)));
     all.clear();
     Engine().GetSurveyList(all);
     EXPECT_TRUE(all.empty());
@@ -606,7 +606,7 @@ TEST_F(FormUdpTest, StationPin)
     Open();
     LogIn();
     Engine().SendStationGetConfig(3000);
-    Deliver(Answer(kDevice, CMD_STATION_GET_CONFIG, {0x6C, 0x08, '1', '2', '3', '4', '5', '6', '7', '0'}));
+    Deliver(DeviceAnswer(kDevice, CMD_STATION_GET_CONFIG, {0x6C, 0x08, '1', '2', '3', '4', '5', '6', '7', '0'}));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1}}));
     EXPECT_STREQ(g_Var.ApClientPin, "12345670");
 }
@@ -616,7 +616,7 @@ TEST_F(FormUdpTest, LogoutAnswerEndsTheLogin)
     Open();
     LogIn();
     Engine().SendLogout(3000);
-    Deliver(Answer(kDevice, CMD_LOGOUT, {0x91, 0x01, 0x01}));
+    Deliver(DeviceAnswer(kDevice, CMD_LOGOUT, {0x91, 0x01, 0x01}));
     EXPECT_EQ(recorder.messages, (std::vector<RecordedMessage>{{UM_UDP_REPLY, REQ_LOGOUT, 1}}));
     EXPECT_FALSE(Engine().loggedIn());
 }
@@ -638,7 +638,7 @@ TEST_F(FormUdpTest, ReceivedDatagramIsDumpedInClearWithItsSender)
     Open();
     Engine().SendLogin(5000);
     LogCapture log;
-    Deliver(Answer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}), "eth1", "192.168.5.7");
+    Deliver(DeviceAnswer(kDevice, CMD_LOGIN, {0x91, 0x01, 0x01}), "eth1", "192.168.5.7");
     const std::vector<std::string> expected = {
         "Local IP:192.168.5.1",
         "[Rx] 192.168.5.7:5432 size=21",
