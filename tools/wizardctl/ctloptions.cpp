@@ -267,7 +267,7 @@ private:
 
 } // namespace
 
-bool ParseMac(const QString &text, MacBytes &mac)
+bool ParseMac(const QString &text, MacAddress &mac)
 {
     QString t = text.trimmed();
     t.replace(u'-', u':');

@@ -264,7 +264,7 @@ SimDevice::SimDevice(SimDeviceConfig config) : config_(std::move(config))
         config_.station.channels = DefaultChannels();
 }
 
-QByteArray SimDevice::BuildDatagram(const MacBytes &mac, uint8_t command, QByteArray payload,
+QByteArray SimDevice::BuildDatagram(const MacAddress &mac, uint8_t command, QByteArray payload,
                                     const QByteArray &password)
 {
     if (command != CMD_DISCOVER && !payload.isEmpty())
@@ -295,7 +295,7 @@ std::vector<SimOutput> SimDevice::Handle(const QByteArray &datagram)
         static_cast<uint8_t>(datagram[int(kOffVersion)]) != kVersion)
         return {};
     const auto *bytes = reinterpret_cast<const uint8_t *>(datagram.constData());
-    const MacBytes sender = HeaderMac(bytes);
+    const MacAddress sender = HeaderMac(bytes);
     if (sender == config_.mac)
         return {};
     if (int(kHeaderSize) + HeaderLength(bytes) != datagram.size())
@@ -613,7 +613,7 @@ QByteArray SimDevice::SurveyPayload() const
 QJsonObject SimDevice::StateJson() const
 {
     QJsonObject o;
-    o["mac"] = MacText(config_.mac);
+    o["mac"] = FormatMac(config_.mac);
     o["name"] = QString::fromUtf8(config_.name);
     o["password"] = QString::fromUtf8(config_.password);
     o["mode"] = config_.mode;

@@ -23,7 +23,7 @@ struct SimNetwork
 {
     bool flag = true;
     QByteArray ssid; // at most 32 bytes go on the wire
-    MacBytes bssid{};
+    MacAddress bssid{};
     QByteArray signal = "80";  // up to three ASCII characters, as sent
     QByteArray channel = "6";  // up to three ASCII characters, as sent
     uint8_t encryption = 0;    // 0 none .. 4 TKIP/AES
@@ -74,7 +74,7 @@ SimKind SimKindFromName(const QString &name);
 
 struct SimDeviceConfig
 {
-    MacBytes mac{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
+    MacAddress mac{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
     QByteArray name = "AP-0001";
     QByteArray password = "tulip"; // the factory password
     uint8_t mode = 1;               // 1 access point, 2 wireless bridge
@@ -151,7 +151,7 @@ public:
 
     // Answer builder shared with tests: header with `mac`, `command`, the
     // payload enciphered with `password` unless the command is discovery.
-    static QByteArray BuildDatagram(const MacBytes &mac, uint8_t command, QByteArray payload,
+    static QByteArray BuildDatagram(const MacAddress &mac, uint8_t command, QByteArray payload,
                                     const QByteArray &password);
     // Appends one TLV (values over 255 bytes are cut).
     static void AppendTlv(QByteArray &payload, uint8_t type, const QByteArray &value);

@@ -25,8 +25,7 @@ void ApplyIpSetting::StartAction()
 {
     TFormUDP *engine = FormUDP();
     if (engine->loggedIn()) {
-        if (!engine->SendIPSetting(32000))
-            Close(2);
+        engine->SendIPSetting(32000);
     } else if (RetryLogin) {
         RetryLogin = false;
         engine->SendLogin(5000);

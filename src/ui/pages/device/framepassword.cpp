@@ -77,10 +77,7 @@ void TFramePassword::Login()
     g_Var.Password = EdtPassword->text();
 
     auto dialog = std::make_unique<TFormProgress>();
-    dialog->OnProcess = [this] {
-        if (!FormUDP()->SendLogin(LoginWaitMs))
-            Close(2);
-    };
+    dialog->OnProcess = [] { FormUDP()->SendLogin(LoginWaitMs); };
     FormProgress = dialog.get();
     const int result = dialog->Execute(this);
     FormProgress = nullptr;

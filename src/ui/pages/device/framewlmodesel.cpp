@@ -213,8 +213,7 @@ void TFrameWlModeSel::StartAction()
 {
     TFormUDP *engine = FormUDP();
     if (engine->loggedIn()) {
-        if (!engine->SendSetMode(SetModeWaitMs, g_Var.DeviceMode))
-            Close(2);
+        engine->SendSetMode(SetModeWaitMs, g_Var.DeviceMode);
     } else if (RetryLogin) {
         RetryLogin = false;
         engine->SendLogin(LoginWaitMs);
