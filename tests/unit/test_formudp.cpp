@@ -184,7 +184,7 @@ TEST_F(FormUdpTest, AdapterWithoutAnAddressGetsOneSocketOnTheAnyAddress)
     FakeDevice device;
     device.ip = kDeviceIp;
     device.interfaceNames = {"eth0"};
-    device.respond = [](const SentDatagram &) {
+    device.respond = [this](const SentDatagram &) {
         return std::vector<FakeAnswer>{FakeAnswer(Answer(kDevice, CMD_DISCOVER, {0x01, 0x01, 'C'}))};
     };
     net.AddDevice(std::move(device));
@@ -264,7 +264,7 @@ TEST_F(FormUdpTest, SameDeviceThroughTwoAdaptersIsOneRecord)
     FakeDevice device;
     device.ip = kDeviceIp;
     device.interfaceNames = {"eth0", "eth1"};
-    device.respond = [](const SentDatagram &) {
+    device.respond = [this](const SentDatagram &) {
         return std::vector<FakeAnswer>{
             FakeAnswer(Answer(kDevice, CMD_DISCOVER, {0x01, 0x04, 'A', 'P', '-', '1'}))};
     };
