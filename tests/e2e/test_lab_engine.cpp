@@ -124,7 +124,7 @@ protected:
         return Lab::ReadState()["devices"].toArray().at(index).toObject();
     }
 
-    DeviceState state_; // the record the engine works on
+    ::DeviceState state_; // the record the engine works on
     std::unique_ptr<TFormUDP> engine_;
     AppMessageRecorder recorder_;
     size_t seen_ = 0;
