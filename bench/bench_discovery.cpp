@@ -39,7 +39,8 @@ size_t Listed(const TFormUDP &engine)
 void BM_DiscoveryToThe1000thAnswer(benchmark::State &state)
 {
     Sink sink;
-    TFormUDP engine;
+    DeviceState device;
+    TFormUDP engine(device);
     engine.SetNotifyTarget(&sink);
     std::vector<double> samples;
     for (auto _ : state) {

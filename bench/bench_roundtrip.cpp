@@ -1,12 +1,12 @@
 // One request/answer round trip through the real engine on real sockets:
 // SendGetConfig out through both lab adapters, the simulated device's
-// answer in, decoded into g_Var and posted as UM_UDP_REPLY. Runs only inside
+// answer in, decoded into its record and posted as UM_UDP_REPLY. Runs only inside
 // the network lab; started outside it, the benchmark builds a lab (root)
 // and re-runs itself in the "pc" namespace. Reports the median round trip
 // in microseconds as the counter "median_us".
 #include "benchlab.h"
 
-#include "app/globalvar.h"
+#include "app/devicestate.h"
 #include "messages/appmessage.h"
 #include "protocol/formudp.h"
 
@@ -50,9 +50,10 @@ bool Await(Recorder &recorder, int kind, int timeoutMs)
 void BM_GetConfigRoundTrip(benchmark::State &state)
 {
     Recorder recorder;
-    TFormUDP engine;
+    DeviceState device;
+    TFormUDP engine(device);
     engine.SetNotifyTarget(&recorder);
-    g_Var.Password = QStringLiteral("tulip");
+    device.Password = QStringLiteral("tulip");
     if (!engine.SendDiscover(500, true) || !Await(recorder, REQ_DISCOVER, 3000)) {
         // Discovery always ends in its time-out; only the device list counts.
     }
@@ -62,7 +63,7 @@ void BM_GetConfigRoundTrip(benchmark::State &state)
         state.SkipWithError("no simulated device answered the discovery");
         return;
     }
-    g_Var.SelectedDevice = devices.front();
+    device.SelectedDevice = devices.front();
     recorder.last = {0, 0};
     engine.SendLogin(3000);
     if (!Await(recorder, REQ_LOGIN, 4000) || !engine.loggedIn()) {

@@ -5,6 +5,7 @@
 // tests set it field by field; the device's logic (simdevice) only reads it
 // and keeps its own copy up to date with every accepted write.
 
+#include "app/macaddress.h"
 #include "protocol/datagramsocket.h"
 
 #include <QByteArray>
@@ -18,7 +19,7 @@ struct SimNetwork
 {
     bool flag = true;
     QByteArray ssid; // at most 32 bytes go on the wire
-    MacBytes bssid{};
+    MacAddress bssid{};
     QByteArray signal = "80";   // up to three ASCII characters, as sent
     QByteArray channel = "6";   // up to three ASCII characters, as sent
     uint8_t encryption = 0;     // 0 none .. 4 TKIP/AES
@@ -69,7 +70,7 @@ SimKind SimKindFromName(const QString &name);
 
 struct SimDeviceConfig
 {
-    MacBytes mac{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
+    MacAddress mac{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
     QByteArray name = "AP-0001";
     QByteArray password = "tulip";   // the factory password
     uint8_t mode = 1;                // 1 access point, 2 wireless bridge

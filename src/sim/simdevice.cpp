@@ -67,7 +67,7 @@ std::vector<SimOutput> SimDevice::Handle(const QByteArray &datagram)
         static_cast<uint8_t>(datagram[int(kOffVersion)]) != kVersion)
         return {};
     const auto *bytes = reinterpret_cast<const uint8_t *>(datagram.constData());
-    const MacBytes sender = HeaderMac(bytes);
+    const MacAddress sender = HeaderMac(bytes);
     if (sender == config_.mac)
         return {};
     if (int(kHeaderSize) + HeaderLength(bytes) != datagram.size())
@@ -368,7 +368,7 @@ Protocol::ConfigAnswer SimDevice::ConfigFields() const
 QJsonObject SimDevice::StateJson() const
 {
     QJsonObject o;
-    o["mac"] = MacText(config_.mac);
+    o["mac"] = FormatMac(config_.mac);
     o["name"] = QString::fromUtf8(config_.name);
     o["password"] = QString::fromUtf8(config_.password);
     o["mode"] = config_.mode;

@@ -13,7 +13,7 @@
 #include "ui/lab.h"
 
 #include "app/debug.h"
-#include "app/globalvar.h"
+#include "app/devicestate.h"
 #include "app/records.h"
 #include "messages/appmessage.h"
 #include "protocol/formudp.h"
@@ -250,8 +250,8 @@ protected:
         if (!Lab::Inside())
             return;
         SetDebugTextHook([this](const char *text) { counts_.Count(text ? text : ""); });
-        g_Var.Password.clear();
-        engine_ = std::make_unique<TFormUDP>();
+        state_.Password.clear();
+        engine_ = std::make_unique<TFormUDP>(state_);
         engine_->SetNotifyTarget(&recorder_);
     }
     void TearDown() override
@@ -274,6 +274,7 @@ protected:
     LogCounts counts_;
     FloodSender flood_;
     std::thread sender_;
+    DeviceState state_; // the record the engine works on
     std::unique_ptr<TFormUDP> engine_;
     AppMessageRecorder recorder_;
     size_t seen_ = 0;
@@ -294,9 +295,9 @@ TEST_F(Flood, LoginAndReadSucceedWhileAHundredThousandBadDatagramsArrive)
     std::vector<DeviceRecord> devices;
     engine_->GetDeviceList(devices);
     ASSERT_EQ(devices.size(), 1u);
-    ASSERT_EQ(std::memcmp(devices[0].Mac, kDeviceMac.data(), 6), 0);
-    g_Var.SelectedDevice = devices[0];
-    g_Var.Password = "tulip";
+    ASSERT_EQ(devices[0].Mac, kDeviceMac);
+    state_.SelectedDevice = devices[0];
+    state_.Password = "tulip";
     ASSERT_GE(engine_->SocketCount(), 1);
     const size_t messagesBefore = recorder_.messages.size();
     seen_ = messagesBefore;
@@ -327,12 +328,12 @@ TEST_F(Flood, LoginAndReadSucceedWhileAHundredThousandBadDatagramsArrive)
         ASSERT_EQ(login.id, UM_UDP_REPLY) << "round " << rounds << ", " << flood_.sent << " datagrams sent";
         ASSERT_EQ(login.lParam, 1) << "round " << rounds;
         ASSERT_TRUE(engine_->loggedIn());
-        g_Var.CurIpConfig = {};
+        state_.CurIpConfig = {};
         engine_->SendGetConfig(5000);
         const RecordedMessage read = WaitFor(REQ_GET_CONFIG, 8000);
         ASSERT_EQ(read.id, UM_UDP_REPLY) << "round " << rounds << ", " << flood_.sent << " datagrams sent";
         ASSERT_EQ(read.lParam, 1);
-        ASSERT_EQ(QHostAddress(g_Var.CurIpConfig.Ip).toString(), "192.168.77.7") << "round " << rounds;
+        ASSERT_EQ(QHostAddress(state_.CurIpConfig.Ip).toString(), "192.168.77.7") << "round " << rounds;
         replies += 2;
         ++rounds;
         // Let the flood have the engine to itself for a moment between rounds.

@@ -98,7 +98,7 @@ std::set<std::tuple<QString, QString, QString>> Summary(const std::vector<Heard>
     return out;
 }
 
-const MacBytes kPcMac{0x00, 0x77, 0x00, 0x00, 0x00, 0x01};
+const MacAddress kPcMac{0x00, 0x77, 0x00, 0x00, 0x00, 0x01};
 
 } // namespace
 
@@ -143,7 +143,7 @@ TEST(LabDeviceSim, LoginAndWriteShowInTheStateFile)
     LAB_RUN_INSIDE(
         {"--dev-args", "--state-file $LAB_DIR/state.json --device name=S1,password=lab-pass,iface=dev0"});
     PcSide pc;
-    const MacBytes device{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
+    const MacAddress device{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
 
     pc.Broadcast(BuildLogin(kPcMac, device), "wrong");
     auto heard = pc.Listen(1500, 1);
@@ -207,7 +207,7 @@ TEST(LabDeviceSim, ConfigFileSetsRepliesDevicesAndSurvey)
     EXPECT_EQ(Summary(heard), (std::set<T>{T{"pc0", "Json-1", "10.77.0.2"}, T{"pc0", "Json-2", "10.77.0.2"}}))
         << "only dev0 listens";
 
-    const MacBytes device{0x02, 0x00, 0x4C, 0x00, 0x01, 0x01};
+    const MacAddress device{0x02, 0x00, 0x4C, 0x00, 0x01, 0x01};
     pc.Broadcast(BuildLogin(kPcMac, device), "pw-one");
     heard = pc.Listen(1500, 2);
     // Json-2 cannot read a login under another password and refuses it.

@@ -12,7 +12,7 @@
 #include "ui/lab.h"
 
 #include "app/debug.h"
-#include "app/globalvar.h"
+#include "app/devicestate.h"
 #include "app/records.h"
 #include "messages/appmessage.h"
 #include "protocol/formudp.h"
@@ -57,8 +57,8 @@ protected:
     {
         if (!Lab::Inside())
             return;
-        g_Var.Password.clear();
-        engine_ = std::make_unique<TFormUDP>();
+        state_.Password.clear();
+        engine_ = std::make_unique<TFormUDP>(state_);
         engine_->SetNotifyTarget(&recorder_);
     }
     void TearDown() override { engine_.reset(); }
@@ -91,8 +91,8 @@ protected:
     {
         for (const DeviceRecord &d : Discover()) {
             if (std::strcmp(d.Name, name) == 0) {
-                g_Var.SelectedDevice = d;
-                g_Var.Password = password;
+                state_.SelectedDevice = d;
+                state_.Password = password;
                 engine_->SendLogin(2000);
                 const RecordedMessage m = WaitFor(REQ_LOGIN);
                 return m.id == UM_UDP_REPLY ? int(m.lParam) : -1;
@@ -113,6 +113,7 @@ protected:
         return Lab::ReadState()["devices"].toArray().at(index).toObject();
     }
 
+    ::DeviceState state_; // the record the engine works on
     std::unique_ptr<TFormUDP> engine_;
     AppMessageRecorder recorder_;
     size_t seen_ = 0;
@@ -154,9 +155,7 @@ TEST_F(LabEngine, LoginWithRightAndWrongPassword)
     EXPECT_EQ(engine_->PeerFilter(), Protocol::kBroadcastMac);
     EXPECT_EQ(Login("Gate", "s3cret"), 1);
     EXPECT_TRUE(engine_->loggedIn());
-    Protocol::MacAddress mac;
-    std::memcpy(mac.data(), g_Var.SelectedDevice.Mac, 6);
-    EXPECT_EQ(engine_->PeerFilter(), mac);
+    EXPECT_EQ(engine_->PeerFilter(), state_.SelectedDevice.Mac);
 }
 
 TEST_F(LabEngine, GetConfigFillsTheCurrentRecords)
@@ -168,23 +167,23 @@ TEST_F(LabEngine, GetConfigFillsTheCurrentRecords)
     ASSERT_EQ(Login("Cfg", "tulip"), 1);
     EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
-    EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
-    EXPECT_EQ(g_Var.CurIpConfig.IpMode, IP_MODE_STATIC);
-    EXPECT_EQ(Dotted(g_Var.CurIpConfig.Ip), "192.168.5.5");
-    EXPECT_EQ(Dotted(g_Var.CurIpConfig.Netmask), "255.255.0.0");
-    EXPECT_EQ(Dotted(g_Var.CurIpConfig.Gateway), "192.168.5.254");
-    EXPECT_STREQ(g_Var.CurWlConfig.Ssid, "Upstream");
-    EXPECT_EQ(g_Var.CurWlConfig.StdChannel, 11);
-    EXPECT_EQ(g_Var.CurWlConfig.SecurityMode, SECMODE_WEP);
-    EXPECT_EQ(g_Var.CurWlConfig.AuthMode, AUTHMODE_SHARED);
-    EXPECT_EQ(g_Var.CurWlConfig.WepKeyLen, WEPKEYLEN_64);
-    EXPECT_EQ(g_Var.CurWlConfig.WpsPin, 11223344u);
-    EXPECT_EQ(std::strlen(reinterpret_cast<const char *>(g_Var.CurWlConfig.ChannelList)), 11u);
+    EXPECT_EQ(state_.DeviceMode, DEVICE_WBRIDGE);
+    EXPECT_EQ(state_.CurIpConfig.IpMode, IP_MODE_STATIC);
+    EXPECT_EQ(Dotted(state_.CurIpConfig.Ip), "192.168.5.5");
+    EXPECT_EQ(Dotted(state_.CurIpConfig.Netmask), "255.255.0.0");
+    EXPECT_EQ(Dotted(state_.CurIpConfig.Gateway), "192.168.5.254");
+    EXPECT_STREQ(state_.CurWlConfig.Ssid, "Upstream");
+    EXPECT_EQ(state_.CurWlConfig.StdChannel, 11);
+    EXPECT_EQ(state_.CurWlConfig.SecurityMode, SECMODE_WEP);
+    EXPECT_EQ(state_.CurWlConfig.AuthMode, AUTHMODE_SHARED);
+    EXPECT_EQ(state_.CurWlConfig.WepKeyLen, WEPKEYLEN_64);
+    EXPECT_EQ(state_.CurWlConfig.WpsPin, 11223344u);
+    EXPECT_EQ(std::strlen(reinterpret_cast<const char *>(state_.CurWlConfig.ChannelList)), 11u);
 
-    g_Var.DeviceMode = 0;
+    state_.DeviceMode = 0;
     EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetMode(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
-    EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
+    EXPECT_EQ(state_.DeviceMode, DEVICE_WBRIDGE);
 }
 
 TEST_F(LabEngine, EveryWriteChangesTheDeviceAndTheReadBackShowsIt)
@@ -192,63 +191,63 @@ TEST_F(LabEngine, EveryWriteChangesTheDeviceAndTheReadBackShowsIt)
     LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device name=Rw,iface=dev0"});
     ASSERT_EQ(Login("Rw", "tulip"), 1);
 
-    g_Var.NewIpConfig = {};
-    g_Var.NewIpConfig.IpMode = IP_MODE_STATIC;
-    g_Var.NewIpConfig.Ip = QHostAddress("192.168.10.100").toIPv4Address();
-    g_Var.NewIpConfig.Netmask = QHostAddress("255.255.255.0").toIPv4Address();
-    g_Var.NewIpConfig.Gateway = QHostAddress("192.168.10.1").toIPv4Address();
+    state_.NewIpConfig = {};
+    state_.NewIpConfig.IpMode = IP_MODE_STATIC;
+    state_.NewIpConfig.Ip = QHostAddress("192.168.10.100").toIPv4Address();
+    state_.NewIpConfig.Netmask = QHostAddress("255.255.255.0").toIPv4Address();
+    state_.NewIpConfig.Gateway = QHostAddress("192.168.10.1").toIPv4Address();
     EXPECT_EQ(Request(REQ_IP_SETTING, [&] { engine_->SendIPSetting(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_IP_SETTING, 1}));
 
-    g_Var.NewWlConfig = {};
-    std::strcpy(g_Var.NewWlConfig.Ssid, "Lab-AP");
-    g_Var.NewWlConfig.StdChannel = 6;
-    g_Var.NewWlConfig.ExtChannel = 2;
-    g_Var.NewWlConfig.WirelessMode = WLMODE_GN;
-    g_Var.NewWlConfig.SecurityMode = SECMODE_WPAPSK;
-    g_Var.NewWlConfig.WpaMode = WPAMODE_AUTO;
-    g_Var.NewWlConfig.WpaCipher = WPACIPHER_AUTO;
-    std::strcpy(g_Var.NewWlConfig.Passphrase, "correct horse");
+    state_.NewWlConfig = {};
+    std::strcpy(state_.NewWlConfig.Ssid, "Lab-AP");
+    state_.NewWlConfig.StdChannel = 6;
+    state_.NewWlConfig.ExtChannel = 2;
+    state_.NewWlConfig.WirelessMode = WLMODE_GN;
+    state_.NewWlConfig.SecurityMode = SECMODE_WPAPSK;
+    state_.NewWlConfig.WpaMode = WPAMODE_AUTO;
+    state_.NewWlConfig.WpaCipher = WPACIPHER_AUTO;
+    std::strcpy(state_.NewWlConfig.Passphrase, "correct horse");
     EXPECT_EQ(Request(REQ_WL_SETTING, [&] { engine_->SendWlSetting(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_WL_SETTING, 1}));
 
     EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
-    EXPECT_EQ(Dotted(g_Var.CurIpConfig.Ip), "192.168.10.100");
-    EXPECT_EQ(Dotted(g_Var.CurIpConfig.Gateway), "192.168.10.1");
-    EXPECT_STREQ(g_Var.CurWlConfig.Ssid, "Lab-AP");
-    EXPECT_EQ(g_Var.CurWlConfig.StdChannel, 6);
-    EXPECT_EQ(g_Var.CurWlConfig.ExtChannel, 2);
-    EXPECT_EQ(g_Var.CurWlConfig.SecurityMode, SECMODE_WPAPSK);
-    EXPECT_EQ(g_Var.CurWlConfig.WpaMode, WPAMODE_AUTO);
-    EXPECT_EQ(g_Var.CurWlConfig.WpaCipher, WPACIPHER_AUTO);
+    EXPECT_EQ(Dotted(state_.CurIpConfig.Ip), "192.168.10.100");
+    EXPECT_EQ(Dotted(state_.CurIpConfig.Gateway), "192.168.10.1");
+    EXPECT_STREQ(state_.CurWlConfig.Ssid, "Lab-AP");
+    EXPECT_EQ(state_.CurWlConfig.StdChannel, 6);
+    EXPECT_EQ(state_.CurWlConfig.ExtChannel, 2);
+    EXPECT_EQ(state_.CurWlConfig.SecurityMode, SECMODE_WPAPSK);
+    EXPECT_EQ(state_.CurWlConfig.WpaMode, WPAMODE_AUTO);
+    EXPECT_EQ(state_.CurWlConfig.WpaCipher, WPACIPHER_AUTO);
     QJsonObject wl = DeviceState()["wireless"].toObject();
     EXPECT_EQ(wl["passphrase"].toString(), "correct horse") << "what is never read back arrived all the same";
     EXPECT_EQ(wl["wirelessMode"].toInt(), WLMODE_GN);
 
     EXPECT_EQ(Request(REQ_SET_MODE, [&] { engine_->SendSetMode(3000, DEVICE_WBRIDGE); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_SET_MODE, 1}));
-    g_Var.NewWlConfig = {};
-    std::strcpy(g_Var.NewWlConfig.Ssid, "Upstream-Net");
-    g_Var.NewWlConfig.WirelessMode = WLMODE_BGN;
-    g_Var.NewWlConfig.SecurityMode = SECMODE_WEP;
-    g_Var.NewWlConfig.AuthMode = AUTHMODE_AUTO;
-    std::strcpy(g_Var.NewWlConfig.WepKey, "0123456789ABCDEF0123456789");
+    state_.NewWlConfig = {};
+    std::strcpy(state_.NewWlConfig.Ssid, "Upstream-Net");
+    state_.NewWlConfig.WirelessMode = WLMODE_BGN;
+    state_.NewWlConfig.SecurityMode = SECMODE_WEP;
+    state_.NewWlConfig.AuthMode = AUTHMODE_AUTO;
+    std::strcpy(state_.NewWlConfig.WepKey, "0123456789ABCDEF0123456789");
     EXPECT_EQ(Request(REQ_WL_STATION_SETTING, [&] { engine_->SendWlStationSetting(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_WL_STATION_SETTING, 1}));
     EXPECT_EQ(Request(REQ_GET_CONFIG, [&] { engine_->SendGetConfig(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_GET_CONFIG, 1}));
-    EXPECT_EQ(g_Var.DeviceMode, DEVICE_WBRIDGE);
-    EXPECT_STREQ(g_Var.CurWlConfig.Ssid, "Upstream-Net");
-    EXPECT_EQ(g_Var.CurWlConfig.SecurityMode, SECMODE_WEP);
-    EXPECT_EQ(g_Var.CurWlConfig.AuthMode, AUTHMODE_AUTO);
-    EXPECT_EQ(g_Var.CurWlConfig.WepKeyLen, WEPKEYLEN_128);
+    EXPECT_EQ(state_.DeviceMode, DEVICE_WBRIDGE);
+    EXPECT_STREQ(state_.CurWlConfig.Ssid, "Upstream-Net");
+    EXPECT_EQ(state_.CurWlConfig.SecurityMode, SECMODE_WEP);
+    EXPECT_EQ(state_.CurWlConfig.AuthMode, AUTHMODE_AUTO);
+    EXPECT_EQ(state_.CurWlConfig.WepKeyLen, WEPKEYLEN_128);
     const QJsonObject state = DeviceState();
     EXPECT_EQ(state["mode"].toInt(), DEVICE_WBRIDGE);
     EXPECT_EQ(state["station"].toObject()["wepKey"].toString(), "0123456789ABCDEF0123456789");
 
     // A write the device refuses reports result 0 and changes nothing.
-    std::strcpy(g_Var.NewWlConfig.WepKey, "123");
+    std::strcpy(state_.NewWlConfig.WepKey, "123");
     EXPECT_EQ(Request(REQ_WL_STATION_SETTING, [&] { engine_->SendWlStationSetting(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_WL_STATION_SETTING, 0}));
     EXPECT_EQ(DeviceState()["station"].toObject()["wepKey"].toString(), "0123456789ABCDEF0123456789");
@@ -319,7 +318,7 @@ TEST_F(LabEngine, SiteSurveyDecodesEveryEntry)
 
     EXPECT_EQ(Request(REQ_STATION_GET_CONFIG, [&] { engine_->SendStationGetConfig(3000); }),
               (RecordedMessage{UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1}));
-    EXPECT_STREQ(g_Var.ApClientPin, "87654321");
+    EXPECT_STREQ(state_.ApClientPin, "87654321");
 }
 
 TEST_F(LabEngine, ALostAnswerGivesExactlyOneTimeout)

@@ -89,7 +89,7 @@ protected:
         ResetWlConfig(g_Var.NewWlConfig);
         TFrameWPSMethod::WpsStartTick = 0;
         TFrameWPSMethod::WpsStartSeen = false;
-        engine = std::make_unique<TFormUDP>();
+        engine = std::make_unique<TFormUDP>(g_Var);
         SetFormUDP(engine.get());
     }
     void TearDown() override

@@ -5,7 +5,7 @@
 // the rest is the datagram. The engine runs on a one-adapter stub network;
 // nothing is sent anywhere.
 #include "app/debug.h"
-#include "app/globalvar.h"
+#include "app/devicestate.h"
 #include "protocol/formudp.h"
 #include "protocol/iphelp.h"
 #include "protocol/packet.h"
@@ -59,6 +59,7 @@ public:
     }
 };
 
+DeviceState g_state; // the engine's record for the whole run
 StubNetwork *g_network = nullptr;
 TFormUDP *g_engine = nullptr;
 
@@ -68,12 +69,11 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     static QCoreApplication app(*argc, *argv);
     SetDebugTextHook([](const char *) {});
-    g_Var.Password = QStringLiteral("admin");
+    g_state.Password = QStringLiteral("admin");
     // The login goes to this device; only its answer can end the login.
-    const uint8_t device[6] = {0x00, 0x1D, 0x73, 0x01, 0x02, 0x03};
-    std::memcpy(g_Var.SelectedDevice.Mac, device, sizeof device);
+    g_state.SelectedDevice.Mac = {0x00, 0x1D, 0x73, 0x01, 0x02, 0x03};
     g_network = new StubNetwork; // lives for the whole run
-    g_engine = new TFormUDP(g_network, g_network);
+    g_engine = new TFormUDP(g_state, g_network, g_network);
     return 0;
 }
 

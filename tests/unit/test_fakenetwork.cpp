@@ -18,9 +18,9 @@ using namespace Protocol;
 
 namespace {
 
-const MacBytes kPcMac0{0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
-const MacBytes kPcMac1{0x00, 0x11, 0x22, 0x33, 0x44, 0x66};
-const MacBytes kDevMac{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
+const MacAddress kPcMac0{0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+const MacAddress kPcMac1{0x00, 0x11, 0x22, 0x33, 0x44, 0x66};
+const MacAddress kDevMac{0x02, 0x00, 0x4C, 0x00, 0x00, 0x01};
 
 AdapterList TwoAdapters()
 {
@@ -126,7 +126,7 @@ TEST_F(FakeNetworkTest, GetLocalAdapterSkipsZeroAddresses)
         QString asked;
         bool found;
         QString address, netmask;
-        MacBytes mac;
+        MacAddress mac;
     } cases[] = {
         {"", true, "192.168.1.10", "255.255.255.0", kPcMac0},
         {"10.0.0.6", true, "10.0.0.6", "255.0.0.0", kPcMac1},
@@ -134,14 +134,14 @@ TEST_F(FakeNetworkTest, GetLocalAdapterSkipsZeroAddresses)
     };
     for (const Case &c : cases) {
         QString address = c.asked, netmask, gateway;
-        MacBytes mac{};
+        MacAddress mac{};
         EXPECT_EQ(GetLocalAdapter(list, address, netmask, gateway, mac), c.found) << c.asked.toStdString();
         EXPECT_EQ(address, c.address);
         EXPECT_EQ(netmask, c.netmask) << "the first usable entry's mask when nothing matches";
         EXPECT_EQ(mac, c.mac);
     }
     QString address, netmask, gateway;
-    MacBytes mac{};
+    MacAddress mac{};
     EXPECT_FALSE(GetLocalAdapter({FakeNetwork::MakeAdapter("x", kPcMac0, {{"0.0.0.0", "0.0.0.0"}})}, address,
                                  netmask, gateway, mac));
 }
@@ -319,7 +319,7 @@ TEST_F(SimDeviceTest, LoginForAnotherDeviceWithTheSamePasswordIsNotAnswered)
 {
     SimDevice &sim = AddDevice();
     Client c("eth0", "192.168.1.10");
-    c.Send(BuildLogin(kPcMac0, MacBytes{2, 0, 0x4C, 0, 0, 9}), "tulip");
+    c.Send(BuildLogin(kPcMac0, MacAddress{2, 0, 0x4C, 0, 0, 9}), "tulip");
     EXPECT_TRUE(c.Answers(1, "tulip", 100).empty());
     EXPECT_FALSE(sim.LoggedIn());
 }

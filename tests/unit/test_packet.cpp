@@ -267,8 +267,7 @@ TEST(Packet, SurveyRecordDecode)
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_TRUE(entries[0].Flag);
     EXPECT_STREQ(entries[0].Ssid, "home");
-    const uint8_t bssid[6] = {0x00, 0x1D, 0x73, 0xAB, 0xCD, 0xEF};
-    EXPECT_EQ(std::memcmp(entries[0].Bssid, bssid, 6), 0);
+    EXPECT_EQ(entries[0].Bssid, (MacAddress{0x00, 0x1D, 0x73, 0xAB, 0xCD, 0xEF}));
     EXPECT_EQ(entries[0].Signal, 85);
     EXPECT_EQ(entries[0].Channel, 11);
     EXPECT_EQ(entries[0].Encryption, 3);

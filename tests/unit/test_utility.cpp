@@ -1,6 +1,7 @@
 // Text and address helpers: MAC and IPv4 texts, hexadecimal input, the
 // caption and integer-list rules of the settings file, executable-relative
 // names and the pause that keeps the event loop running.
+#include "app/macaddress.h"
 #include "app/startarguments.h"
 #include "app/timing.h"
 #include "app/utility.h"
@@ -16,9 +17,9 @@ namespace {
 
 TEST(Utility, FormatMac)
 {
-    const uint8_t a[6] = {0, 1, 171, 205, 239, 255};
+    const MacAddress a = {0, 1, 171, 205, 239, 255};
     EXPECT_EQ(FormatMac(a), "00:01:AB:CD:EF:FF");
-    const uint8_t b[6] = {0x0a, 0xb0, 0, 0, 0, 0x10};
+    const MacAddress b = {0x0a, 0xb0, 0, 0, 0, 0x10};
     EXPECT_EQ(FormatMac(b), "0A:B0:00:00:00:10");
 }
 

@@ -125,13 +125,13 @@ protected:
     {
         Timing::SetScale(0.01);
         net = std::make_unique<FakeNetwork>();
-        const MacBytes pcMac{0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+        const MacAddress pcMac{0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
         net->SetAdapters({FakeNetwork::MakeAdapter("eth0", pcMac, {{"192.168.1.10", "255.255.255.0"}})});
         config.mode = uint8_t(g_Var.DeviceMode);
         g_Var.Password = QStringLiteral("tulip");
-        std::memcpy(g_Var.SelectedDevice.Mac, config.mac.data(), 6);
+        g_Var.SelectedDevice.Mac = config.mac;
         SimDevice &sim = *net->AddSimDevice(config, {"eth0"}).sim;
-        engine = std::make_unique<TFormUDP>();
+        engine = std::make_unique<TFormUDP>(g_Var);
         SetFormUDP(engine.get());
         // Discovery opens the sockets and lets the device's answers in.
         EXPECT_TRUE(engine->SendDiscover(0, true));

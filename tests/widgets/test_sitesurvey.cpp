@@ -59,8 +59,7 @@ SurveyEntry Entry(const char *ssid, int signal, int channel, uint8_t lastBssid)
     CopyToField(e.Ssid, QString::fromLatin1(ssid));
     e.Signal = signal;
     e.Channel = channel;
-    const uint8_t bssid[6] = {0, 0, 0, 0, 0, lastBssid};
-    std::memcpy(e.Bssid, bssid, 6);
+    e.Bssid = {0, 0, 0, 0, 0, lastBssid};
     return e;
 }
 
@@ -320,7 +319,7 @@ TEST_F(SiteSurveyTest, TestModeUsesTheSampleNetworkWithoutAnyDevice)
 
     const SurveyEntry sample = TFrameSiteSurvey::NonWorkingEntry();
     EXPECT_STREQ(sample.Ssid, "NonWorkingTestMode");
-    EXPECT_EQ(std::memcmp(sample.Bssid, "123456", 6), 0);
+    EXPECT_EQ(std::memcmp(sample.Bssid.data(), "123456", 6), 0);
     EXPECT_EQ(sample.Signal, 80);
     EXPECT_EQ(sample.Status, 1);
     EXPECT_TRUE(sample.Wps);

@@ -613,7 +613,7 @@ std::vector<SurveyEntry> SampleNetworks()
     for (const Sample &sample : samples) {
         SurveyEntry entry;
         std::strncpy(entry.Ssid, sample.ssid, sizeof(entry.Ssid) - 1);
-        std::copy(std::begin(sample.bssid), std::end(sample.bssid), entry.Bssid);
+        std::copy(std::begin(sample.bssid), std::end(sample.bssid), entry.Bssid.begin());
         entry.Signal = sample.signal;
         entry.Channel = sample.channel;
         entry.Encryption = sample.encryption;

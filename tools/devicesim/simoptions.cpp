@@ -46,7 +46,7 @@ bool Bool(const QJsonValue &v, bool &out)
     return true;
 }
 
-bool Mac(const QString &text, MacBytes &mac)
+bool Mac(const QString &text, MacAddress &mac)
 {
     const QStringList parts = text.split(QRegularExpression(QStringLiteral("[:-]")));
     if (parts.size() != 6)

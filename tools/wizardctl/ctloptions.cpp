@@ -397,7 +397,7 @@ bool TakeOptions(const Given &given, CtlOptions &options, QString &error, const 
 
 } // namespace
 
-bool ParseMac(const QString &text, MacBytes &mac)
+bool ParseMac(const QString &text, MacAddress &mac)
 {
     QString t = text.trimmed();
     t.replace(u'-', u':');

@@ -39,7 +39,7 @@ struct CtlOptions
 
     // every device command
     QString macText;
-    MacBytes mac{};
+    MacAddress mac{};
     QString password; // the factory password unless given
     // Where the password comes from, read by ReadPassword after the parse.
     enum class PasswordFrom { Default, Option, StandardInput, File, Environment };
@@ -93,4 +93,4 @@ ParseResult ParseCommandLine(const QStringList &arguments, CtlOptions &options, 
                              const std::function<QString(const char *)> &environment = {});
 
 // "02:00:4C:00:00:01" or "02-00-4c-00-00-01" into six bytes.
-bool ParseMac(const QString &text, MacBytes &mac);
+bool ParseMac(const QString &text, MacAddress &mac);

@@ -9,7 +9,6 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
-#include <cstring>
 
 bool CtlReceiver::event(QEvent *event)
 {
@@ -32,7 +31,8 @@ void CtlSession::WaitForEvents(QEventLoop &loop)
         loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-CtlSession::CtlSession() : m_receiver(std::make_unique<CtlReceiver>()), m_engine(std::make_unique<TFormUDP>())
+CtlSession::CtlSession()
+    : m_receiver(std::make_unique<CtlReceiver>()), m_engine(std::make_unique<TFormUDP>(m_state))
 {
     m_engine->SetNotifyTarget(m_receiver.get());
 }
@@ -43,7 +43,7 @@ CtlSession::~CtlSession()
     m_engine.reset();
 }
 
-bool CtlSession::Discover(int waitMs, const MacBytes *stopAt)
+bool CtlSession::Discover(int waitMs, const MacAddress *stopAt)
 {
     m_receiver->messages.clear();
     if (!m_engine->SendDiscover(waitMs, true))
@@ -59,7 +59,7 @@ bool CtlSession::Discover(int waitMs, const MacBytes *stopAt)
         }
         if (stopAt) {
             for (const DeviceRecord &d : Devices()) {
-                if (std::memcmp(d.Mac, stopAt->data(), 6) == 0)
+                if (d.Mac == *stopAt)
                     return true; // the next request replaces the discovery wait
             }
         }

@@ -1,11 +1,14 @@
 #pragma once
 // One conversation of wizardctl with a device through the wizard's engine
-// (TFormUDP, unchanged). The engine posts its answers to a small receiver
+// (TFormUDP, unchanged), on the session's own device-state record: the
+// chosen device, its password and the settings read and to be written live
+// there, so sessions never share state. The engine posts its answers to a small receiver
 // object set as its notify target; the session waits for them in local
 // event loops, so the code reads as the sequence the pages run: discover,
 // log in, read, write with one re-login on a time-out, read back.
 // Waits are the pages' own (product milliseconds through Timing).
 
+#include "app/devicestate.h"
 #include "app/records.h"
 #include "protocol/formudp.h"
 
@@ -49,11 +52,12 @@ public:
     CtlSession &operator=(const CtlSession &) = delete;
 
     TFormUDP &Engine() { return *m_engine; }
+    DeviceState &State() { return m_state; }
 
     // Opens a socket on every adapter and broadcasts a discovery request;
     // collects answers for `waitMs`, or until the device with `stopAt`
-    // answers. False when no adapter could be opened.
-    bool Discover(int waitMs, const MacBytes *stopAt = nullptr);
+    // answers. False when no adapter could be opened (nothing was sent).
+    bool Discover(int waitMs, const MacAddress *stopAt = nullptr);
     std::vector<DeviceRecord> Devices() const;
 
     struct Answer
@@ -66,7 +70,7 @@ public:
     Answer Request(int kind, const std::function<void()> &send);
 
     enum class Login { Accepted, Refused, NoAnswer };
-    Login LogIn(); // g_Var.SelectedDevice and g_Var.Password must be set
+    Login LogIn(); // State().SelectedDevice and State().Password must be set
 
     // The pages' write sequence: with `retryLogin` set, a time-out is met by
     // a logout without waiting, a fresh login and one repeat. A login
@@ -83,6 +87,7 @@ public:
 private:
     // One turn of the event loop: the posted events, else a wait for the next event.
     void WaitForEvents(QEventLoop &loop);
+    DeviceState m_state; // before the engine, which works on it to its end
     std::unique_ptr<CtlReceiver> m_receiver;
     std::unique_ptr<TFormUDP> m_engine;
     std::deque<CtlReceiver::Message> m_events;

@@ -1,37 +1,15 @@
 // wizardctl: the command-line client of the setup wizard. See --help and
 // docs/wizardctl.md. The logic is in the ctl* units; this file only sets
-// up the application, the message-box service and the log.
+// up the application, the settings and the log.
 #include "ctlcommands.h"
 #include "ctllog.h"
 #include "ctloptions.h"
 
 #include "app/globalvar.h"
-#include "app/messagebox.h"
 #include "app/timing.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
-
-namespace {
-
-// The engine shows one message itself (no adapter could be opened); here
-// it goes to the error stream.
-class StreamMessageBox : public MessageBoxService
-{
-public:
-    explicit StreamMessageBox(QTextStream &err) : m_err(err) {}
-    int ShowMessageBox(const QString &text, const QString &, MsgKind) override
-    {
-        m_err << "wizardctl: " << text << '\n';
-        m_err.flush();
-        return MSG_RESULT_OK;
-    }
-
-private:
-    QTextStream &m_err;
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -49,8 +27,6 @@ int main(int argc, char **argv)
 #endif
 
     g_Var.ReadSettings();
-    StreamMessageBox messages(err);
-    SetMessageBoxService(&messages);
 
     CtlOptions options;
     QString error;
@@ -86,6 +62,5 @@ int main(int argc, char **argv)
     const int rc = RunCommand(options, out, err);
     out.flush();
     err.flush();
-    SetMessageBoxService(nullptr);
     return rc;
 }

@@ -1,14 +1,16 @@
 #pragma once
 // The one global record of the program, g_Var: the values read from the
 // settings file at start-up (product naming, titles, switches and the
-// display names of the wireless choices) and the device state the pages and
-// the protocol engine share (the chosen device, its password, the operating
-// mode and the current and new IP and wireless settings).
+// display names of the wireless choices), the user's choices of setup
+// method, wireless method, WPS method and network, and, as its base
+// DeviceState, the device state the pages share with the program's
+// protocol engine.
 //
 // Also the entry points every unit uses to read the settings file: texts
 // and switches by key (settingkeys.h lists every shared key with its
 // default) and the message boxes of section "Message".
 
+#include "app/devicestate.h"
 #include "app/messagebox.h"
 #include "app/records.h"
 #include "app/settingkeys.h"
@@ -17,7 +19,7 @@
 #include <QString>
 #include <memory>
 
-struct TGlobalVar
+struct TGlobalVar : DeviceState
 {
     TGlobalVar();
     ~TGlobalVar();
@@ -78,19 +80,11 @@ struct TGlobalVar
     QString WirlessMode_AN;
     QString WirlessMode_BGN;
 
-    // ----- device state -----
-    QString Password; // the login password and the payload cipher key
-    DeviceRecord SelectedDevice;
+    // ----- the user's choices (the device state is the base record) -----
     int32_t SetupMethod = 0; // SETUP_METHOD_*
-    int32_t DeviceMode = 0;  // DEVICE_AP or DEVICE_WBRIDGE
     WirelessMethod WlMethod = WirelessMethod::Wps;
-    char ApClientPin[12] = {}; // zero-terminated, at most 11 characters
-    int32_t WpsMethod = 0;     // WPS_METHOD_PBC, any other value PIN
+    int32_t WpsMethod = 0; // WPS_METHOD_PBC, any other value PIN
     SurveyEntry SelectedAp;
-    IpConfigRecord CurIpConfig; // as read from the device
-    IpConfigRecord NewIpConfig; // as to be written
-    WlConfigRecord CurWlConfig;
-    WlConfigRecord NewWlConfig;
 
 private:
     void SetDisplayDefaults();

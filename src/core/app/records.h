@@ -7,6 +7,8 @@
 // character arrays as the device sends them. Addresses are IPv4 in host
 // byte order.
 
+#include "app/macaddress.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -104,7 +106,7 @@ struct DeviceRecord
     uint32_t LocalIp = 0;   // local adapter that received the discovery answer
     uint32_t LocalMask = 0; // that adapter's netmask
     uint32_t DeviceIp = 0;  // source address of the answer
-    uint8_t Mac[6] = {};
+    MacAddress Mac{};
     char Name[34] = {}; // zero-terminated, at most 33 characters
 
     bool operator==(const DeviceRecord &) const = default;
@@ -151,7 +153,7 @@ struct SurveyEntry
 {
     bool Flag = false;
     char Ssid[33] = {}; // zero-terminated, at most 32 characters
-    uint8_t Bssid[6] = {};
+    MacAddress Bssid{};
     int32_t Signal = 0; // percent
     int32_t Channel = 0;
     uint8_t Encryption = 0;     // SURVEY_ENC_*

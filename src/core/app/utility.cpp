@@ -7,11 +7,6 @@
 #include <QTimer>
 #include <climits>
 
-QString FormatMac(const uint8_t mac[6])
-{
-    return QString::asprintf("%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-}
-
 bool IsHexText(const QString &text)
 {
     for (const QChar c : text) {

@@ -1,16 +1,12 @@
 #pragma once
 // Small stateless helpers shared by the settings mechanism, the protocol
-// engine and the pages: hardware and IPv4 address texts, hexadecimal input
+// engine and the pages: IPv4 address texts, hexadecimal input
 // checks, the two text rules of the settings file (padded group-box
 // captions, comma-separated integer lists), a pause that keeps the event
 // loop running, and the executable-relative file names.
 
 #include <QString>
 #include <cstdint>
-
-// The six bytes as upper-case hexadecimal pairs joined by colons
-// ("00:01:AB:CD:EF:FF").
-QString FormatMac(const uint8_t mac[6]);
 
 // True when every character is a hexadecimal digit; the empty text is true
 // (callers check lengths first).

@@ -165,7 +165,7 @@ void CUDPSocket::WndProc()
     int handed = 0;
     while (fd_ != NativeUdp::kNoSocket && callback_ && !queue_.empty()) {
         if (DebugLogIsOn()) { // the MAC text is not made for every datagram of a burst
-            DebugPrint("CUDPSocket::OnUMSocket(%s) %x %x", qPrintable(MacText(Mac())), unsigned(fd_),
+            DebugPrint("CUDPSocket::OnUMSocket(%s) %x %x", qPrintable(FormatMac(Mac())), unsigned(fd_),
                        kReadEvent);
             DebugPrint(
                 "CUDPSocket::WndProc()aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa "

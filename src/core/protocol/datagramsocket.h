@@ -10,19 +10,14 @@
 // to read exactly one datagram with Recv (as the engine's UDPSocketRead
 // does), and is called again while more remain.
 
+#include "app/macaddress.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
-
-// A MAC address as it travels in the packet header.
-using MacBytes = std::array<uint8_t, 6>;
-
-// Colon-separated upper-case hex pairs ("00:11:22:AA:BB:CC"), the form the
-// socket and adapter log lines use.
-QString MacText(const MacBytes &mac);
 
 // One datagram taken from a socket.
 struct ReceivedDatagram
@@ -81,13 +76,13 @@ public:
     // The adapter this socket belongs to. Kept for the engine, which writes
     // the MAC into each copy of a request and reads the netmask into the
     // device records; the socket itself does not use them.
-    const MacBytes &Mac() const { return mac_; }
-    void SetMac(const MacBytes &mac) { mac_ = mac; }
+    const MacAddress &Mac() const { return mac_; }
+    void SetMac(const MacAddress &mac) { mac_ = mac; }
     const QString &Netmask() const { return netmask_; }
     void SetNetmask(const QString &netmask) { netmask_ = netmask; }
 
 private:
-    MacBytes mac_{};
+    MacAddress mac_{};
     QString netmask_;
 };
 

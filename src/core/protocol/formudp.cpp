@@ -1,7 +1,6 @@
 #include "protocol/formudp.h"
 
 #include "app/debug.h"
-#include "app/globalvar.h"
 #include "app/timing.h"
 #include "messages/appmessage.h"
 #include "protocol/iphelp.h"
@@ -23,20 +22,14 @@ TFormUDP *g_formUDP = nullptr;
 
 const QString kBroadcastAddress = QStringLiteral("255.255.255.255");
 
-// Dotted text to a host-order address; anything unparsable is 0.
-uint32_t HostOrder(const QString &text)
+} // namespace
+
+uint32_t TFormUDP::HostOrder(const QString &text)
 {
     bool ok = false;
     const uint32_t address = QHostAddress(text).toIPv4Address(&ok);
     return ok ? address : 0;
 }
-
-QByteArray PasswordKey()
-{
-    return g_Var.Password.toUtf8();
-}
-
-} // namespace
 
 TFormUDP *FormUDP()
 {
@@ -48,8 +41,9 @@ void SetFormUDP(TFormUDP *engine)
     g_formUDP = engine;
 }
 
-TFormUDP::TFormUDP(DatagramSocketFactory *factory, AdapterSource *adapters, QObject *parent)
-    : QObject(parent), m_factory(factory), m_adapters(adapters), m_timerWait(new QTimer(this))
+TFormUDP::TFormUDP(DeviceState &state, DatagramSocketFactory *factory, AdapterSource *adapters,
+                   QObject *parent)
+    : QObject(parent), m_state(state), m_factory(factory), m_adapters(adapters), m_timerWait(new QTimer(this))
 {
     m_timerWait->setObjectName(QStringLiteral("TimerWait"));
     m_timerWait->setSingleShot(true);
@@ -58,7 +52,7 @@ TFormUDP::TFormUDP(DatagramSocketFactory *factory, AdapterSource *adapters, QObj
     bool found = false;
     if (const std::optional<AdapterList> list = Adapters().GetAdapters()) {
         QString address, netmask, gateway;
-        MacBytes mac{};
+        MacAddress mac{};
         if (GetLocalAdapter(*list, address, netmask, gateway, mac)) {
             m_localMac = mac;
             found = true;
@@ -94,6 +88,11 @@ DatagramSocketFactory &TFormUDP::Factory() const
 AdapterSource &TFormUDP::Adapters() const
 {
     return m_adapters ? *m_adapters : AdapterSource::Current();
+}
+
+QByteArray TFormUDP::PasswordKey() const
+{
+    return m_state.Password.toUtf8();
 }
 
 bool TFormUDP::Waiting() const
@@ -141,7 +140,7 @@ bool TFormUDP::InitInterfaces()
             // A link with no IPv4 address (a cable straight to the device,
             // no DHCP answer): broadcasts leave it from 0.0.0.0 and the
             // device answers by broadcast.
-            DebugPrint("Addr=%s, IP=0.0.0.0, Iface=%s (no IPv4 address)", qPrintable(MacText(adapter.mac)),
+            DebugPrint("Addr=%s, IP=0.0.0.0, Iface=%s (no IPv4 address)", qPrintable(FormatMac(adapter.mac)),
                        qPrintable(adapter.description));
             opened |= OpenSocket(adapter, {QStringLiteral("0.0.0.0"), QStringLiteral("0.0.0.0")}, outcome);
             continue;
@@ -149,7 +148,7 @@ bool TFormUDP::InitInterfaces()
         for (const AdapterAddress &address : adapter.addresses) {
             if (HostOrder(address.ip) == 0)
                 continue;
-            DebugPrint("Addr=%s, IP=%s, Iface=%s", qPrintable(MacText(adapter.mac)), qPrintable(address.ip),
+            DebugPrint("Addr=%s, IP=%s, Iface=%s", qPrintable(FormatMac(adapter.mac)), qPrintable(address.ip),
                        qPrintable(adapter.description));
             if (OpenSocket(adapter, address, outcome)) {
                 opened = true;
@@ -286,7 +285,13 @@ void TFormUDP::SendPacket(uint8_t *packet, size_t size)
     }
 }
 
-void TFormUDP::Issue(Request &request, int kind, int wait)
+void TFormUDP::Issue(const char *operation, int kind, int wait, Request request)
+{
+    DebugPrint("TFormUDP::%s()", operation);
+    Send(kind, wait, request);
+}
+
+void TFormUDP::Send(int kind, int wait, Request &request)
 {
     m_pending = kind;
     SendPacket(request.Data(), request.Size());
@@ -316,22 +321,20 @@ bool TFormUDP::SendDiscover(int wait, bool reinit)
         // on its outcome.
         if (!InitInterfaces()) {
             DebugPrint("TFormUDP::SendDiscover() FAIL init interface");
-            ShowMessage(MessageKey::ER_Ethr_Interface);
             return false;
         }
     }
     m_peerFilter = kBroadcastMac;
     m_devicePort = kDevicePort;
     Request request = BuildDiscover(m_localMac);
-    Issue(request, REQ_DISCOVER, wait);
+    Send(REQ_DISCOVER, wait, request);
     return true;
 }
 
-bool TFormUDP::SendLogin(int wait)
+void TFormUDP::SendLogin(int wait)
 {
     DebugPrint("TFormUDP::SendLogin()");
-    MacAddress device;
-    std::memcpy(device.data(), g_Var.SelectedDevice.Mac, device.size());
+    const MacAddress device = m_state.SelectedDevice.Mac;
     // The filter still holds the device of an earlier login (the user went
     // Back to the list and chose another row): that login is over, and the
     // new device's answers must get through. Only the chosen MAC can answer
@@ -345,254 +348,69 @@ bool TFormUDP::SendLogin(int wait)
     m_devicePort = kDevicePort;
     m_loginTarget = device;
     Request request = BuildLogin(m_localMac, device);
-    Issue(request, REQ_LOGIN, wait);
-    return true;
+    Send(REQ_LOGIN, wait, request);
 }
 
-bool TFormUDP::SendLogout(int wait)
+void TFormUDP::SendLogout(int wait)
 {
-    DebugPrint("TFormUDP::SendLogout()");
-    Request request = BuildLogout(m_localMac);
-    Issue(request, REQ_LOGOUT, wait);
+    Issue("SendLogout", REQ_LOGOUT, wait, BuildLogout(m_localMac));
     // Not waiting means not caring about the answer: the login is over now.
     if (wait <= 0)
         m_loggedIn = false;
-    return true;
 }
 
-bool TFormUDP::SendGetConfig(int wait)
+void TFormUDP::SendGetConfig(int wait)
 {
-    DebugPrint("TFormUDP::SendGetConfig()");
-    Request request = BuildGetConfig(m_localMac);
-    Issue(request, REQ_GET_CONFIG, wait);
-    return true;
+    Issue("SendGetConfig", REQ_GET_CONFIG, wait, BuildGetConfig(m_localMac));
 }
 
-bool TFormUDP::SendGetMode(int wait)
+void TFormUDP::SendGetMode(int wait)
 {
-    DebugPrint("TFormUDP::SendGetMode()");
-    Request request = BuildGetMode(m_localMac);
-    Issue(request, REQ_GET_CONFIG, wait);
-    return true;
+    // The mode comes back in a configuration answer.
+    Issue("SendGetMode", REQ_GET_CONFIG, wait, BuildGetMode(m_localMac));
 }
 
-bool TFormUDP::SendSetMode(int wait, int mode)
+void TFormUDP::SendSetMode(int wait, int mode)
 {
-    DebugPrint("TFormUDP::SendSetMode()");
-    Request request = BuildSetMode(m_localMac, mode);
-    Issue(request, REQ_SET_MODE, wait);
-    return true;
+    Issue("SendSetMode", REQ_SET_MODE, wait, BuildSetMode(m_localMac, mode));
 }
 
-bool TFormUDP::SendIPSetting(int wait)
+void TFormUDP::SendIPSetting(int wait)
 {
-    DebugPrint("TFormUDP::SendIPSetting()");
-    Request request = BuildIpSetting(m_localMac, g_Var.NewIpConfig);
-    Issue(request, REQ_IP_SETTING, wait);
-    return true;
+    Issue("SendIPSetting", REQ_IP_SETTING, wait, BuildIpSetting(m_localMac, m_state.NewIpConfig));
 }
 
-bool TFormUDP::SendWlSetting(int wait)
+void TFormUDP::SendWlSetting(int wait)
 {
-    DebugPrint("TFormUDP::SendWlSetting()");
-    Request request = BuildWlSetting(m_localMac, g_Var.NewWlConfig);
-    Issue(request, REQ_WL_SETTING, wait);
-    return true;
+    Issue("SendWlSetting", REQ_WL_SETTING, wait, BuildWlSetting(m_localMac, m_state.NewWlConfig));
 }
 
-bool TFormUDP::SendWlStationSetting(int wait)
+void TFormUDP::SendWlStationSetting(int wait)
 {
-    DebugPrint("TFormUDP::SendWlStationSetting()");
-    Request request = BuildWlStationSetting(m_localMac, g_Var.NewWlConfig);
-    Issue(request, REQ_WL_STATION_SETTING, wait);
-    return true;
+    const Request request = BuildWlStationSetting(m_localMac, m_state.NewWlConfig);
+    Issue("SendWlStationSetting", REQ_WL_STATION_SETTING, wait, request);
 }
 
-bool TFormUDP::SendWPSPBC(int wait)
+void TFormUDP::SendWPSPBC(int wait)
 {
-    DebugPrint("TFormUDP::SendWPSPBC()");
-    Request request = BuildWpsPbc(m_localMac);
-    Issue(request, REQ_WPS_PBC, wait);
-    return true;
+    Issue("SendWPSPBC", REQ_WPS_PBC, wait, BuildWpsPbc(m_localMac));
 }
 
-bool TFormUDP::SendWPSPIN(int wait, WpsPinForm form)
+void TFormUDP::SendWPSPIN(int wait, WpsPinForm form)
 {
-    DebugPrint("TFormUDP::SendWPSPIN()");
-    const WlConfigRecord &config = g_Var.NewWlConfig;
-    Request request =
-        form == WpsPinForm::Enrollee
-            ? BuildWpsPinEnrollee(m_localMac, config.EnrolleePin)
-            : BuildWpsPinSsid(m_localMac,
-                              std::string_view(config.Ssid, strnlen(config.Ssid, sizeof config.Ssid)));
-    Issue(request, REQ_WPS_PIN, wait);
-    return true;
+    const WlConfigRecord &config = m_state.NewWlConfig;
+    const std::string_view ssid(config.Ssid, strnlen(config.Ssid, sizeof config.Ssid));
+    Issue("SendWPSPIN", REQ_WPS_PIN, wait,
+          form == WpsPinForm::Enrollee ? BuildWpsPinEnrollee(m_localMac, config.EnrolleePin)
+                                       : BuildWpsPinSsid(m_localMac, ssid));
 }
 
-bool TFormUDP::SendSiteSurvey(int wait)
+void TFormUDP::SendSiteSurvey(int wait)
 {
-    DebugPrint("TFormUDP::SendSiteSurvey()");
-    Request request = BuildSiteSurvey(m_localMac);
-    Issue(request, REQ_SITE_SURVEY, wait);
-    return true;
+    Issue("SendSiteSurvey", REQ_SITE_SURVEY, wait, BuildSiteSurvey(m_localMac));
 }
 
-bool TFormUDP::SendStationGetConfig(int wait)
+void TFormUDP::SendStationGetConfig(int wait)
 {
-    DebugPrint("TFormUDP::SendStationGetConfig()");
-    Request request = BuildStationGetConfig(m_localMac);
-    Issue(request, REQ_STATION_GET_CONFIG, wait);
-    return true;
-}
-
-// ----- receivers -----
-
-void TFormUDP::RecvDiscover(const uint8_t *data, size_t size, DatagramSocket *socket,
-                            const QString &senderAddress)
-{
-    DebugPrint("TFormUDP::RecvDiscover()");
-    if (m_pending != REQ_DISCOVER) {
-        DebugPrint("  ignore data");
-        return;
-    }
-    const MacAddress mac = HeaderMac(data);
-    const bool known = std::any_of(m_devices.begin(), m_devices.end(), [&mac](const DeviceRecord &device) {
-        return std::memcmp(device.Mac, mac.data(), mac.size()) == 0;
-    });
-    if (known) {
-        DebugPrint("  already exist");
-        return;
-    }
-    DeviceRecord record;
-    if (!DecodeDiscover(data + kHeaderSize, size - kHeaderSize, record))
-        return;
-    record.LocalIp = HostOrder(socket->Address());
-    record.LocalMask = HostOrder(socket->Netmask());
-    record.DeviceIp = HostOrder(senderAddress);
-    std::memcpy(record.Mac, mac.data(), mac.size());
-    m_devices.push_back(record);
-}
-
-void TFormUDP::RecvLogin(const uint8_t *data, size_t size)
-{
-    DebugPrint("TFormUDP::RecvLogin()");
-    if (m_pending != REQ_LOGIN) {
-        DebugPrint("  ignore data");
-        return;
-    }
-    // Any host on the segment could otherwise answer in the device's place
-    // and have the engine lock its peer filter onto itself.
-    if (HeaderMac(data) != m_loginTarget) {
-        DebugPrint("  FAIL login answer from another MAC");
-        return;
-    }
-    StopWait();
-    const ResultAnswer answer = DecodeResult(data + kHeaderSize, size - kHeaderSize, true);
-    if (answer.hasPort)
-        m_devicePort = answer.port;
-    m_loggedIn = answer.result != 0;
-    if (m_loggedIn)
-        m_peerFilter = HeaderMac(data);
-    Post(UM_UDP_REPLY, REQ_LOGIN, answer.result);
-}
-
-void TFormUDP::RecvLogout(const uint8_t *data, size_t size)
-{
-    DebugPrint("TFormUDP::RecvLogout()");
-    if (m_pending != REQ_LOGOUT) {
-        DebugPrint("  ignore data");
-        return;
-    }
-    StopWait();
-    const ResultAnswer answer = DecodeResult(data + kHeaderSize, size - kHeaderSize, false);
-    m_loggedIn = answer.result == 0;
-    Post(UM_UDP_REPLY, REQ_LOGOUT, answer.result);
-}
-
-void TFormUDP::RecvGetConfig(const uint8_t *data, size_t size)
-{
-    DebugPrint("TFormUDP::RecvGetConfig()");
-    if (m_pending != REQ_GET_CONFIG) {
-        DebugPrint("  ignore data");
-        return;
-    }
-    StopWait();
-    int deviceMode = g_Var.DeviceMode;
-    DecodeGetConfig(data + kHeaderSize, size - kHeaderSize,
-                    {g_Var.CurIpConfig, g_Var.CurWlConfig, deviceMode});
-    g_Var.DeviceMode = deviceMode;
-    Post(UM_UDP_REPLY, REQ_GET_CONFIG, 1);
-}
-
-void TFormUDP::RecvSetConfig(const uint8_t *data, size_t size)
-{
-    DebugPrint("TFormUDP::RecvSetConfig()");
-    switch (m_pending) {
-    case REQ_IP_SETTING:
-    case REQ_WL_SETTING:
-    case REQ_WPS_PBC:
-    case REQ_WPS_PIN:
-    case REQ_SET_MODE:
-    case REQ_WL_STATION_SETTING:
-        break;
-    default:
-        DebugPrint("  ignore data");
-        return;
-    }
-    const ResultAnswer answer = DecodeResult(data + kHeaderSize, size - kHeaderSize, false);
-    Post(UM_UDP_REPLY, m_pending, answer.result);
-    StopWait();
-}
-
-void TFormUDP::RecvEvent(const uint8_t *data, size_t size)
-{
-    DebugPrint("TFormUDP::RecvEvent()");
-    const EventAnswer answer = DecodeEvent(data + kHeaderSize, size - kHeaderSize);
-    if (answer.connectTimeout)
-        m_loggedIn = false;
-    for (const int32_t status : answer.wpsStatus)
-        Post(UM_UDP_EVENT, UDP_EVENT_WPS_STATUS, status);
-}
-
-void TFormUDP::RecvSiteSurvey(const uint8_t *data, size_t size)
-{
-    DebugPrint("TFormUDP::RecvSiteSurvey()");
-    if (m_pending != REQ_SITE_SURVEY) {
-        DebugPrint("  ignore data");
-        return;
-    }
-    StopWait();
-    m_survey = DecodeSurvey(data + kHeaderSize, size - kHeaderSize);
-    Post(UM_UDP_REPLY, REQ_SITE_SURVEY, 0);
-}
-
-void TFormUDP::RecvStationGetConfig(const uint8_t *data, size_t size)
-{
-    DebugPrint("TFormUDP::RecvStationGetConfig()");
-    if (m_pending != REQ_STATION_GET_CONFIG) {
-        DebugPrint("  ignore data");
-        return;
-    }
-    StopWait();
-    DecodeStationGetConfig(data + kHeaderSize, size - kHeaderSize, g_Var.ApClientPin,
-                           sizeof g_Var.ApClientPin);
-    Post(UM_UDP_REPLY, REQ_STATION_GET_CONFIG, 1);
-}
-
-// ----- lists -----
-
-void TFormUDP::GetDeviceList(std::vector<DeviceRecord> &list) const
-{
-    list.insert(list.end(), m_devices.begin(), m_devices.end());
-}
-
-void TFormUDP::GetSurveyList(std::vector<SurveyEntry> &list) const
-{
-    list.insert(list.end(), m_survey.begin(), m_survey.end());
-}
-
-void TFormUDP::GetWpsSurveyList(std::vector<SurveyEntry> &list) const
-{
-    std::copy_if(m_survey.begin(), m_survey.end(), std::back_inserter(list),
-                 [](const SurveyEntry &entry) { return entry.Wps; });
+    Issue("SendStationGetConfig", REQ_STATION_GET_CONFIG, wait, BuildStationGetConfig(m_localMac));
 }

@@ -4,8 +4,11 @@
 // exactly one UM_UDP_REPLY (the matching answer arrived and was decoded) or
 // UM_UDP_TIMEOUT (the wait ran out) for it; the device's own events arrive
 // as UM_UDP_EVENT. At most one request is outstanding; a new request
-// replaces the old one, whose late answer is then ignored. Every decoded
-// answer lands in g_Var or in the engine's device and survey lists.
+// replaces the old one, whose late answer is then ignored. The engine works
+// on the device-state record it is handed (the program hands it g_Var): it
+// sends the new settings from there, and every decoded answer lands there
+// or in the engine's device and survey lists. It shows nothing itself: a
+// failure is its caller's to report.
 //
 // The engine reaches the network only through the transport and adapter
 // seams (DatagramSocketFactory, AdapterSource), so tests run it unchanged on
@@ -14,6 +17,7 @@
 #include "protocol/datagramsocket.h"
 #include "protocol/packet.h"
 
+#include "app/devicestate.h"
 #include "app/records.h"
 
 #include <QObject>
@@ -70,12 +74,12 @@ class TFormUDP : public QObject
     Q_OBJECT
 
 public:
-    // Null seams mean the installed ones (DatagramSocketFactory::Current(),
-    // AdapterSource::Current()), looked up at each use. Chooses the local
-    // MAC: the first adapter with a non-zero address, else six pseudo-random
-    // bytes.
-    explicit TFormUDP(DatagramSocketFactory *factory = nullptr, AdapterSource *adapters = nullptr,
-                      QObject *parent = nullptr);
+    // `state` must outlive the engine. Null seams mean the installed ones
+    // (DatagramSocketFactory::Current(), AdapterSource::Current()), looked
+    // up at each use. Chooses the local MAC: the first adapter with a
+    // non-zero address, else six pseudo-random bytes.
+    explicit TFormUDP(DeviceState &state, DatagramSocketFactory *factory = nullptr,
+                      AdapterSource *adapters = nullptr, QObject *parent = nullptr);
     // Logs out of a logged-in device (without waiting) and closes the sockets.
     ~TFormUDP() override;
     TFormUDP(const TFormUDP &) = delete;
@@ -83,22 +87,22 @@ public:
 
     // Send operations. `wait` is in product milliseconds; 0 sends without
     // waiting (pending returns to REQ_NONE at once, any answer is ignored
-    // and no time-out is posted). All return true except SendDiscover,
-    // which returns false when re-initialising opens no socket (it then
-    // shows the ER_Ethr_Interface message and sends nothing).
+    // and no time-out is posted). Only discovery can fail: false when
+    // re-initialising opens no socket. Nothing is sent then, and the caller
+    // tells the user that no adapter could be used (ER_Ethr_Interface).
     bool SendDiscover(int wait, bool reinit);
-    bool SendLogin(int wait);
-    bool SendLogout(int wait);
-    bool SendGetConfig(int wait);
-    bool SendGetMode(int wait);
-    bool SendSetMode(int wait, int mode);
-    bool SendIPSetting(int wait);
-    bool SendWlSetting(int wait);
-    bool SendWlStationSetting(int wait);
-    bool SendWPSPBC(int wait);
-    bool SendWPSPIN(int wait, WpsPinForm form = WpsPinForm::Enrollee);
-    bool SendSiteSurvey(int wait);
-    bool SendStationGetConfig(int wait);
+    void SendLogin(int wait); // to the state's SelectedDevice
+    void SendLogout(int wait);
+    void SendGetConfig(int wait);
+    void SendGetMode(int wait);
+    void SendSetMode(int wait, int mode);
+    void SendIPSetting(int wait); // the state's NewIpConfig
+    void SendWlSetting(int wait); // the state's NewWlConfig, also below
+    void SendWlStationSetting(int wait);
+    void SendWPSPBC(int wait);
+    void SendWPSPIN(int wait, WpsPinForm form = WpsPinForm::Enrollee);
+    void SendSiteSurvey(int wait);
+    void SendStationGetConfig(int wait);
 
     // Append copies, in list order, to the caller's list.
     void GetDeviceList(std::vector<DeviceRecord> &list) const;
@@ -132,8 +136,8 @@ public:
     int Pending() const { return m_pending; }
     bool Waiting() const;
     uint16_t DevicePort() const { return m_devicePort; }
-    const Protocol::MacAddress &LocalMac() const { return m_localMac; }
-    const Protocol::MacAddress &PeerFilter() const { return m_peerFilter; }
+    const MacAddress &LocalMac() const { return m_localMac; }
+    const MacAddress &PeerFilter() const { return m_peerFilter; }
     int SocketCount() const { return int(m_sockets.size()); }
     DatagramSocket *Socket(int index) const { return m_sockets.at(size_t(index)).get(); }
 
@@ -142,13 +146,21 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    // Dotted text to a host-order address; anything unparsable is 0.
+    static uint32_t HostOrder(const QString &text);
     DatagramSocketFactory &Factory() const;
     AdapterSource &Adapters() const;
 
     // Opens the socket of `adapter` on `ip`; true when it joined the list.
     bool OpenSocket(const AdapterEntry &adapter, const AdapterAddress &address, AdapterOutcome &outcome);
-    // The common request pattern after the log line and the build.
-    void Issue(Protocol::Request &request, int kind, int wait);
+    // Every request: the operation's log line, then Send.
+    void Issue(const char *operation, int kind, int wait, Protocol::Request request);
+    // Sends `request` as the pending request of `kind` and starts its wait.
+    void Send(int kind, int wait, Protocol::Request &request);
+    // The receiver's log line; then true when `kind` is pending, otherwise
+    // the line that the answer is ignored.
+    bool Expecting(const char *receiver, int kind) const;
+    QByteArray PasswordKey() const;
     void SendPacket(uint8_t *packet, size_t size);
     void Post(int id, intptr_t wParam, intptr_t lParam);
     void StopWait();
@@ -163,15 +175,16 @@ private:
     void RecvSiteSurvey(const uint8_t *data, size_t size);
     void RecvStationGetConfig(const uint8_t *data, size_t size);
 
+    DeviceState &m_state;
     DatagramSocketFactory *m_factory;
     AdapterSource *m_adapters;
     QTimer *m_timerWait; // TimerWait, owned as a child
     int m_pending = REQ_NONE;
-    Protocol::MacAddress m_localMac{};
-    Protocol::MacAddress m_peerFilter{}; // all zero until the first discovery
+    MacAddress m_localMac{};
+    MacAddress m_peerFilter{}; // all zero until the first discovery
     // The device the pending login is meant for. The peer filter is still
     // open while a login is pending, so only this MAC may answer it.
-    Protocol::MacAddress m_loginTarget{};
+    MacAddress m_loginTarget{};
     uint16_t m_devicePort = Protocol::kDevicePort;
     std::vector<std::unique_ptr<DatagramSocket>> m_sockets;
     std::vector<AdapterOutcome> m_outcomes;

@@ -45,7 +45,7 @@ QString SkipReason(const InterfaceFacts &facts)
 }
 
 bool GetLocalAdapter(const AdapterList &adapters, QString &address, QString &netmask, QString &gateway,
-                     MacBytes &mac)
+                     MacAddress &mac)
 {
     const QString wanted = address;
     bool haveFirst = false;

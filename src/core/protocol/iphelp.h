@@ -20,7 +20,7 @@ struct AdapterEntry
 {
     QString name;        // the interface name the socket binds to ("eth0")
     QString description; // shown in the log
-    MacBytes mac{};
+    MacAddress mac{};
     std::vector<AdapterAddress> addresses; // in the platform's order
     std::vector<QString> gateways;         // dotted IPv4, possibly empty
 };
@@ -88,4 +88,4 @@ public:
 // With no match it fills netmask and gateway of the first address (if any)
 // and returns false; `mac` is then left alone.
 bool GetLocalAdapter(const AdapterList &adapters, QString &address, QString &netmask, QString &gateway,
-                     MacBytes &mac);
+                     MacAddress &mac);

@@ -354,7 +354,7 @@ void DecodeSurveyRecord(const uint8_t *record, SurveyEntry &entry)
     // all 32 characters and still ends in a zero.
     std::memset(entry.Ssid, 0, sizeof entry.Ssid);
     reader.ReadBytes(reinterpret_cast<uint8_t *>(entry.Ssid), 32);
-    reader.ReadBytes(entry.Bssid, sizeof entry.Bssid);
+    reader.ReadBytes(entry.Bssid.data(), entry.Bssid.size());
     char number[4] = {};
     reader.ReadBytes(reinterpret_cast<uint8_t *>(number), 3);
     entry.Signal = DecimalText(number);

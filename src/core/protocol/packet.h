@@ -10,7 +10,8 @@
 // Nothing here touches a socket or a timer, so every rule is tested byte
 // for byte.
 
-#include <array>
+#include "app/macaddress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -19,8 +20,6 @@
 struct SurveyEntry;
 
 namespace Protocol {
-
-using MacAddress = std::array<uint8_t, 6>;
 
 inline constexpr MacAddress kBroadcastMac{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 

@@ -257,8 +257,7 @@ void Fill(TSortListView *list, const std::vector<SurveyEntry> &entries, QString 
         row->setText(SURVEY_COL_ENCRYPTION, SurveyEncryptionName(entry.Encryption));
         row->setText(SURVEY_COL_AUTHENTICATION, authText(entry.Authentication));
         row->setText(SURVEY_COL_BSSID,
-                     QString::asprintf("%02X:%02X:%02X:%02X:%02X:%02X", entry.Bssid[0], entry.Bssid[1],
-                                       entry.Bssid[2], entry.Bssid[3], entry.Bssid[4], entry.Bssid[5]));
+                     FormatMac(entry.Bssid));
         for (int column = 0; column < SURVEY_COL_COUNT; ++column)
             row->setTextAlignment(column, kColumns[column].alignment | Qt::AlignVCenter);
         rows.push_back(row);
@@ -287,7 +286,8 @@ int Compare(const TSortListView *list, const QTreeWidgetItem *item1, const QTree
     } else if (row1 && row2 && column == SURVEY_COL_SIGNAL) {
         result = (row1->Entry.Signal > row2->Entry.Signal) - (row1->Entry.Signal < row2->Entry.Signal);
     } else if (row1 && row2 && column == SURVEY_COL_BSSID) {
-        result = Sign(std::memcmp(row1->Entry.Bssid, row2->Entry.Bssid, sizeof(row1->Entry.Bssid)));
+        result =
+            Sign(std::memcmp(row1->Entry.Bssid.data(), row2->Entry.Bssid.data(), row1->Entry.Bssid.size()));
     } else {
         result = Sign(item1->text(column).compare(item2->text(column), Qt::CaseInsensitive));
     }

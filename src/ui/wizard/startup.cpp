@@ -29,7 +29,7 @@ WizardWindows::WizardWindows(DatagramSocketFactory *sockets, AdapterSource *adap
     m_main = std::make_unique<TFormMain>();
     SetFormMain(m_main.get());
     m_autorun->SetWizard(m_main.get());
-    m_udp = std::make_unique<TFormUDP>(sockets, adapters);
+    m_udp = std::make_unique<TFormUDP>(g_Var, sockets, adapters);
     SetFormUDP(m_udp.get());
     m_wpsSurvey = std::make_unique<TFormWPSSurvey>();
 }

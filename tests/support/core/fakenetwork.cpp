@@ -38,7 +38,7 @@ FakeNetwork::~FakeNetwork()
         socket->network_ = nullptr;
 }
 
-AdapterEntry FakeNetwork::MakeAdapter(const QString &name, const MacBytes &mac,
+AdapterEntry FakeNetwork::MakeAdapter(const QString &name, const MacAddress &mac,
                                       std::vector<AdapterAddress> addresses, const QString &description)
 {
     AdapterEntry entry;
@@ -207,7 +207,7 @@ FakeDevice &FakeNetwork::AddSimDevice(SimDeviceConfig config, std::vector<QStrin
     return AddDevice(std::move(device));
 }
 
-void FakeNetwork::SetHeaderMac(QByteArray &datagram, const MacBytes &mac)
+void FakeNetwork::SetHeaderMac(QByteArray &datagram, const MacAddress &mac)
 {
     if (datagram.size() < 15)
         return;

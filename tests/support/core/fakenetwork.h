@@ -39,7 +39,7 @@ class FakeSocket;
 struct SentDatagram
 {
     QString interfaceName;
-    MacBytes socketMac{}; // the MAC the engine attached to the socket
+    MacAddress socketMac{}; // the MAC the engine attached to the socket
     QString fromAddress;  // the socket's address text
     uint16_t fromPort = 0;
     QString toAddress;
@@ -85,7 +85,7 @@ public:
 
     // --- adapters ---
     // An adapter entry; `addresses` are (ip, netmask) pairs, "0.0.0.0" allowed.
-    static AdapterEntry MakeAdapter(const QString &name, const MacBytes &mac,
+    static AdapterEntry MakeAdapter(const QString &name, const MacAddress &mac,
                                     std::vector<AdapterAddress> addresses, const QString &description = {});
     void SetAdapters(AdapterList adapters) { adapters_ = std::move(adapters); }
     void AddAdapter(AdapterEntry adapter) { adapters_.push_back(std::move(adapter)); }
@@ -131,7 +131,7 @@ public:
 
     // Writes `mac` into the sender field of a datagram's header (bytes 9 to
     // 14); shorter datagrams are left alone.
-    static void SetHeaderMac(QByteArray &datagram, const MacBytes &mac);
+    static void SetHeaderMac(QByteArray &datagram, const MacAddress &mac);
 
     // Runs the event loop until `done` holds or `timeoutMs` real
     // milliseconds pass; returns `done()`.

@@ -48,9 +48,9 @@ bool MainWindowRecorder::event(QEvent *event)
 EngineBench::EngineBench()
 {
     network.AddAdapter(
-        FakeNetwork::MakeAdapter(QStringLiteral("eth0"), MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E},
+        FakeNetwork::MakeAdapter(QStringLiteral("eth0"), MacAddress{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E},
                                  {{QString::fromLatin1(LocalAddress), QStringLiteral("255.255.255.0")}}));
-    engine = std::make_unique<TFormUDP>(&network, &network);
+    engine = std::make_unique<TFormUDP>(g_Var, &network, &network);
     SetFormUDP(engine.get());
 }
 
@@ -109,7 +109,7 @@ bool EngineBench::ReadConfig()
 SimDeviceConfig SimConfig(uint8_t macLast, const QByteArray &name)
 {
     SimDeviceConfig config;
-    config.mac = MacBytes{0x02, 0x00, 0x4C, 0x00, 0x00, macLast};
+    config.mac = MacAddress{0x02, 0x00, 0x4C, 0x00, 0x00, macLast};
     config.name = name;
     return config;
 }

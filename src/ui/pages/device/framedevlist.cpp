@@ -164,6 +164,7 @@ void TFrameDevList::BtnRefreshClick()
 {
     ClearList();
     if (!FormUDP()->SendDiscover(DiscoverWaitMs, true)) {
+        ShowMessage(MessageKey::ER_Ethr_Interface);
         DebugPrint("TFrameDevList::BtnRefreshClick() FAIL SendDiscover");
         return;
     }

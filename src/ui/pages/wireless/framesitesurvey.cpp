@@ -113,7 +113,7 @@ SurveyEntry TFrameSiteSurvey::NonWorkingEntry()
     SurveyEntry entry;
     entry.Flag = false;
     CopyToField(entry.Ssid, QStringLiteral("NonWorkingTestMode"));
-    std::memcpy(entry.Bssid, "123456", sizeof(entry.Bssid));
+    std::memcpy(entry.Bssid.data(), "123456", entry.Bssid.size());
     entry.Signal = 80;
     entry.Channel = 1;
     entry.Encryption = 0;

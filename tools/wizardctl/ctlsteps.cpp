@@ -1,0 +1,122 @@
+#include "ctlsteps.h"
+
+#include "ctlreport.h"
+
+#include "app/debug.h"
+#include "app/globalvar.h"
+#include "app/utility.h"
+
+#include <algorithm>
+
+int NoAdapter(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err,
+              const QJsonObject &extra)
+{
+    err << "wizardctl: " << MessageText(MessageKey::ER_Ethr_Interface) << '\n';
+    err.flush();
+    err << "wizardctl: no network adapter could be opened.\n";
+    ExplainSilence(session.Engine(), o, out, err, extra);
+    return CTL_EXIT_NO_DEVICE;
+}
+
+int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
+          DeviceRecord *found)
+{
+    if (!session.Discover(kFindWait, &o.mac))
+        return NoAdapter(session, o, out, err, {{"error", "no network adapter could be opened"}});
+    const std::vector<DeviceRecord> devices = session.Devices();
+    const auto it =
+        std::find_if(devices.begin(), devices.end(), [&](const DeviceRecord &d) { return d.Mac == o.mac; });
+    if (it == devices.end()) {
+        DebugPrint("wizardctl: FAIL device %s not found", Local(FormatMac(o.mac)).constData());
+        err << "wizardctl: no device " << FormatMac(o.mac) << " answered within " << kFindWait << " ms";
+        if (!devices.empty()) {
+            QStringList others;
+            for (const DeviceRecord &d : devices)
+                others << FormatMac(d.Mac);
+            err << " (answers came from " << others.join(QStringLiteral(", ")) << ")";
+        }
+        err << ".\n";
+        ExplainSilence(session.Engine(), o, out, err, {{"error", "no device with that MAC answered"}});
+        return CTL_EXIT_NO_DEVICE;
+    }
+    if (found)
+        *found = *it;
+    // As "Configure" on the device list: a fresh start for this device.
+    DeviceState &state = session.State();
+    state.SelectedDevice = *it;
+    ResetIpConfig(state.CurIpConfig);
+    ResetIpConfig(state.NewIpConfig);
+    ResetWlConfig(state.CurWlConfig);
+    ResetWlConfig(state.NewWlConfig);
+    state.Password = o.password;
+
+    switch (session.LogIn()) {
+    case CtlSession::Login::Accepted:
+        break;
+    case CtlSession::Login::Refused:
+        err << "wizardctl: the device " << FormatMac(it->Mac) << " refused the login: wrong password?\n";
+        return CTL_EXIT_LOGIN;
+    case CtlSession::Login::NoAnswer:
+        err << "wizardctl: the device " << FormatMac(it->Mac)
+            << " did not answer the login (a device that cannot read the login, as with a wrong password, "
+               "may stay silent).\n";
+        return CTL_EXIT_LOGIN;
+    }
+    if (read != Read::Nothing) {
+        const CtlSession::Answer a = session.Request(REQ_GET_CONFIG, [&] {
+            if (read == Read::Config)
+                session.Engine().SendGetConfig(CtlSession::kGetConfigWait);
+            else
+                session.Engine().SendGetMode(CtlSession::kGetModeWait);
+        });
+        if (a.timedOut) {
+            err << "wizardctl: the device did not answer the configuration request. "
+                << MessageOf(MessageKey::ER_CONNECT) << '\n';
+            return CTL_EXIT_NO_ANSWER;
+        }
+    }
+    return CTL_EXIT_OK;
+}
+
+int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what)
+{
+    switch (w) {
+    case CtlSession::Write::Refused:
+        err << "wizardctl: the device refused the " << what << ".\n";
+        break;
+    case CtlSession::Write::NoAnswer:
+        err << "wizardctl: the device did not answer the " << what << ", also not after a fresh login.\n";
+        break;
+    case CtlSession::Write::LoginFailed:
+        err << "wizardctl: the fresh login for the " << what << " failed.\n";
+        break;
+    case CtlSession::Write::Accepted:
+        return CTL_EXIT_OK;
+    }
+    err << MessageOf(MessageKey::ER_CONNECT) << '\n';
+    return CTL_EXIT_NO_ANSWER;
+}
+
+bool ReadBack(CtlSession &session, int settleMs)
+{
+    ProcessDelay(unsigned(settleMs));
+    return !session
+                .Request(REQ_GET_CONFIG, [&] { session.Engine().SendGetConfig(CtlSession::kGetConfigWait); })
+                .timedOut;
+}
+
+int Verdict(QTextStream &out, QTextStream &err, bool readBack, bool holds)
+{
+    if (!readBack) {
+        err << "wizardctl: the device accepted the settings but did not answer the read-back.\n";
+        out << "not verified\n";
+        return CTL_EXIT_NOT_VERIFIED;
+    }
+    if (!holds) {
+        DebugPrint("wizardctl: FAIL the read-back does not show the values written");
+        out << "not verified: the device does not report the values written\n";
+        return CTL_EXIT_NOT_VERIFIED;
+    }
+    out << "verified\n";
+    return CTL_EXIT_OK;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The steps every wizardctl command is made of, in the pages' order: find
+// the device and log in (Reach), say why a write did not go through, read
+// the settings back and give the verdict on them. Each prints its own
+// outcome and returns an exit code (CtlExit) or a plain fact.
+
+#include "ctloptions.h"
+#include "ctlsession.h"
+
+#include <QJsonObject>
+#include <QTextStream>
+
+inline constexpr int kFindWait = 4000; // the device list page's search time
+
+// What Reach reads after the login.
+enum class Read {
+    Nothing,
+    Config, // the whole configuration, as the password page
+    Mode,   // the operating mode only, as the operating-mode page on entry
+};
+
+// No adapter could be opened for the discovery: the message the wizard
+// shows, then the explanation (with `extra` in the JSON form).
+int NoAdapter(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err,
+              const QJsonObject &extra);
+
+// Finds the device, logs in and reads what `read` says: the sequence of the
+// device list and password pages. CTL_EXIT_OK or the failure.
+int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
+          DeviceRecord *found = nullptr);
+
+// The outcome of a write that did not go through.
+int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what);
+
+// Reads the configuration after a write. False when the device did not answer.
+bool ReadBack(CtlSession &session, int settleMs);
+
+int Verdict(QTextStream &out, QTextStream &err, bool readBack, bool holds);

@@ -1,0 +1,330 @@
+#include "ctlwrite.h"
+
+#include "ctlreport.h"
+#include "ctlsession.h"
+#include "ctlsteps.h"
+
+#include "app/debug.h"
+#include "app/timing.h"
+#include "app/validation.h"
+#include "protocol/iphelp.h"
+#include "protocol/wpsstatus.h"
+
+#include <QDeadlineTimer>
+#include <cstring>
+
+namespace {
+
+// The computer's own addresses, which a static address must not take.
+QStringList LocalAddresses()
+{
+    QStringList list;
+    const std::optional<AdapterList> adapters = AdapterSource::Current().GetAdapters();
+    if (adapters) {
+        for (const AdapterEntry &a : *adapters) {
+            for (const AdapterAddress &addr : a.addresses)
+                list << addr.ip;
+        }
+    }
+    return list;
+}
+
+} // namespace
+
+int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err)
+{
+    IpConfigRecord wanted{};
+    if (!o.dhcp) {
+        // The IP page's own corrections and proposals, then its rules.
+        const QString ipText = CorrectBroadcastAddress(o.ip);
+        if (ipText != o.ip)
+            err << "wizardctl: " << o.ip << " is a broadcast address; using " << ipText << ".\n";
+        const AddressInput ip = AddressInput::FromText(ipText);
+        QString maskText = o.mask;
+        if (!o.hasMask) {
+            maskText = ProposedMask(ip);
+            if (!maskText.isEmpty())
+                err << "wizardctl: no mask given; using " << maskText << ".\n";
+        }
+        const AddressInput mask = AddressInput::FromText(maskText);
+        const AddressInput gateway = AddressInput::FromText(o.gateway);
+        if (const TextKey *key = CheckStaticAddress(ip, mask, gateway, LocalAddresses())) {
+            QString what = QStringLiteral("--ip ") + ipText;
+            if (key == &MessageKey::ErSubnetMask)
+                what = QStringLiteral("--mask ") + maskText;
+            else if (key == &MessageKey::ErDefaultGateway)
+                what = QStringLiteral("--gateway ") + o.gateway;
+            return Invalid(err, *key, what);
+        }
+        wanted.IpMode = IP_MODE_STATIC;
+        wanted.Ip = ip.Value();
+        wanted.Netmask = mask.Value();
+        wanted.Gateway = gateway.Value();
+    }
+
+    CtlSession session;
+    if (const int rc = Reach(session, o, out, err, Read::Config))
+        return rc;
+    DeviceState &state = session.State();
+    IpConfigRecord next = state.CurIpConfig;
+    if (o.dhcp) {
+        if (state.CurIpConfig.IpMode != 0) {
+            out << "The device already obtains its address automatically; nothing written.\n";
+            return CTL_EXIT_OK;
+        }
+        next.IpMode = IP_MODE_DHCP;
+    } else {
+        next.IpMode = IP_MODE_STATIC;
+        next.Ip = wanted.Ip;
+        next.Netmask = wanted.Netmask;
+        next.Gateway = wanted.Gateway;
+        if (next == state.CurIpConfig) {
+            out << "The device already holds these IP settings; nothing written.\n";
+            return CTL_EXIT_OK;
+        }
+    }
+    state.NewIpConfig = next;
+    const CtlSession::Write w =
+        session.WriteWithRetry(REQ_IP_SETTING, [&] { session.Engine().SendIPSetting(CtlSession::kSetWait); });
+    if (w != CtlSession::Write::Accepted)
+        return WriteFailed(err, w, QStringLiteral("IP settings"));
+    out << "The device accepted the IP settings.\n";
+    const bool read = ReadBack(session, CtlSession::kSettleDelay);
+    if (read) {
+        out << "Read back:\n";
+        PrintIp(out, state.CurIpConfig);
+    }
+    return Verdict(out, err, read, IpConfigHolds(next, state.CurIpConfig));
+}
+
+int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err)
+{
+    CtlSession session;
+    if (const int rc = Reach(session, o, out, err, Read::Mode))
+        return rc;
+    DeviceState &state = session.State();
+    if (state.DeviceMode == o.deviceMode) {
+        out << "The device already works as " << DeviceModeName(o.deviceMode) << "; nothing written.\n";
+        return CTL_EXIT_OK;
+    }
+    state.DeviceMode = o.deviceMode;
+    const CtlSession::Write w = session.WriteWithRetry(
+        REQ_SET_MODE, [&] { session.Engine().SendSetMode(CtlSession::kSetModeWait, o.deviceMode); });
+    if (w != CtlSession::Write::Accepted)
+        return WriteFailed(err, w, QStringLiteral("operating mode"));
+    out << "The device accepted the operating mode " << DeviceModeName(o.deviceMode) << ".\n";
+    const bool read = ReadBack(session, 0);
+    if (read)
+        out << "Read back: " << DeviceModeName(state.DeviceMode) << '\n';
+    return Verdict(out, err, read, state.DeviceMode == o.deviceMode);
+}
+
+namespace {
+
+// The wireless settings to write: the device's current ones with the
+// options' network, mode and security (the pages' defaults for the rest).
+WlConfigRecord NextWireless(const CtlOptions &o, WlConfigRecord next, bool ap)
+{
+    SetSsid(next.Ssid, o.ssid);
+    next.StdChannel = 0;
+    next.ExtChannel = 0;
+    next.WirelessMode = o.wirelessMode;
+    next.SecurityMode = o.security;
+    if (o.security == SECMODE_NONE) {
+        next.AuthMode = AUTHMODE_OPEN;
+        next.WepKeyLen = WEPKEYLEN_64;
+        next.WepKeyIndex = 1;
+        std::memset(next.WepKey, 0, sizeof(next.WepKey));
+        next.WpaMode = WPAMODE_AUTO;
+        next.WpaCipher = WPACIPHER_AUTO;
+        std::memset(next.Passphrase, 0, sizeof(next.Passphrase));
+    } else if (o.security == SECMODE_WEP) {
+        next.WepKeyLen = o.wepLength;
+        CopyToField(next.WepKey, WepKeyText(o.wepLength, o.key));
+        next.AuthMode = o.auth >= 0 ? o.auth : (ap ? AUTHMODE_AUTO : AUTHMODE_OPEN);
+    } else {
+        next.WpaMode = o.wpaMode;
+        next.WpaCipher = WpaCipherForMode(o.wpaMode);
+        CopyToField(next.Passphrase, o.passphrase);
+    }
+    return next;
+}
+
+} // namespace
+
+int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
+{
+    if (const TextKey *key = CheckSsidBytes(o.ssid))
+        return Invalid(err, *key, SsidOption(o));
+    if (o.security == SECMODE_WEP) {
+        if (const TextKey *key = CheckWepKey(o.wepLength, o.key))
+            return Invalid(err, *key,
+                           QStringLiteral("--key (%1 bit)").arg(o.wepLength == WEPKEYLEN_128 ? 128 : 64));
+    } else if (o.security == SECMODE_WPAPSK) {
+        if (const TextKey *key = CheckPassphrase(o.passphrase))
+            return Invalid(err, *key, QStringLiteral("--passphrase"));
+    }
+
+    CtlSession session;
+    if (const int rc = Reach(session, o, out, err, Read::Config))
+        return rc;
+    DeviceState &state = session.State();
+    const bool ap = state.DeviceMode == DEVICE_AP;
+    // A bridge offers Open and Shared only; the access point also Auto.
+    if (!ap && o.auth == AUTHMODE_AUTO) {
+        err << "wizardctl: --auth auto: an AP Client authenticates with open or shared only.\nNothing was "
+               "written.\n";
+        return CTL_EXIT_INVALID;
+    }
+
+    const WlConfigRecord next = NextWireless(o, state.CurWlConfig, ap);
+    state.NewWlConfig = next;
+
+    const int kind = ap ? REQ_WL_SETTING : REQ_WL_STATION_SETTING;
+    const CtlSession::Write w = session.WriteWithRetry(kind, [&] {
+        if (ap) {
+            DebugPrint("DEVICE_AP");
+            session.Engine().SendWlSetting(CtlSession::kSetWait);
+        } else {
+            DebugPrint("not DEVICE_AP");
+            session.Engine().SendWlStationSetting(CtlSession::kSetWait);
+        }
+    });
+    const QString what = ap ? QStringLiteral("wireless settings") : QStringLiteral("wireless profile");
+    if (w != CtlSession::Write::Accepted)
+        return WriteFailed(err, w, what);
+    out << "The device accepted the " << what << ".\n";
+    const bool read = ReadBack(session, CtlSession::kSettleDelay);
+    if (read) {
+        out << "Read back:\n";
+        PrintWireless(out, state.CurWlConfig);
+    }
+    return Verdict(out, err, read, WlConfigHolds(next, state.CurWlConfig));
+}
+
+namespace {
+
+// The checks of the method against the device's mode, then what the WPS
+// page has the device show or take before the run. CTL_EXIT_OK or the
+// failure.
+int PrepareWps(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, bool ap)
+{
+    if (ap && o.hasSsid) {
+        err << "wizardctl: --ssid joins an access point by PIN, which an AP Client does; this device is an "
+               "access "
+               "point: use --pin with the station's PIN, or --pbc.\nNothing was written.\n";
+        return CTL_EXIT_INVALID;
+    }
+    if (!ap && o.hasPin) {
+        err << "wizardctl: this device is an AP Client: it joins by its own PIN; use --ssid with the access "
+               "point's name, or --pbc.\nNothing was written.\n";
+        return CTL_EXIT_INVALID;
+    }
+    if (o.pbc)
+        return CTL_EXIT_OK;
+    DeviceState &state = session.State();
+    if (ap) {
+        state.NewWlConfig.EnrolleePin = o.pin.toUInt();
+        return CTL_EXIT_OK;
+    }
+    // The WPS page shows the device's own PIN before the user connects.
+    const CtlSession::Answer a = session.Request(
+        REQ_STATION_GET_CONFIG, [&] { session.Engine().SendStationGetConfig(CtlSession::kStationWait); });
+    const QString devicePin = FieldText(state.ApClientPin);
+    if (a.timedOut || devicePin.size() != 8) {
+        err << "wizardctl: the device did not report its 8-digit client PIN.\n"
+            << MessageOf(MessageKey::ER_CONNECT) << '\n';
+        return CTL_EXIT_NO_ANSWER;
+    }
+    out << "Enter the device PIN " << devicePin << " at the access point \"" << SsidText(o.ssid) << "\".\n";
+    SetSsid(state.NewWlConfig.Ssid, o.ssid);
+    return CTL_EXIT_OK;
+}
+
+// Follows the device's status reports after it accepted the WPS request,
+// as the WPS page does, until a final one or the page's time limit.
+int FollowWps(CtlSession &session, QTextStream &out, QTextStream &err, bool ap)
+{
+    // The tick of the last "Start WSC Process" and whether one came.
+    uint32_t startTick = 0;
+    bool started = false;
+    // The WPS page's time limit runs from the device's acceptance.
+    const QDeadlineTimer deadline(Timing::Scaled(180000));
+    CtlReceiver::Message event{};
+    while (session.NextEvent(event, deadline)) {
+        if (event.wParam != UDP_EVENT_WPS_STATUS) {
+            DebugPrint("wizardctl wps: UM_UDP_EVENT, %d, %d", int(event.wParam), int(event.lParam));
+            continue;
+        }
+        const int code = int(event.lParam);
+        DebugPrint("wizardctl wps: RecvWPSStatus %d=%s", code, WpsStatus::Text(code));
+        out << "  status " << code << ": " << WpsStatus::Text(code) << '\n';
+        out.flush();
+        if (code == 3) {
+            startTick = Timing::TickCount();
+            started = true;
+        } else if (code == 2) {
+            err << "wizardctl: WPS failed (the device reported a failure).\n";
+            return CTL_EXIT_WPS_FAILED;
+        } else if (code == 1 || code == 34) {
+            const bool configured = code == 34;
+            if (!configured && !(started && Timing::TickCount() - startTick <= 100000u)) {
+                err << "wizardctl: WPS failed (the device went back to idle without completing).\n";
+                return CTL_EXIT_WPS_FAILED;
+            }
+            if (configured && !ap) {
+                out << "WPS succeeded.\n";
+                return CTL_EXIT_OK;
+            }
+            // The device needs a while to take up the new settings before
+            // it reports them.
+            if (!ReadBack(session, configured ? 10000 : 25000)) {
+                err << "wizardctl: WPS ran, but the device did not answer the read-back.\n"
+                    << MessageOf(MessageKey::ER_CONNECT) << '\n';
+                return CTL_EXIT_WPS_FAILED;
+            }
+            out << "WPS succeeded. The device now reports:\n";
+            PrintWireless(out, session.State().CurWlConfig);
+            return CTL_EXIT_OK;
+        }
+    }
+    DebugPrint("wizardctl wps: time limit");
+    err << "wizardctl: WPS failed (no final status within 3 minutes).\n";
+    return CTL_EXIT_WPS_FAILED;
+}
+
+} // namespace
+
+int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
+{
+    if (o.hasPin) {
+        if (const TextKey *key = CheckWpsPin(o.pin))
+            return Invalid(err, *key, QStringLiteral("--pin"));
+    } else if (o.hasSsid) {
+        if (const TextKey *key = CheckSsidBytes(o.ssid, MessageKey::ER_SSID))
+            return Invalid(err, *key, SsidOption(o));
+    }
+
+    CtlSession session;
+    if (const int rc = Reach(session, o, out, err, Read::Config))
+        return rc;
+    const bool ap = session.State().DeviceMode == DEVICE_AP;
+    if (const int rc = PrepareWps(session, o, out, err, ap))
+        return rc;
+    out.flush();
+
+    const int kind = o.pbc ? REQ_WPS_PBC : REQ_WPS_PIN;
+    const CtlSession::Write w = session.WriteWithRetry(kind, [&] {
+        if (o.pbc)
+            session.Engine().SendWPSPBC(CtlSession::kWpsWait);
+        else
+            session.Engine().SendWPSPIN(CtlSession::kWpsWait,
+                                        ap ? WpsPinForm::Enrollee : WpsPinForm::UpstreamSsid);
+    });
+    if (w != CtlSession::Write::Accepted)
+        return WriteFailed(err, w, QStringLiteral("WPS request"));
+    session.DropEvents("wizardctl wps:");
+    out << "WPS started; following the device's status (at most 3 minutes).\n";
+    out.flush();
+    return FollowWps(session, out, err, ap);
+}
