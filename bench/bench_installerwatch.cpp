@@ -7,8 +7,8 @@
 // (its client list on the root window, set here). Prints
 // "installer_tick_<case>_us median p90 max" lines in microseconds.
 #include "app/globalvar.h"
+#include "framework/uiservices.h"
 #include "pages/front/userguide.h"
-#include "wizard/uiservices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 # path, or a GUI module of the toolkit by its folder. Writes STAMP when
 # every file passes.
 
-set(ui_folders "skin|controls|wizard|pages")
+set(ui_folders "skin|controls|framework|pages|shell")
 set(gui_modules "QtGui|QtWidgets|QtPrintSupport|QtOpenGL|QtOpenGLWidgets|QtSvg")
 
 file(GLOB_RECURSE files ${TREE}/*.cpp ${TREE}/*.h)

@@ -3,7 +3,7 @@
 #
 # - wizard_core puts only src/core on its include path, wizard_sim only
 #   src/sim and the core's, so an include of a UI header ("controls/...",
-#   "wizard/...") by its folder does not compile.
+#   "framework/...") by its folder does not compile.
 # - wizard_core_layering scans every core and simulator file for what the
 #   include path cannot stop: a path that climbs out of the tree, a UI
 #   folder, or a GUI module of the toolkit named by its folder
@@ -13,8 +13,12 @@
 #   widgets, or the GUI module, fails there.
 # - After configuring, no core library, the simulator's or a core-only tool
 #   may link the widget library or a GUI module of the toolkit.
-# The core and simulator libraries wait for the first two, so no build gets
-# past them.
+# - wizard_ui_layering scans the UI tree for an include from a layer above
+#   the including folder: the shell (shell/) builds the pages (pages/), which
+#   stand on the wizard framework (framework/), which stands on the controls
+#   and the skin.
+# The core and simulator libraries wait for the first two, the UI library
+# for its own scan, so no build gets past them.
 
 set(WIZARD_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/core-includes.stamp)
 file(GLOB_RECURSE WIZARD_CORE_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/core/*.h)
@@ -49,6 +53,17 @@ target_link_libraries(wizard_core_headers PRIVATE Qt6::Core Qt6::Network)
 
 add_dependencies(wizard_core wizard_core_layering wizard_core_headers)
 add_dependencies(wizard_sim wizard_core_layering)
+
+set(WIZARD_UI_LAYERING_STAMP ${CMAKE_BINARY_DIR}/layering/ui-layers.stamp)
+add_custom_command(
+  OUTPUT ${WIZARD_UI_LAYERING_STAMP}
+  COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/ui -DSTAMP=${WIZARD_UI_LAYERING_STAMP}
+          -P ${CMAKE_SOURCE_DIR}/cmake/check-ui-layers.cmake
+  DEPENDS ${WIZARD_UI_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/check-ui-layers.cmake
+  COMMENT "Checking that each folder of src/ui includes nothing from a layer above it"
+  VERBATIM)
+add_custom_target(wizard_ui_layering ALL DEPENDS ${WIZARD_UI_LAYERING_STAMP})
+add_dependencies(wizard_ui wizard_ui_layering)
 
 # Walks the link libraries of `target` and fails when one is forbidden.
 function(wizard_check_links_core_only target)

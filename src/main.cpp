@@ -1,6 +1,6 @@
 // Entry point of the setup wizard.
 #include "app/startarguments.h"
-#include "wizard/startup.h"
+#include "shell/startup.h"
 
 #include <QByteArray>
 #include <cstdio>

@@ -17,6 +17,7 @@
 #include "app/timing.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "framework/formprogress.h"
 #include "messages/appmessage.h"
 #include "pages/device/framedevipcfg.h"
 #include "pages/device/framedevlist.h"
@@ -31,7 +32,6 @@
 #include "protocol/formudp.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
-#include "wizard/formprogress.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>

@@ -4,6 +4,7 @@
 #include "app/globalvar.h"
 #include "app/timing.h"
 #include "controls/skinimage.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/front/formautorun.h"
@@ -11,7 +12,6 @@
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/timage.h"
 
 #include <QDialog>
 #include <QMouseEvent>

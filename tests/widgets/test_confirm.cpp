@@ -6,6 +6,7 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/timing.h"
+#include "framework/formprogress.h"
 #include "messages/appmessage.h"
 #include "pages/wireless/framewlprofconfirm.h"
 #include "protocol/formudp.h"
@@ -15,7 +16,6 @@
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
 #include "ui/wirelesspagetest.h"
-#include "wizard/formprogress.h"
 
 #include <QCoreApplication>
 #include <QFile>

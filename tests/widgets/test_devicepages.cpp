@@ -7,6 +7,7 @@
 #include "app/globalvar.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "framework/devicewrite.h"
 #include "messages/appmessage.h"
 #include "pages/device/framedevlist.h"
 #include "pages/device/framepassword.h"
@@ -15,7 +16,6 @@
 #include "pages/device/framewlmodesel.h"
 #include "protocol/rc4encry.h"
 #include "ui/enginepagetest.h"
-#include "wizard/devicewrite.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -2,16 +2,16 @@
 // of ShowPage, the exit question, the forwarding of engine notifications,
 // dragging by the background and the release of the pages at the end.
 #include "app/globalvar.h"
+#include "controls/timage.h"
+#include "core/logcapture.h"
+#include "framework/framebase.h"
 #include "messages/appmessage.h"
 #include "pages/device/framepassword.h"
 #include "pages/device/framesetupmethod.h"
-#include "core/logcapture.h"
+#include "shell/formmain.h"
+#include "shell/pagetable.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/formmain.h"
-#include "wizard/framebase.h"
-#include "wizard/pagetable.h"
-#include "wizard/timage.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

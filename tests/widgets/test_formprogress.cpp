@@ -1,8 +1,8 @@
 // The progress dialog: the start step on the first tick, the time limit, the
 // keys the user cannot end it with, and where it appears.
 #include "app/timing.h"
+#include "framework/formprogress.h"
 #include "messages/appmessage.h"
-#include "wizard/formprogress.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

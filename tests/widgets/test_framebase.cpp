@@ -2,14 +2,14 @@
 // the skin helpers, commands to the main window and the page's message
 // handler.
 #include "app/globalvar.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/framebase.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "skin/formres.h"
 #include "ui/pagetest.h"
 #include "ui/testsettings.h"
-#include "wizard/framebase.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -2,6 +2,7 @@
 // the acceptance rules, the settings that pass pages over, and the welcome
 // page's buttons.
 #include "app/globalvar.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
 #include "messages/appmessage.h"
 #include "pages/device/framedevlist.h"
@@ -10,12 +11,11 @@
 #include "pages/front/frametutorial2.h"
 #include "pages/front/framewelcome.h"
 #include "pages/front/licensetext.h"
+#include "shell/formmain.h"
 #include "skin/formres.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/formmain.h"
-#include "wizard/timage.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 // typed text is cut to a number of at most 255, and the boxes are tidied
 // when the focus leaves the control.
 #include "controls/centeredit.h"
+#include "controls/timage.h"
 #include "pages/device/frameipeditrect.h"
-#include "wizard/timage.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -4,19 +4,19 @@
 // with its question; and a spoken name for every control a user can reach.
 #include "app/globalvar.h"
 #include "controls/sortlistview.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/formprogress.h"
+#include "framework/framebase.h"
 #include "messages/appmessage.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framewlprofile.h"
 #include "pages/wireless/framewpssitesurvey.h"
+#include "shell/formmain.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/formmain.h"
-#include "wizard/formprogress.h"
-#include "wizard/framebase.h"
-#include "wizard/timage.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -9,9 +9,9 @@
 
 #include "app/debug.h"
 #include "app/threadini.h"
+#include "controls/timage.h"
 #include "skin/formres.h"
 #include "skin/jpegimage.h"
-#include "wizard/timage.h"
 
 namespace {
 

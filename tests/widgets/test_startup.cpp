@@ -17,12 +17,12 @@
 #include "pages/wireless/framewpssitesurvey.h"
 #include "platform/platform.h"
 #include "protocol/formudp.h"
+#include "shell/formmain.h"
+#include "shell/startup.h"
+#include "shell/toolkitsetup.h"
 #include "skin/formres.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/formmain.h"
-#include "wizard/startup.h"
-#include "wizard/toolkitsetup.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -7,6 +7,7 @@
 #include "app/timing.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "framework/formprogress.h"
 #include "messages/appmessage.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framesitesurvey.h"
@@ -15,7 +16,6 @@
 #include "protocol/formudp.h"
 #include "simdevice.h"
 #include "ui/enginepagetest.h"
-#include "wizard/formprogress.h"
 
 #include <QLabel>
 #include <QLineEdit>

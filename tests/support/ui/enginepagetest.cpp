@@ -1,8 +1,8 @@
 #include "ui/enginepagetest.h"
 
 #include "app/timing.h"
+#include "framework/formprogress.h"
 #include "protocol/formudp.h"
-#include "wizard/formprogress.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -8,7 +8,7 @@
 // test. Constructing a recorder installs it; destroying it restores the
 // services that were installed before.
 
-#include "wizard/uiservices.h"
+#include "framework/uiservices.h"
 
 #include <QList>
 #include <QPointF>

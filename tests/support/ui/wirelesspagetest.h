@@ -5,10 +5,10 @@
 // holds such a page with a recording UI and a recording main window.
 
 #include "app/globalvar.h"
+#include "framework/framebase.h"
 #include "ui/pagetest.h"
 #include "ui/recordingui.h"
 #include "ui/testsettings.h"
-#include "wizard/framebase.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -16,6 +16,8 @@
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
 #include "core/fakenetwork.h"
+#include "framework/formprogress.h"
+#include "framework/uiservices.h"
 #include "messages/appmessage.h"
 #include "pages/device/framedevlist.h"
 #include "pages/device/framepassword.h"
@@ -24,11 +26,9 @@
 #include "pages/front/framelicense.h"
 #include "pages/front/frametutorial.h"
 #include "pages/wireless/formwpssurvey.h"
-#include "wizard/formmain.h"
-#include "wizard/formprogress.h"
-#include "wizard/startup.h"
-#include "wizard/toolkitsetup.h"
-#include "wizard/uiservices.h"
+#include "shell/formmain.h"
+#include "shell/startup.h"
+#include "shell/toolkitsetup.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 // values): a DeviceWrite of SendIPSetting whose read-back waits for the
 // device to take its new address.
 
-#include "wizard/devicewrite.h"
+#include "framework/devicewrite.h"
 
 class AppMessage;
 class QWidget;

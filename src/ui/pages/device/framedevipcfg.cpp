@@ -5,12 +5,12 @@
 #include "app/settingkeys.h"
 #include "app/utility.h"
 #include "app/validation.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "pages/device/frameipeditrect.h"
 #include "protocol/formudp.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -6,8 +6,8 @@
 // write as a switch to a dynamic address) unless they equal what the device
 // already has.
 
+#include "framework/framebase.h"
 #include "pages/device/applyipsetting.h"
-#include "wizard/framebase.h"
 
 class QGroupBox;
 class QLabel;

@@ -5,11 +5,11 @@
 #include "app/timing.h"
 #include "app/utility.h"
 #include "controls/sortlistview.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "protocol/formudp.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -9,7 +9,7 @@
 // on.
 
 #include "app/records.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "pages/device/frameipeditrect.h"
 
 #include "controls/centeredit.h"
-#include "wizard/timage.h"
+#include "controls/timage.h"
 
 #include <QApplication>
 #include <QKeyEvent>

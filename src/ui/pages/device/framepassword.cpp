@@ -4,11 +4,11 @@
 #include "app/globalvar.h"
 #include "app/settingkeys.h"
 #include "app/utility.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "skin/widgethelpers.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QGroupBox>
 #include <QLabel>

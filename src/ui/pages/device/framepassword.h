@@ -4,8 +4,8 @@
 // and, once the device accepts, reads the device's whole configuration
 // before the wizard moves on. Both requests run under the progress dialog.
 
-#include "wizard/devicewrite.h"
-#include "wizard/framebase.h"
+#include "framework/devicewrite.h"
+#include "framework/framebase.h"
 
 class QGroupBox;
 class QLabel;

@@ -4,11 +4,11 @@
 #include "app/globalvar.h"
 #include "app/settingkeys.h"
 #include "app/utility.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
+#include "framework/uiservices.h"
 #include "messages/appmessage.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
-#include "wizard/uiservices.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -5,8 +5,8 @@
 // web interface, advanced) are hidden unless the settings file shows them.
 // The choice goes to g_Var.SetupMethod; the host reads RBtnSetIP itself.
 
+#include "framework/framebase.h"
 #include "pages/device/applyipsetting.h"
-#include "wizard/framebase.h"
 
 class QButtonGroup;
 class QGroupBox;

@@ -1,9 +1,9 @@
 #include "pages/device/framesuccess.h"
 
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QGroupBox>
 #include <QLabel>

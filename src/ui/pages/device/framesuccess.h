@@ -3,7 +3,7 @@
 // configured and offers Exit (where other pages have Next) and Back; its
 // Next is hidden and left to the host's choice of neighbour.
 
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QGroupBox;
 class QLabel;

@@ -4,12 +4,12 @@
 #include "app/globalvar.h"
 #include "app/settingkeys.h"
 #include "app/utility.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

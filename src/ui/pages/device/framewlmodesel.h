@@ -5,8 +5,8 @@
 // at once under the progress dialog, after which the whole configuration is
 // read again. The chosen DeviceMode steers the rest of the wizard.
 
-#include "wizard/devicewrite.h"
-#include "wizard/framebase.h"
+#include "framework/devicewrite.h"
+#include "framework/framebase.h"
 
 class QGroupBox;
 class QLabel;

@@ -4,13 +4,13 @@
 #include "app/globalvar.h"
 #include "app/timing.h"
 #include "controls/skinimage.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/skinsupport.h"
+#include "framework/uiservices.h"
 #include "messages/appmessage.h"
 #include "pages/front/userguide.h"
 #include "skin/formres.h"
-#include "wizard/skinsupport.h"
-#include "wizard/timage.h"
-#include "wizard/uiservices.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

@@ -2,11 +2,11 @@
 
 #include "app/debug.h"
 #include "app/globalvar.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "pages/front/licensetext.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 // licence was already accepted in this run, and when there is no licence
 // document (then it counts as accepted).
 
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QCheckBox;
 class QGroupBox;

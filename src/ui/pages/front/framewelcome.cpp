@@ -1,11 +1,11 @@
 #include "pages/front/framewelcome.h"
 
 #include "app/timing.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "pages/front/userguide.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 // Its hidden user-guide button, when a settings file shows it, opens the
 // user guide the way the autorun menu does, with its own installer watch.
 
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QGroupBox;
 class QLabel;

@@ -1,11 +1,11 @@
 #include "pages/front/tutorialframe.h"
 
 #include "app/globalvar.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
+#include "framework/skinsupport.h"
 #include "messages/appmessage.h"
-#include "wizard/pagekit.h"
-#include "wizard/skinsupport.h"
-#include "wizard/timage.h"
 
 TTutorialFrame::TTutorialFrame(QWidget *parent, const char *pictureName, const QRect &pictureGeometry)
     : TFrameBase(parent), m_pictureName(QString::fromLatin1(pictureName))

@@ -6,7 +6,7 @@
 // themselves (TFrameTutorial, TFrameTutorial2) only name and place their
 // picture.
 
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 #include <QRect>
 

@@ -3,7 +3,7 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/timing.h"
-#include "wizard/uiservices.h"
+#include "framework/uiservices.h"
 
 #include <QFileInfo>
 #include <QTimer>

@@ -2,11 +2,11 @@
 
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "framework/dialogplacement.h"
+#include "framework/pagekeys.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "pages/wireless/framewpssitesurvey.h"
-#include "wizard/dialogplacement.h"
-#include "wizard/pagekeys.h"
-#include "wizard/pagekit.h"
 
 #include <QFont>
 #include <QKeyEvent>

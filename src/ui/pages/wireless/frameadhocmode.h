@@ -4,7 +4,7 @@
 // texts; no move of the wizard leads to it.
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QComboBox;
 class QGroupBox;

@@ -1,10 +1,10 @@
 #include "pages/wireless/framesetwlmethod.h"
 
 #include "app/globalvar.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QFont>
 #include <QGroupBox>

@@ -7,7 +7,7 @@
 // reloads the mode-dependent explanation from section String.
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QGroupBox;
 class QLabel;

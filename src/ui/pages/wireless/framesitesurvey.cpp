@@ -5,13 +5,13 @@
 #include "controls/paintpanel.h"
 #include "controls/sortlistview.h"
 #include "controls/surveylistview.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
 #include "skin/formres.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QGroupBox>
 #include <cstring>

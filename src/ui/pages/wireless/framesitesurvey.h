@@ -13,7 +13,7 @@
 
 #include "app/records.h"
 #include "controls/surveylistview.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 #include <QString>
 #include <functional>

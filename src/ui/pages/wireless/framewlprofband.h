@@ -4,7 +4,7 @@
 // it; its Next only posts the next command.
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QComboBox;
 class QGroupBox;

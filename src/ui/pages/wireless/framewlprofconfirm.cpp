@@ -3,13 +3,13 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/utility.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
+#include "framework/uiservices.h"
 #include "messages/appmessage.h"
 #include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
-#include "wizard/uiservices.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>

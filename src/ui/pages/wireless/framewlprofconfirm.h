@@ -8,8 +8,8 @@
 // after an accepted write. Only then does the sequence finish.
 
 #include "controls/trifacebtn.h"
-#include "wizard/devicewrite.h"
-#include "wizard/framebase.h"
+#include "framework/devicewrite.h"
+#include "framework/framebase.h"
 
 #include <QByteArray>
 #include <QString>

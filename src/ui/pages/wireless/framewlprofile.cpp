@@ -1,6 +1,8 @@
 #include "pages/wireless/framewlprofile.h"
 
 #include "app/globalvar.h"
+#include "controls/timage.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "pages/wireless/framewlprofband.h"
 #include "pages/wireless/framewlprofconfirm.h"
@@ -9,8 +11,6 @@
 #include "pages/wireless/framewlprofssid.h"
 #include "pages/wireless/framewlprofwep.h"
 #include "pages/wireless/framewlprofwlmode.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 TFrameWlProfile::TFrameWlProfile(QWidget *parent) : TFrameBase(parent)
 {

@@ -6,7 +6,7 @@
 // when the sequence is finished in that direction. Engine messages that reach
 // the page are passed on to the sub-page that is shown.
 
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 #include <QList>
 

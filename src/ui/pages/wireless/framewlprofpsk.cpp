@@ -4,11 +4,11 @@
 #include "app/globalvar.h"
 #include "app/utility.h"
 #include "app/validation.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "skin/widgethelpers.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QComboBox>
 #include <QGroupBox>

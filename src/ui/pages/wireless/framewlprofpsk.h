@@ -5,7 +5,7 @@
 // always matches what the user saw.
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QComboBox;
 class QGroupBox;

@@ -3,10 +3,10 @@
 #include "app/globalvar.h"
 #include "skin/widgethelpers.h"
 
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 #include <cstring>
 
 #include <QComboBox>

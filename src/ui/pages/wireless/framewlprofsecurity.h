@@ -6,7 +6,7 @@
 // the passphrase page or straight to the confirmation.
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QComboBox;
 class QGroupBox;

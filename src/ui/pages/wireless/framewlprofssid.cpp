@@ -3,11 +3,11 @@
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/validation.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "skin/widgethelpers.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QGroupBox>
 #include <QLabel>

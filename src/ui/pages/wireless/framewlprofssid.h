@@ -7,7 +7,7 @@
 // else the typed text as UTF-8 (at most 32 bytes).
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 #include <QByteArray>
 

@@ -4,12 +4,12 @@
 #include "app/globalvar.h"
 #include "app/utility.h"
 #include "app/validation.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
+#include "framework/uiservices.h"
 #include "messages/appmessage.h"
 #include "skin/widgethelpers.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
-#include "wizard/uiservices.h"
 
 #include <QComboBox>
 #include <QGroupBox>

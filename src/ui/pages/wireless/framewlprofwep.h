@@ -6,7 +6,7 @@
 // message the settings file offers and leaves everything stored unchanged.
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 #include <QString>
 

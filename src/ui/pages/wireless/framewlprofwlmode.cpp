@@ -1,11 +1,11 @@
 #include "pages/wireless/framewlprofwlmode.h"
 
 #include "app/globalvar.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "skin/widgethelpers.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QComboBox>
 #include <QGroupBox>

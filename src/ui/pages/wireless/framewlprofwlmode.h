@@ -4,7 +4,7 @@
 // every forward entry; Next stores the mode code in g_Var.NewWlConfig.
 
 #include "controls/trifacebtn.h"
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 class QComboBox;
 class QGroupBox;

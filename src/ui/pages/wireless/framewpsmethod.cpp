@@ -5,15 +5,15 @@
 #include "app/timing.h"
 #include "app/utility.h"
 #include "app/validation.h"
+#include "controls/timage.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "pages/wireless/framesitesurvey.h"
 #include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
 #include "protocol/wpsstatus.h"
-#include "wizard/pagekit.h"
-#include "wizard/timage.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -10,8 +10,8 @@
 // page. While the WPS survey dialog is open, every message reaching the page
 // is handed on to that dialog.
 
-#include "wizard/devicewrite.h"
-#include "wizard/framebase.h"
+#include "framework/devicewrite.h"
+#include "framework/framebase.h"
 
 #include <QByteArray>
 #include <cstdint>

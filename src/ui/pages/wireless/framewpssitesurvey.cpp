@@ -5,10 +5,10 @@
 #include "controls/paintpanel.h"
 #include "controls/sortlistview.h"
 #include "controls/trifacebtn.h"
+#include "framework/pagekit.h"
 #include "messages/appmessage.h"
 #include "pages/wireless/framesitesurvey.h"
 #include "protocol/formudp.h"
-#include "wizard/pagekit.h"
 
 #include <QGroupBox>
 #include <vector>

@@ -5,7 +5,7 @@
 // knows only the pre-shared-key codes; the enterprise codes show empty.
 // The frame has no wizard buttons: the dialog around it decides.
 
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "wizard/devicewrite.h"
+#include "framework/devicewrite.h"
 
 #include "app/debug.h"
 #include "app/globalvar.h"
 #include "app/utility.h"
+#include "framework/framebase.h"
 #include "messages/appmessage.h"
 #include "protocol/devicewaits.h"
-#include "wizard/framebase.h"
 
 #include <algorithm>
 #include <utility>

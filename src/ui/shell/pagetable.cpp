@@ -1,4 +1,4 @@
-#include "wizard/pagetable.h"
+#include "shell/pagetable.h"
 
 #include "pages/device/framedevipcfg.h"
 #include "pages/device/framedevlist.h"

@@ -1,10 +1,10 @@
-#include "wizard/formprogress.h"
+#include "framework/formprogress.h"
 
 #include "app/timing.h"
+#include "controls/timage.h"
+#include "framework/dialogplacement.h"
+#include "framework/skinsupport.h"
 #include "messages/appmessage.h"
-#include "wizard/dialogplacement.h"
-#include "wizard/skinsupport.h"
-#include "wizard/timage.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

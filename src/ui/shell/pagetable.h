@@ -4,7 +4,7 @@
 // log address it by) and where Next and Back lead from it. The window makes
 // the pages in the table's order, which is also the order of its children.
 
-#include "wizard/wizardflow.h"
+#include "shell/wizardflow.h"
 
 #include <span>
 

@@ -1,14 +1,14 @@
-#include "wizard/formmain.h"
+#include "shell/formmain.h"
 
 #include "app/debug.h"
 #include "app/globalvar.h"
+#include "controls/timage.h"
+#include "framework/framebase.h"
+#include "framework/skinsupport.h"
 #include "messages/appmessage.h"
 #include "pages/device/framesetupmethod.h"
 #include "pages/wireless/framewlprofile.h"
-#include "wizard/framebase.h"
-#include "wizard/pagetable.h"
-#include "wizard/skinsupport.h"
-#include "wizard/timage.h"
+#include "shell/pagetable.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -12,8 +12,8 @@
 // licence page or the first tutorial page (the menu comes back). It keeps
 // its page across showings.
 
-#include "wizard/framebase.h"
-#include "wizard/wizardflow.h"
+#include "framework/framebase.h"
+#include "shell/wizardflow.h"
 
 #include <QDialog>
 #include <QPointer>

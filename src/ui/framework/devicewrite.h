@@ -10,8 +10,8 @@
 // ended is hidden at once, but Run returns only when the handlers running
 // inside it have finished, and nothing of theirs may end it a second time.
 
+#include "framework/formprogress.h"
 #include "protocol/formudp.h"
-#include "wizard/formprogress.h"
 
 #include <functional>
 #include <vector>

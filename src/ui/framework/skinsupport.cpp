@@ -1,4 +1,4 @@
-#include "wizard/skinsupport.h"
+#include "framework/skinsupport.h"
 
 #include "app/debug.h"
 #include "app/globalvar.h"

@@ -1,17 +1,17 @@
-#include "wizard/startup.h"
+#include "shell/startup.h"
 
 #include "app/debug.h"
 #include "app/globalvar.h"
+#include "framework/uiservices.h"
 #include "messages/appmessage.h"
 #include "pages/front/formautorun.h"
 #include "pages/wireless/formwpssurvey.h"
 #include "platform/platform.h"
 #include "protocol/formudp.h"
+#include "shell/displayretry.h"
+#include "shell/formmain.h"
+#include "shell/toolkitsetup.h"
 #include "skin/formres.h"
-#include "wizard/displayretry.h"
-#include "wizard/formmain.h"
-#include "wizard/toolkitsetup.h"
-#include "wizard/uiservices.h"
 
 #include <QApplication>
 #include <exception>

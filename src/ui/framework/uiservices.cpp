@@ -1,4 +1,4 @@
-#include "wizard/uiservices.h"
+#include "framework/uiservices.h"
 
 #include "app/debug.h"
 #include "platform/platform.h"

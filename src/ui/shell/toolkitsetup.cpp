@@ -1,4 +1,4 @@
-#include "wizard/toolkitsetup.h"
+#include "shell/toolkitsetup.h"
 
 #include "app/debug.h"
 #include "app/globalvar.h"

@@ -1,6 +1,6 @@
-#include "wizard/wizardflow.h"
+#include "shell/wizardflow.h"
 
-#include "wizard/pagetable.h"
+#include "shell/pagetable.h"
 
 WizardStep StayStep()
 {

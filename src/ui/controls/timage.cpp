@@ -1,4 +1,4 @@
-#include "wizard/timage.h"
+#include "controls/timage.h"
 
 #include "skin/formres.h"
 

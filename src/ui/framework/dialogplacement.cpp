@@ -1,4 +1,4 @@
-#include "wizard/dialogplacement.h"
+#include "framework/dialogplacement.h"
 
 #include "app/debug.h"
 #include "messages/appmessage.h"

@@ -1,11 +1,11 @@
-#include "wizard/framebase.h"
+#include "framework/framebase.h"
 
+#include "controls/timage.h"
+#include "framework/pagekeys.h"
+#include "framework/pagekit.h"
+#include "framework/skinsupport.h"
 #include "messages/appmessage.h"
 #include "skin/applytexts.h"
-#include "wizard/pagekeys.h"
-#include "wizard/pagekit.h"
-#include "wizard/skinsupport.h"
-#include "wizard/timage.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,4 +1,4 @@
-#include "wizard/displayretry.h"
+#include "shell/displayretry.h"
 
 #include "app/debug.h"
 

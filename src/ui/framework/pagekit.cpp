@@ -1,8 +1,8 @@
-#include "wizard/pagekit.h"
+#include "framework/pagekit.h"
 
 #include "controls/paintpanel.h"
-#include "wizard/skinsupport.h"
-#include "wizard/timage.h"
+#include "controls/timage.h"
+#include "framework/skinsupport.h"
 
 #include <QComboBox>
 #include <QGroupBox>
