@@ -142,23 +142,30 @@ Request BuildWpsPbc(const MacAddress &mac)
     return request;
 }
 
+namespace {
+
+// Both forms of the PIN request carry one text in the PIN element.
+Request WpsPinRequest(const MacAddress &mac, std::string_view text)
+{
+    Request request(mac);
+    request.AppendText(WL_WPS_PIN, text);
+    request.Finish(CMD_SET_CONFIG);
+    return request;
+}
+
+} // namespace
+
 Request BuildWpsPinEnrollee(const MacAddress &mac, uint32_t enrolleePin)
 {
     // PINs are eight digits; a larger stored value keeps its low eight.
     char digits[16];
     std::snprintf(digits, sizeof digits, "%08u", unsigned(enrolleePin % 100000000u));
-    Request request(mac);
-    request.AppendText(WL_WPS_PIN, digits);
-    request.Finish(CMD_SET_CONFIG);
-    return request;
+    return WpsPinRequest(mac, digits);
 }
 
 Request BuildWpsPinSsid(const MacAddress &mac, std::string_view ssid)
 {
-    Request request(mac);
-    request.AppendText(WL_WPS_PIN, ssid);
-    request.Finish(CMD_SET_CONFIG);
-    return request;
+    return WpsPinRequest(mac, ssid);
 }
 
 Request BuildSiteSurvey(const MacAddress &mac)
@@ -302,22 +309,15 @@ void DecodeChannelList(const Tlv &element, WlConfigRecord &wl)
     DebugPrint("  WL_CH_LIST=(%d) %s", element.length, channels);
 }
 
-} // namespace
-
-WalkSummary DecodeGetConfig(const uint8_t *payload, size_t length, ConfigTarget target)
+// Walks the elements of an answer: `known` takes the element types it knows
+// and says so; any other is counted and logged by its type.
+template <typename Known> WalkSummary WalkAnswer(const uint8_t *payload, size_t length, Known known)
 {
     WalkSummary summary;
     TlvWalker walker(payload, length);
     Tlv element;
     while (walker.Next(element)) {
-        if (const ConfigField *field = FindConfigField(element.type)) {
-            DecodeConfigField(*field, element, target);
-        } else if (element.type == WL_SSID) {
-            TlvText(element, target.wl.Ssid, sizeof target.wl.Ssid);
-            DebugPrint("  WL_SSID=%s", target.wl.Ssid);
-        } else if (element.type == WL_CH_LIST) {
-            DecodeChannelList(element, target.wl);
-        } else {
+        if (!known(element)) {
             ++summary.unknown;
             DebugPrint("  TLV=0x%X", element.type);
         }
@@ -327,12 +327,29 @@ WalkSummary DecodeGetConfig(const uint8_t *payload, size_t length, ConfigTarget 
     return summary;
 }
 
+} // namespace
+
+WalkSummary DecodeGetConfig(const uint8_t *payload, size_t length, ConfigTarget target)
+{
+    return WalkAnswer(payload, length, [&target](const Tlv &element) {
+        if (const ConfigField *field = FindConfigField(element.type)) {
+            DecodeConfigField(*field, element, target);
+        } else if (element.type == WL_SSID) {
+            TlvText(element, target.wl.Ssid, sizeof target.wl.Ssid);
+            DebugPrint("  WL_SSID=%s", target.wl.Ssid);
+        } else if (element.type == WL_CH_LIST) {
+            DecodeChannelList(element, target.wl);
+        } else {
+            return false;
+        }
+        return true;
+    });
+}
+
 EventAnswer DecodeEvent(const uint8_t *payload, size_t length)
 {
     EventAnswer answer;
-    TlvWalker walker(payload, length);
-    Tlv element;
-    while (walker.Next(element)) {
+    answer.walk = WalkAnswer(payload, length, [&answer](const Tlv &element) {
         if (element.type == TLVTYPE_OTHER_CONNECTTIMEOUT) {
             answer.connectTimeout = true;
             DebugPrint("  TLVTYPE_OTHER_CONNECTTIMEOUT");
@@ -344,32 +361,22 @@ EventAnswer DecodeEvent(const uint8_t *payload, size_t length)
                 DebugPrint("  TLVTYPE_OTHER_WPS_STATUS %d", status);
             }
         } else {
-            ++answer.walk.unknown;
-            DebugPrint("  TLV=0x%X", element.type);
+            return false;
         }
-    }
-    answer.walk.elements = walker.Count();
-    answer.walk.truncated = walker.Truncated();
+        return true;
+    });
     return answer;
 }
 
 WalkSummary DecodeStationGetConfig(const uint8_t *payload, size_t length, char *pin, size_t capacity)
 {
-    WalkSummary summary;
-    TlvWalker walker(payload, length);
-    Tlv element;
-    while (walker.Next(element)) {
-        if (element.type == WL_WPS_PIN) {
-            TlvText(element, pin, capacity);
-            DebugPrint("  AP Client PIN Code = %s", pin);
-        } else {
-            ++summary.unknown;
-            DebugPrint("  TLV=0x%X", element.type);
-        }
-    }
-    summary.elements = walker.Count();
-    summary.truncated = walker.Truncated();
-    return summary;
+    return WalkAnswer(payload, length, [pin, capacity](const Tlv &element) {
+        if (element.type != WL_WPS_PIN)
+            return false;
+        TlvText(element, pin, capacity);
+        DebugPrint("  AP Client PIN Code = %s", pin);
+        return true;
+    });
 }
 
 namespace {
