@@ -1,4 +1,4 @@
-#include "wizard/pagekeys.h"
+#include "framework/pagekeys.h"
 
 #include "skin/applytexts.h"
 
