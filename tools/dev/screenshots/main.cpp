@@ -52,7 +52,10 @@ public:
         std::fprintf(stderr, "message box [%s]: %s\n", qUtf8Printable(title), qUtf8Printable(text));
         return kind == MsgKind::YesNo ? MSG_RESULT_NO : MSG_RESULT_OK;
     }
-    QString GetSaveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString GetSaveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
     bool Print(QWidget *, const QString &, const PrintPainter &) override { return false; }
     bool ShellOpen(const QString &, ShellVerb) override { return false; }
     bool HasAssociatedProgram(const QString &) override { return true; }
@@ -67,7 +70,8 @@ public:
     void Save(QWidget *widget, const QString &name)
     {
         QCoreApplication::processEvents();
-        const QString path = QStringLiteral("%1/%2-%3.png").arg(m_folder).arg(++m_count, 2, 10, QLatin1Char('0')).arg(name);
+        const QString path =
+            QStringLiteral("%1/%2-%3.png").arg(m_folder).arg(++m_count, 2, 10, QLatin1Char('0')).arg(name);
         if (widget->grab().save(path))
             std::printf("%s\n", qUtf8Printable(path));
         else
@@ -81,18 +85,20 @@ public:
     {
         const QRect g = widget->geometry();
         QString line = QStringLiteral("%1%2 \"%3\" %4,%5 %6x%7%8%9")
-                           .arg(QString(depth * 2, QLatin1Char(' ')), QLatin1String(widget->metaObject()->className()),
-                                widget->objectName())
+                           .arg(QString(depth * 2, QLatin1Char(' ')),
+                                QLatin1String(widget->metaObject()->className()), widget->objectName())
                            .arg(g.x())
                            .arg(g.y())
                            .arg(g.width())
                            .arg(g.height())
                            .arg(widget->isVisible() ? QString() : QStringLiteral(" hidden"),
                                 widget->isEnabled() ? QString() : QStringLiteral(" disabled"));
-        for (const char *name : {"text", "title", "windowTitle", "checked", "currentIndex", "accessibleName"}) {
+        for (const char *name :
+             {"text", "title", "windowTitle", "checked", "currentIndex", "accessibleName"}) {
             const QVariant value = widget->property(name);
             if (value.isValid() && !value.toString().isEmpty())
-                line += QStringLiteral(" %1=%2").arg(QLatin1String(name), value.toString().replace(QLatin1Char('\n'), QLatin1String("\\n")));
+                line += QStringLiteral(" %1=%2").arg(
+                    QLatin1String(name), value.toString().replace(QLatin1Char('\n'), QLatin1String("\\n")));
         }
         line += QLatin1Char('\n');
         for (const QObject *child : widget->children())
@@ -137,6 +143,108 @@ void Next(TFormMain *wizard)
     QCoreApplication::sendPostedEvents();
 }
 
+// A medium with a licence and the default texts.
+void WriteMedium(const QString &folder)
+{
+    QFile ini(folder + QStringLiteral("/Setup.ini"));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[Product]\nLicense=License.txt\nAppTitle=Setup Wizard\n");
+    QFile license(folder + QStringLiteral("/License.txt"));
+    if (license.open(QIODevice::WriteOnly))
+        license.write(
+            "END-USER LICENSE AGREEMENT\r\n\r\nPlease read the following terms carefully before "
+            "you set up the device.\r\n\r\n1. Grant of licence. ...\r\n2. Limited warranty. ...\r\n");
+}
+
+// The autorun menu, the licence and the tutorials.
+void WalkFront(Walk &walk, TFormAutorun *menu, TFormMain *wizard)
+{
+    menu->show();
+    Settle([] { return false; }, 100);
+    walk.Save(menu, QStringLiteral("FormAutorun"));
+    menu->BtnUGClick();
+    walk.Save(menu, QStringLiteral("FormAutorun-UserGuide"));
+    menu->BtnUGClick();
+
+    // The wizard, shown without a nested loop so the walk can drive it.
+    menu->hide();
+    wizard->show();
+    QCoreApplication::sendPostedEvents();
+    walk.Save(wizard, QStringLiteral("FrameLicense1"));
+    wizard->PageOf<TFrameLicense>()->ChkAccept->setChecked(true);
+    Next(wizard);
+    walk.Save(wizard, QStringLiteral("FrameTutorial1"));
+    // What a keyboard user sees: the corner marks of the focus on Next.
+    wizard->activateWindow();
+    Settle([wizard] { return wizard->isActiveWindow(); }, 2000);
+    wizard->PageOf<TFrameTutorial>()->BtnNext->setFocus(Qt::TabFocusReason);
+    walk.Save(wizard, QStringLiteral("FrameTutorial1-keyboard-focus"));
+    Next(wizard);
+    walk.Save(wizard, QStringLiteral("FrameTutorial21"));
+    Next(wizard);
+}
+
+// The device list, the login and the operating mode.
+void WalkDevice(Walk &walk, TFormMain *wizard)
+{
+    TFrameDevList *list = wizard->PageOf<TFrameDevList>();
+    Settle([list] { return !list->Searching(); }, 20000);
+    walk.Save(wizard, QStringLiteral("FrameDevList1"));
+    if (list->LvDevList->topLevelItemCount() > 0)
+        list->LvDevList->setCurrentItem(list->LvDevList->topLevelItem(0));
+    walk.Save(wizard, QStringLiteral("FrameDevList1-selected"));
+    list->BtnCfg->click();
+    QCoreApplication::sendPostedEvents();
+
+    walk.Save(wizard, QStringLiteral("FramePassword1"));
+    wizard->PageOf<TFramePassword>()->EdtPassword->setText(QStringLiteral("tulip"));
+    walk.WatchProgress();
+    wizard->PageOf<TFramePassword>()->BtnLogin->click();
+    Settle([wizard] { return wizard->CurrentPage() != wizard->Page(WizardPage::Password); }, 20000);
+    QCoreApplication::sendPostedEvents();
+    Settle([] { return false; }, 200);
+    walk.Save(wizard, QStringLiteral("FrameWlModeSel1"));
+}
+
+// The access point's path from the setup method to the end.
+void WalkAccessPoint(Walk &walk, TFormMain *wizard)
+{
+    g_Var.DeviceMode = DEVICE_AP;
+    Next(wizard);
+    walk.Save(wizard, QStringLiteral("FrameSetupMethod1"));
+    g_Var.SetupMethod = SETUP_METHOD_IP;
+    wizard->PageOf<TFrameSetupMethod>()->RBtnSetIP->setChecked(true);
+    Next(wizard);
+    walk.Save(wizard, QStringLiteral("FrameDevIPCfg1"));
+    Next(wizard);
+    walk.Save(wizard, QStringLiteral("FrameSetWlMethod1"));
+    g_Var.WlMethod = WirelessMethod::Profile;
+    Next(wizard);
+    for (int inner = 1; inner <= 8 && wizard->CurrentPage() == wizard->Page(WizardPage::WlProfile); ++inner) {
+        walk.Save(wizard, QStringLiteral("FrameWlProfile1-%1").arg(inner));
+        Next(wizard);
+    }
+    if (wizard->CurrentPage() == wizard->Page(WizardPage::Success))
+        walk.Save(wizard, QStringLiteral("FrameSuccess1"));
+}
+
+void WalkOffThePath(Walk &walk, TFormMain *wizard)
+{
+    // Pages off the access-point path.
+    g_Var.WlMethod = WirelessMethod::Wps;
+    wizard->ShowPage(wizard->Page(WizardPage::WPSMethod), false, 0);
+    walk.Save(wizard, QStringLiteral("FrameWPSMethod1"));
+    g_Var.DeviceMode = DEVICE_WBRIDGE;
+    wizard->ShowPage(wizard->Page(WizardPage::SiteSurvey), false, 0);
+    Settle([] { return false; }, 3000);
+    walk.Save(wizard, QStringLiteral("FrameSiteSurvey1"));
+    for (WizardPage id : {WizardPage::Welcome, WizardPage::AdhocMode, WizardPage::WlConfig}) {
+        TFrameBase *page = wizard->Page(id);
+        wizard->ShowPage(page, false, 0);
+        walk.Save(wizard, page->objectName());
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -153,26 +261,18 @@ int main(int argc, char **argv)
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(folder);
 
-    // A medium with a licence and the default texts.
     QTemporaryDir medium;
-    {
-        QFile ini(medium.path() + QStringLiteral("/Setup.ini"));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write("[Product]\nLicense=License.txt\nAppTitle=Setup Wizard\n");
-        QFile license(medium.path() + QStringLiteral("/License.txt"));
-        if (license.open(QIODevice::WriteOnly))
-            license.write("END-USER LICENSE AGREEMENT\r\n\r\nPlease read the following terms carefully before "
-                          "you set up the device.\r\n\r\n1. Grant of licence. ...\r\n2. Limited warranty. ...\r\n");
-    }
+    WriteMedium(medium.path());
     g_Var.ReadSettings(medium.path() + QStringLiteral("/Setup"));
     Timing::SetScale(0.2);
 
     QuietUi ui;
     SetUiServices(&ui);
     FakeNetwork network;
-    network.AddAdapter(FakeNetwork::MakeAdapter(QStringLiteral("eth0"), {0x02, 0x00, 0x00, 0x00, 0x00, 0x64},
-                                                {{QStringLiteral("192.168.1.100"), QStringLiteral("255.255.255.0")}},
-                                                QStringLiteral("Simulated adapter")));
+    network.AddAdapter(
+        FakeNetwork::MakeAdapter(QStringLiteral("eth0"), {0x02, 0x00, 0x00, 0x00, 0x00, 0x64},
+                                 {{QStringLiteral("192.168.1.100"), QStringLiteral("255.255.255.0")}},
+                                 QStringLiteral("Simulated adapter")));
     SimDeviceConfig device;
     device.survey.push_back(SimNetwork{});
     device.survey.back().ssid = "Neighbour";
@@ -193,79 +293,10 @@ int main(int argc, char **argv)
         WizardWindows windows(&network, &network);
         TFormAutorun *menu = windows.Autorun();
         TFormMain *wizard = windows.Main();
-        menu->show();
-        Settle([] { return false; }, 100);
-        walk.Save(menu, QStringLiteral("FormAutorun"));
-        menu->BtnUGClick();
-        walk.Save(menu, QStringLiteral("FormAutorun-UserGuide"));
-        menu->BtnUGClick();
-
-        // The wizard, shown without a nested loop so the walk can drive it.
-        menu->hide();
-        wizard->show();
-        QCoreApplication::sendPostedEvents();
-        walk.Save(wizard, QStringLiteral("FrameLicense1"));
-        wizard->PageOf<TFrameLicense>()->ChkAccept->setChecked(true);
-        Next(wizard);
-        walk.Save(wizard, QStringLiteral("FrameTutorial1"));
-        // What a keyboard user sees: the corner marks of the focus on Next.
-        wizard->activateWindow();
-        Settle([wizard] { return wizard->isActiveWindow(); }, 2000);
-        wizard->PageOf<TFrameTutorial>()->BtnNext->setFocus(Qt::TabFocusReason);
-        walk.Save(wizard, QStringLiteral("FrameTutorial1-keyboard-focus"));
-        Next(wizard);
-        walk.Save(wizard, QStringLiteral("FrameTutorial21"));
-        Next(wizard);
-
-        TFrameDevList *list = wizard->PageOf<TFrameDevList>();
-        Settle([list] { return !list->Searching(); }, 20000);
-        walk.Save(wizard, QStringLiteral("FrameDevList1"));
-        if (list->LvDevList->topLevelItemCount() > 0)
-            list->LvDevList->setCurrentItem(list->LvDevList->topLevelItem(0));
-        walk.Save(wizard, QStringLiteral("FrameDevList1-selected"));
-        list->BtnCfg->click();
-        QCoreApplication::sendPostedEvents();
-
-        walk.Save(wizard, QStringLiteral("FramePassword1"));
-        wizard->PageOf<TFramePassword>()->EdtPassword->setText(QStringLiteral("tulip"));
-        walk.WatchProgress();
-        wizard->PageOf<TFramePassword>()->BtnLogin->click();
-        Settle([wizard] { return wizard->CurrentPage() != wizard->Page(WizardPage::Password); }, 20000);
-        QCoreApplication::sendPostedEvents();
-        Settle([] { return false; }, 200);
-        walk.Save(wizard, QStringLiteral("FrameWlModeSel1"));
-
-        g_Var.DeviceMode = DEVICE_AP;
-        Next(wizard);
-        walk.Save(wizard, QStringLiteral("FrameSetupMethod1"));
-        g_Var.SetupMethod = SETUP_METHOD_IP;
-        wizard->PageOf<TFrameSetupMethod>()->RBtnSetIP->setChecked(true);
-        Next(wizard);
-        walk.Save(wizard, QStringLiteral("FrameDevIPCfg1"));
-        Next(wizard);
-        walk.Save(wizard, QStringLiteral("FrameSetWlMethod1"));
-        g_Var.WlMethod = WirelessMethod::Profile;
-        Next(wizard);
-        for (int inner = 1; inner <= 8 && wizard->CurrentPage() == wizard->Page(WizardPage::WlProfile); ++inner) {
-            walk.Save(wizard, QStringLiteral("FrameWlProfile1-%1").arg(inner));
-            Next(wizard);
-        }
-        if (wizard->CurrentPage() == wizard->Page(WizardPage::Success))
-            walk.Save(wizard, QStringLiteral("FrameSuccess1"));
-
-        // Pages off the access-point path.
-        g_Var.WlMethod = WirelessMethod::Wps;
-        wizard->ShowPage(wizard->Page(WizardPage::WPSMethod), false, 0);
-        walk.Save(wizard, QStringLiteral("FrameWPSMethod1"));
-        g_Var.DeviceMode = DEVICE_WBRIDGE;
-        wizard->ShowPage(wizard->Page(WizardPage::SiteSurvey), false, 0);
-        Settle([] { return false; }, 3000);
-        walk.Save(wizard, QStringLiteral("FrameSiteSurvey1"));
-        for (WizardPage id : {WizardPage::Welcome, WizardPage::AdhocMode, WizardPage::WlConfig}) {
-            TFrameBase *page = wizard->Page(id);
-            wizard->ShowPage(page, false, 0);
-            walk.Save(wizard, page->objectName());
-        }
+        WalkFront(walk, menu, wizard);
+        WalkDevice(walk, wizard);
+        WalkAccessPoint(walk, wizard);
+        WalkOffThePath(walk, wizard);
         wizard->hide();
 
         TFormWPSSurvey *survey = windows.WpsSurvey();
