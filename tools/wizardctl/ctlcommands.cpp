@@ -173,24 +173,20 @@ int StationPin(const CtlOptions &o, QTextStream &out, QTextStream &err)
 
 int RunCommand(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
+    using Command = int (*)(const CtlOptions &, QTextStream &, QTextStream &);
+    static const struct
+    {
+        const char16_t *name;
+        Command run;
+    } kCommands[] = {
+        {u"discover", Discover},        {u"show", Show}, {u"set-ip", SetIp},  {u"set-mode", SetMode},
+        {u"set-wireless", SetWireless}, {u"wps", Wps},   {u"survey", Survey}, {u"station-pin", StationPin},
+    };
     DebugPrint("wizardctl %s", Local(o.command).constData());
     int rc = CTL_EXIT_INVALID;
-    if (o.command == u"discover")
-        rc = Discover(o, out, err);
-    else if (o.command == u"show")
-        rc = Show(o, out, err);
-    else if (o.command == u"set-ip")
-        rc = SetIp(o, out, err);
-    else if (o.command == u"set-mode")
-        rc = SetMode(o, out, err);
-    else if (o.command == u"set-wireless")
-        rc = SetWireless(o, out, err);
-    else if (o.command == u"wps")
-        rc = Wps(o, out, err);
-    else if (o.command == u"survey")
-        rc = Survey(o, out, err);
-    else if (o.command == u"station-pin")
-        rc = StationPin(o, out, err);
+    for (const auto &command : kCommands)
+        if (o.command == command.name)
+            rc = command.run(o, out, err);
     DebugPrint("wizardctl %s: exit %d", Local(o.command).constData(), rc);
     return rc;
 }
