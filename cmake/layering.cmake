@@ -30,7 +30,7 @@ function(wizard_scan_includes tree stamp sources)
     OUTPUT ${stamp}
     COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/${tree} -DSTAMP=${stamp}
             -P ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
-    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake
+    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/cmake/check-core-includes.cmake ${CMAKE_SOURCE_DIR}/cmake/include-names.cmake
     COMMENT "Checking that src/${tree} includes nothing from src/ui"
     VERBATIM)
 endfunction()
@@ -59,7 +59,7 @@ add_custom_command(
   OUTPUT ${WIZARD_UI_LAYERING_STAMP}
   COMMAND ${CMAKE_COMMAND} -DTREE=${CMAKE_SOURCE_DIR}/src/ui -DSTAMP=${WIZARD_UI_LAYERING_STAMP}
           -P ${CMAKE_SOURCE_DIR}/cmake/check-ui-layers.cmake
-  DEPENDS ${WIZARD_UI_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/check-ui-layers.cmake
+  DEPENDS ${WIZARD_UI_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/check-ui-layers.cmake ${CMAKE_SOURCE_DIR}/cmake/include-names.cmake
   COMMENT "Checking that each folder of src/ui includes nothing from a layer above it"
   VERBATIM)
 add_custom_target(wizard_ui_layering ALL DEPENDS ${WIZARD_UI_LAYERING_STAMP})
