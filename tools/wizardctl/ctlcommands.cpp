@@ -19,7 +19,7 @@ namespace {
 int Discover(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     CtlSession session;
-    if (!session.Discover(o.waitMs))
+    if (!session.Discover(o.waitMs, nullptr, o.count))
         return NoAdapter(session, o, out, err,
                          {{"error", "no network adapter could be opened"}, {"devices", QJsonArray()}});
     const std::vector<DeviceRecord> devices = session.Devices();
@@ -94,8 +94,11 @@ int Survey(const CtlOptions &o, QTextStream &out, QTextStream &err)
     CtlSession session;
     if (const int rc = Reach(session, o, out, err, Read::Nothing))
         return rc;
-    const CtlSession::Answer a =
-        session.Request(REQ_SITE_SURVEY, [&] { session.Engine().SendSiteSurvey(CtlSession::kSurveyWait); });
+    // Sent once: the device scans for a while before it answers, and a
+    // repeat might start the scan again.
+    const CtlSession::Answer a = session.Request(
+        REQ_SITE_SURVEY, CtlSession::kSurveyWait, [&](int wait) { session.Engine().SendSiteSurvey(wait); },
+        CtlSession::kSurveyWait);
     if (a.timedOut) {
         err << "wizardctl: the device did not answer the site survey.\n"
             << MessageOf(MessageKey::ER_CONNECT) << '\n';
@@ -158,8 +161,9 @@ int StationPin(const CtlOptions &o, QTextStream &out, QTextStream &err)
     CtlSession session;
     if (const int rc = Reach(session, o, out, err, Read::Nothing))
         return rc;
-    const CtlSession::Answer a = session.Request(
-        REQ_STATION_GET_CONFIG, [&] { session.Engine().SendStationGetConfig(CtlSession::kStationWait); });
+    const CtlSession::Answer a =
+        session.Request(REQ_STATION_GET_CONFIG, CtlSession::kStationWait,
+                        [&](int wait) { session.Engine().SendStationGetConfig(wait); });
     const QString pin = FieldText(session.State().ApClientPin);
     if (a.timedOut || pin.isEmpty()) {
         err << "wizardctl: the device did not report its client PIN (only an AP Client has one).\n";

@@ -19,7 +19,7 @@ const std::map<QString, std::set<QString>> &AllowedOptions()
         return base;
     };
     static const std::map<QString, std::set<QString>> allowed{
-        {"discover", {"--wait", "--json", "--log", "--help"}},
+        {"discover", {"--wait", "--count", "--json", "--log", "--help"}},
         {"show", with(device, {"--json"})},
         {"set-ip", with(device, {"--dhcp", "--ip", "--mask", "--gateway"})},
         {"set-mode", device},
@@ -382,7 +382,9 @@ bool TakeOptions(const Given &given, CtlOptions &options, QString &error, const 
         return Fail(error, QStringLiteral("unexpected argument \"%1\"").arg(words.last()));
     if (options.command == u"discover")
         return TakeNumber(given, "wait", 100, 60000, options.waitMs, error,
-                          "--wait takes milliseconds from 100 to 60000");
+                          "--wait takes milliseconds from 100 to 60000") &&
+               TakeNumber(given, "count", 1, 100000, options.count, error,
+                          "--count takes a number of devices from 1 to 100000");
     using Take = bool (*)(const Given &, CtlOptions &, QString &);
     static const std::map<QString, Take> commands{{"set-ip", TakeSetIp},
                                                   {"set-mode", TakeSetMode},

@@ -18,13 +18,14 @@
 
 // Exit codes (documented in --help and docs/wizardctl.md).
 enum CtlExit : int {
-    CTL_EXIT_OK = 0,           // done; a write was verified by reading it back
-    CTL_EXIT_INVALID = 1,      // bad command line or input refused by the rules; nothing was sent
-    CTL_EXIT_NO_DEVICE = 2,    // no adapter, or no device answered / the MAC was not found
-    CTL_EXIT_NOT_VERIFIED = 3, // written, but the read-back does not show the values
-    CTL_EXIT_NO_ANSWER = 4,    // the device did not answer, or refused the request
-    CTL_EXIT_LOGIN = 5,        // the login was refused or not answered (wrong password?)
-    CTL_EXIT_WPS_FAILED = 6,   // the WPS run was accepted but did not succeed
+    CTL_EXIT_OK = 0,            // done; a write was verified by reading it back
+    CTL_EXIT_INVALID = 1,       // bad command line or input refused by the rules; nothing was sent
+    CTL_EXIT_NO_DEVICE = 2,     // no adapter, or no device answered / the MAC was not found
+    CTL_EXIT_NOT_VERIFIED = 3,  // written, but the device answered the read-back with other values
+    CTL_EXIT_NO_ANSWER = 4,     // the device did not answer (a login included), or refused the request
+    CTL_EXIT_LOGIN = 5,         // the login was refused (wrong password?)
+    CTL_EXIT_WPS_FAILED = 6,    // the WPS run was accepted but did not succeed
+    CTL_EXIT_UNKNOWN_STATE = 7, // written, but the read-back was never answered
 };
 
 struct CtlOptions
@@ -36,6 +37,7 @@ struct CtlOptions
 
     // discover
     int waitMs = 4000;
+    int count = 0; // end once this many devices answered (0: the whole wait)
 
     // every device command
     QString macText;

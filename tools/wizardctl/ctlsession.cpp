@@ -2,6 +2,7 @@
 
 #include "app/debug.h"
 #include "app/timing.h"
+#include "app/utility.h"
 #include "messages/appmessage.h"
 
 #include <QCoreApplication>
@@ -43,25 +44,46 @@ CtlSession::~CtlSession()
     m_engine.reset();
 }
 
-bool CtlSession::Discover(int waitMs, const MacAddress *stopAt)
+namespace {
+
+// Product milliseconds since `start` (the tick count runs at the pace of the
+// product's waits).
+int Since(uint32_t start)
+{
+    return int(Timing::TickCount() - start);
+}
+
+} // namespace
+
+bool CtlSession::Discover(int waitMs, const MacAddress *stopAt, int count)
 {
     m_receiver->messages.clear();
-    if (!m_engine->SendDiscover(waitMs, true))
-        return false;
+    const uint32_t start = Timing::TickCount();
+    const auto found = [&] {
+        const std::vector<DeviceRecord> devices = Devices();
+        if (count > 0 && int(devices.size()) >= count)
+            return true;
+        return stopAt && std::any_of(devices.begin(), devices.end(),
+                                     [&](const DeviceRecord &d) { return d.Mac == *stopAt; });
+    };
     QEventLoop loop;
-    for (;;) {
-        WaitForEvents(loop);
-        for (const CtlReceiver::Message &m : m_receiver->messages) {
-            if (m.id == UM_UDP_TIMEOUT && m.wParam == REQ_DISCOVER) {
-                m_receiver->messages.clear();
-                return true;
-            }
-        }
-        if (stopAt) {
-            for (const DeviceRecord &d : Devices()) {
-                if (d.Mac == *stopAt)
-                    return true; // the next request replaces the discovery wait
-            }
+    for (bool first = true;; first = false) {
+        const int left = waitMs - Since(start);
+        if (!first && left <= 0)
+            return true;
+        // Only the first broadcast opens the sockets and clears the list: the
+        // answers to all of them are merged.
+        if (!m_engine->SendDiscover(std::clamp(left, 1, kRetryInterval), first))
+            return false;
+        for (bool over = false; !over;) {
+            WaitForEvents(loop);
+            over = std::any_of(m_receiver->messages.begin(), m_receiver->messages.end(),
+                               [](const CtlReceiver::Message &m) {
+                                   return m.id == UM_UDP_TIMEOUT && m.wParam == REQ_DISCOVER;
+                               });
+            m_receiver->messages.clear();
+            if (found())
+                return true; // the next request replaces the discovery wait
         }
     }
 }
@@ -73,9 +95,9 @@ std::vector<DeviceRecord> CtlSession::Devices() const
     return list;
 }
 
-CtlSession::Answer CtlSession::Request(int kind, const std::function<void()> &send)
+CtlSession::Answer CtlSession::Attempt(int kind, int wait, const Send &send)
 {
-    send();
+    send(wait);
     QEventLoop loop;
     for (;;) {
         while (!m_receiver->messages.empty()) {
@@ -99,9 +121,26 @@ CtlSession::Answer CtlSession::Request(int kind, const std::function<void()> &se
     }
 }
 
+CtlSession::Answer CtlSession::Request(int kind, int waitMs, const Send &send, int every)
+{
+    const uint32_t start = Timing::TickCount();
+    for (;;) {
+        // A repeat replaces the pending request, so a late answer to an
+        // earlier one still ends the wait.
+        const Answer a = Attempt(kind, std::clamp(waitMs - Since(start), 1, every), send);
+        if (!a.timedOut)
+            return a;
+        if (Since(start) >= waitMs) {
+            DebugPrint("CtlSession::Request() FAIL request %d not answered within %d ms", kind, waitMs);
+            return a;
+        }
+        DebugPrint("CtlSession::Request() request %d not answered: again", kind);
+    }
+}
+
 CtlSession::Login CtlSession::LogIn()
 {
-    const Answer a = Request(REQ_LOGIN, [this] { m_engine->SendLogin(kLoginWait); });
+    const Answer a = Request(REQ_LOGIN, kLoginWait, [this](int wait) { m_engine->SendLogin(wait); });
     if (a.timedOut) {
         DebugPrint("CtlSession::LogIn() FAIL no answer");
         return Login::NoAnswer;
@@ -113,34 +152,77 @@ CtlSession::Login CtlSession::LogIn()
     return Login::Accepted;
 }
 
-CtlSession::Write CtlSession::WriteWithRetry(int kind, const std::function<void()> &send)
+bool CtlSession::LogOut()
 {
-    bool retryLogin = true;
+    const Answer a = Request(REQ_LOGOUT, kLogoutWait, [this](int wait) { m_engine->SendLogout(wait); });
+    if (a.timedOut)
+        DebugPrint("CtlSession::LogOut() no answer within %d ms", kLogoutWait);
+    return !a.timedOut;
+}
+
+CtlSession::Write CtlSession::WriteRound(int kind, int waitMs, const Send &send, const Checker &check)
+{
+    const uint32_t start = Timing::TickCount();
     for (;;) {
-        if (!m_engine->loggedIn()) {
-            // The device dropped the login (a connection time-out event).
-            if (!retryLogin)
-                return Write::LoginFailed;
-            retryLogin = false;
-            if (LogIn() != Login::Accepted)
-                return Write::LoginFailed;
-        }
-        const Answer a = Request(kind, send);
+        const int left = waitMs - Since(start);
+        if (left <= 0)
+            return Write::NoAnswer;
+        const Answer a = Attempt(kind, check ? std::min(left, kRetryInterval) : left, send);
         if (!a.timedOut) {
             if (a.result == 0)
                 DebugPrint("CtlSession::WriteWithRetry() FAIL request %d refused", kind);
             return a.result != 0 ? Write::Accepted : Write::Refused;
         }
-        if (!retryLogin) {
+        // A device without the login answers nothing, the check included.
+        if (!check || !m_engine->loggedIn())
+            return Write::NoAnswer;
+        DebugPrint("CtlSession::WriteWithRetry() request %d not answered: read back", kind);
+        switch (check()) {
+        case Check::Holds:
+            DebugPrint("CtlSession::WriteWithRetry() the device holds the values: the answer was lost");
+            return Write::Verified;
+        case Check::NoAnswer:
+            return Write::NoAnswer;
+        case Check::Differs:
+            DebugPrint("CtlSession::WriteWithRetry() the device does not hold the values: again");
+            break;
+        }
+    }
+}
+
+CtlSession::Write CtlSession::WriteWithRetry(int kind, int waitMs, const Send &send, const Checker &check)
+{
+    bool relogged = false; // the one fresh login is used
+    for (;;) {
+        if (!m_engine->loggedIn()) {
+            // The device dropped the login (a connection time-out event).
+            if (relogged)
+                return Write::LoginFailed;
+            relogged = true;
+            if (LogIn() != Login::Accepted)
+                return Write::LoginFailed;
+        }
+        const Write w = WriteRound(kind, waitMs, send, check);
+        if (w != Write::NoAnswer)
+            return w;
+        if (relogged) {
             DebugPrint("CtlSession::WriteWithRetry() FAIL request %d not answered after the re-login", kind);
             return Write::NoAnswer;
         }
-        retryLogin = false;
+        relogged = true;
         DebugPrint("CtlSession::WriteWithRetry() request %d not answered: log in again", kind);
-        m_engine->SendLogout(0);
+        // A logout still on its way would end the new login.
+        if (m_engine->loggedIn())
+            LogOut();
         if (LogIn() != Login::Accepted)
             return Write::LoginFailed;
     }
+}
+
+void CtlSession::Settle(int productMs)
+{
+    if (productMs > 0)
+        ProcessDelay(unsigned(productMs));
 }
 
 bool CtlSession::NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline)

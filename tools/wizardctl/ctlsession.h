@@ -5,11 +5,17 @@
 // there, so sessions never share state. The engine posts its answers to a small receiver
 // object set as its notify target; the session waits for them in local
 // event loops, so the code reads as the sequence the pages run: discover,
-// log in, read, write with one re-login on a time-out, read back.
-// Waits are the pages' own (product milliseconds through Timing).
+// log in, read, write, read back.
+// Unlike the pages, which send each request once and wait out its whole
+// wait, the session sends an unanswered request again every
+// kRetryInterval: a device answers within milliseconds, so one lost
+// datagram must not cost the whole wait or end the command. The pages'
+// waits (DeviceWait, product milliseconds through Timing) stay the bound of
+// each exchange.
 
 #include "app/devicestate.h"
 #include "app/records.h"
+#include "protocol/devicewaits.h"
 #include "protocol/formudp.h"
 
 #include <QDeadlineTimer>
@@ -35,16 +41,21 @@ public:
 class CtlSession
 {
 public:
-    // Waits of the pages (product milliseconds).
-    static constexpr int kLoginWait = 5000;
-    static constexpr int kGetConfigWait = 15000;
-    static constexpr int kGetModeWait = 3000;
-    static constexpr int kSetWait = 32000;
-    static constexpr int kSetModeWait = 28000;
-    static constexpr int kWpsWait = 10000;
-    static constexpr int kSurveyWait = 7000;
-    static constexpr int kStationWait = 3000;
-    static constexpr int kSettleDelay = 3000; // after an accepted IP or wireless write
+    // The pages' waits, by the names the commands use (product milliseconds).
+    static constexpr int kLoginWait = DeviceWait::Login;
+    static constexpr int kGetConfigWait = DeviceWait::GetConfig;
+    static constexpr int kGetModeWait = DeviceWait::GetMode;
+    static constexpr int kSetWait = DeviceWait::Setting;
+    static constexpr int kSetModeWait = DeviceWait::SetMode;
+    static constexpr int kWpsWait = DeviceWait::Wps;
+    static constexpr int kSurveyWait = DeviceWait::SiteSurvey;
+    static constexpr int kStationWait = DeviceWait::StationGetConfig;
+    static constexpr int kSettleDelay = DeviceWait::SettleAfterSetting;
+    // How soon an unanswered request goes out again (product milliseconds).
+    static constexpr int kRetryInterval = 1000;
+    // How long a logout waits for its answer before the next login: a
+    // logout that arrives after that login would end it.
+    static constexpr int kLogoutWait = 500;
 
     CtlSession();
     ~CtlSession();
@@ -54,10 +65,12 @@ public:
     TFormUDP &Engine() { return *m_engine; }
     DeviceState &State() { return m_state; }
 
-    // Opens a socket on every adapter and broadcasts a discovery request;
-    // collects answers for `waitMs`, or until the device with `stopAt`
-    // answers. False when no adapter could be opened (nothing was sent).
-    bool Discover(int waitMs, const MacAddress *stopAt = nullptr);
+    // Opens a socket on every adapter and broadcasts a discovery request,
+    // again every kRetryInterval; collects the answers of all broadcasts for
+    // `waitMs`, or until the device with `stopAt` answered, or `count`
+    // devices did (0: no count). False when no adapter could be opened
+    // (nothing was sent).
+    bool Discover(int waitMs, const MacAddress *stopAt = nullptr, int count = 0);
     std::vector<DeviceRecord> Devices() const;
 
     struct Answer
@@ -65,18 +78,35 @@ public:
         bool timedOut = false;
         intptr_t result = 0;
     };
-    // Calls `send` (one engine send operation of `kind`) and waits for its
-    // reply or time-out. Device events that arrive meanwhile are kept.
-    Answer Request(int kind, const std::function<void()> &send);
+    // Calls `send` (one engine send operation of `kind`, with the engine
+    // wait it is given) every `every` product milliseconds until the reply
+    // comes or `waitMs` ran out. Device events that arrive meanwhile are kept.
+    using Send = std::function<void(int wait)>;
+    Answer Request(int kind, int waitMs, const Send &send, int every = kRetryInterval);
 
+    // Logs in, repeated as any request; a refusal is final at once.
     enum class Login { Accepted, Refused, NoAnswer };
     Login LogIn(); // State().SelectedDevice and State().Password must be set
+    // Logs out and waits up to kLogoutWait for the answer; false when none
+    // came.
+    bool LogOut();
 
-    // The pages' write sequence: with `retryLogin` set, a time-out is met by
-    // a logout without waiting, a fresh login and one repeat. A login
-    // that fails on the way ends it.
-    enum class Write { Accepted, Refused, NoAnswer, LoginFailed };
-    Write WriteWithRetry(int kind, const std::function<void()> &send);
+    // What the settings read back show after a write whose answer was lost.
+    enum class Check { Holds, Differs, NoAnswer };
+    using Checker = std::function<Check()>;
+    // A write: sent again every kRetryInterval within `waitMs`, but only
+    // after `check` found that the device does not hold the values yet
+    // (Verified: it does; the answer was lost). Without `check` the write
+    // is sent once with the whole wait. When the device dropped the login,
+    // or the write and its check stay unanswered, there is one fresh login
+    // (after the logout's answer) and one more round. A login that fails on
+    // the way ends it.
+    enum class Write { Accepted, Verified, Refused, NoAnswer, LoginFailed };
+    Write WriteWithRetry(int kind, int waitMs, const Send &send, const Checker &check = {});
+
+    // The one place for pauses between exchanges (a device settling after
+    // a change), in product milliseconds.
+    void Settle(int productMs);
 
     // Waits until `deadline` for a device event; false when none came.
     bool NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline);
@@ -85,6 +115,11 @@ public:
     void DropEvents(const char *who);
 
 private:
+    // One send of `kind` with engine wait `wait`: its reply or time-out.
+    Answer Attempt(int kind, int wait, const Send &send);
+    // The write's attempts within `waitMs`; NoAnswer sends the caller to
+    // the fresh login.
+    Write WriteRound(int kind, int waitMs, const Send &send, const Checker &check);
     // One turn of the event loop: the posted events, else a wait for the next event.
     void WaitForEvents(QEventLoop &loop);
     DeviceState m_state; // before the engine, which works on it to its end

@@ -57,18 +57,20 @@ int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStrea
         err << "wizardctl: the device " << FormatMac(it->Mac) << " refused the login: wrong password?\n";
         return CTL_EXIT_LOGIN;
     case CtlSession::Login::NoAnswer:
-        err << "wizardctl: the device " << FormatMac(it->Mac)
-            << " did not answer the login (a device that cannot read the login, as with a wrong password, "
-               "may stay silent).\n";
-        return CTL_EXIT_LOGIN;
+        err << "wizardctl: the device " << FormatMac(it->Mac) << " did not answer the login within "
+            << CtlSession::kLoginWait
+            << " ms (a device that cannot read the login, as with a wrong password, may stay silent).\n";
+        return CTL_EXIT_NO_ANSWER;
     }
     if (read != Read::Nothing) {
-        const CtlSession::Answer a = session.Request(REQ_GET_CONFIG, [&] {
-            if (read == Read::Config)
-                session.Engine().SendGetConfig(CtlSession::kGetConfigWait);
-            else
-                session.Engine().SendGetMode(CtlSession::kGetModeWait);
-        });
+        const bool config = read == Read::Config;
+        const CtlSession::Answer a = session.Request(
+            REQ_GET_CONFIG, config ? CtlSession::kGetConfigWait : CtlSession::kGetModeWait, [&](int wait) {
+                if (config)
+                    session.Engine().SendGetConfig(wait);
+                else
+                    session.Engine().SendGetMode(wait);
+            });
         if (a.timedOut) {
             err << "wizardctl: the device did not answer the configuration request. "
                 << MessageOf(MessageKey::ER_CONNECT) << '\n';
@@ -91,6 +93,7 @@ int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what)
         err << "wizardctl: the fresh login for the " << what << " failed.\n";
         break;
     case CtlSession::Write::Accepted:
+    case CtlSession::Write::Verified:
         return CTL_EXIT_OK;
     }
     err << MessageOf(MessageKey::ER_CONNECT) << '\n';
@@ -99,20 +102,35 @@ int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what)
 
 bool ReadBack(CtlSession &session, int settleMs)
 {
-    ProcessDelay(unsigned(settleMs));
+    session.Settle(settleMs);
     return !session
-                .Request(REQ_GET_CONFIG, [&] { session.Engine().SendGetConfig(CtlSession::kGetConfigWait); })
+                .Request(REQ_GET_CONFIG, CtlSession::kGetConfigWait,
+                         [&](int wait) { session.Engine().SendGetConfig(wait); })
                 .timedOut;
 }
 
-int Verdict(QTextStream &out, QTextStream &err, bool readBack, bool holds)
+CtlSession::Check CheckWrite(CtlSession &session, int settleMs, const std::function<bool()> &holds)
 {
-    if (!readBack) {
-        err << "wizardctl: the device accepted the settings but did not answer the read-back.\n";
-        out << "not verified\n";
-        return CTL_EXIT_NOT_VERIFIED;
+    if (!ReadBack(session, settleMs))
+        return CtlSession::Check::NoAnswer;
+    return holds() ? CtlSession::Check::Holds : CtlSession::Check::Differs;
+}
+
+int Verify(QTextStream &out, QTextStream &err, CtlSession::Write w, const QString &what,
+           const CtlSession::Checker &check, const std::function<void()> &print)
+{
+    if (w == CtlSession::Write::Verified)
+        out << "The device holds the " << what << " (its answer to the write was lost).\n";
+    else
+        out << "The device accepted the " << what << ".\n";
+    const CtlSession::Check c = w == CtlSession::Write::Verified ? CtlSession::Check::Holds : check();
+    if (c == CtlSession::Check::NoAnswer) {
+        err << "wizardctl: " << kUnknownStateText << '\n';
+        out << "state unknown\n";
+        return CTL_EXIT_UNKNOWN_STATE;
     }
-    if (!holds) {
+    print();
+    if (c == CtlSession::Check::Differs) {
         DebugPrint("wizardctl: FAIL the read-back does not show the values written");
         out << "not verified: the device does not report the values written\n";
         return CTL_EXIT_NOT_VERIFIED;

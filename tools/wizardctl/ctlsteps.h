@@ -9,6 +9,7 @@
 
 #include <QJsonObject>
 #include <QTextStream>
+#include <functional>
 
 inline constexpr int kFindWait = 4000; // the device list page's search time
 
@@ -24,15 +25,26 @@ enum class Read {
 int NoAdapter(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err,
               const QJsonObject &extra);
 
-// Finds the device, logs in and reads what `read` says: the sequence of the
-// device list and password pages. CTL_EXIT_OK or the failure.
+// Finds the device (the discovery ends at its answer), logs in and reads what `read` says: the sequence of
+// the device list and password pages. CTL_EXIT_OK or the failure.
 int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
           DeviceRecord *found = nullptr);
 
 // The outcome of a write that did not go through.
 int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what);
 
-// Reads the configuration after a write. False when the device did not answer.
+// Settles for `settleMs`, then reads the configuration. False when the
+// device did not answer.
 bool ReadBack(CtlSession &session, int settleMs);
 
-int Verdict(QTextStream &out, QTextStream &err, bool readBack, bool holds);
+// The read-back of a write: whether it answered and then `holds`.
+CtlSession::Check CheckWrite(CtlSession &session, int settleMs, const std::function<bool()> &holds);
+
+inline constexpr char kUnknownStateText[] =
+    "written; the device did not answer the read-back, so its state is unknown";
+
+// After a write went through: says so, reads back with `check` (unless the
+// write's own check already did), prints the values read with `print` and
+// gives the verdict (the last line: verified, not verified, state unknown).
+int Verify(QTextStream &out, QTextStream &err, CtlSession::Write w, const QString &what,
+           const CtlSession::Checker &check, const std::function<void()> &print);

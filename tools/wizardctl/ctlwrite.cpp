@@ -84,17 +84,19 @@ int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err)
         }
     }
     state.NewIpConfig = next;
-    const CtlSession::Write w =
-        session.WriteWithRetry(REQ_IP_SETTING, [&] { session.Engine().SendIPSetting(CtlSession::kSetWait); });
-    if (w != CtlSession::Write::Accepted)
-        return WriteFailed(err, w, QStringLiteral("IP settings"));
-    out << "The device accepted the IP settings.\n";
-    const bool read = ReadBack(session, CtlSession::kSettleDelay);
-    if (read) {
+    const CtlSession::Checker check = [&] {
+        return CheckWrite(session, CtlSession::kSettleDelay,
+                          [&] { return IpConfigHolds(next, state.CurIpConfig); });
+    };
+    const QString what = QStringLiteral("IP settings");
+    const CtlSession::Write w = session.WriteWithRetry(
+        REQ_IP_SETTING, CtlSession::kSetWait, [&](int wait) { session.Engine().SendIPSetting(wait); }, check);
+    if (const int rc = WriteFailed(err, w, what))
+        return rc;
+    return Verify(out, err, w, what, check, [&] {
         out << "Read back:\n";
         PrintIp(out, state.CurIpConfig);
-    }
-    return Verdict(out, err, read, IpConfigHolds(next, state.CurIpConfig));
+    });
 }
 
 int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err)
@@ -108,15 +110,17 @@ int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err)
         return CTL_EXIT_OK;
     }
     state.DeviceMode = o.deviceMode;
+    const CtlSession::Checker check = [&] {
+        return CheckWrite(session, 0, [&] { return state.DeviceMode == o.deviceMode; });
+    };
+    const QString what = QStringLiteral("operating mode ") + DeviceModeName(o.deviceMode);
     const CtlSession::Write w = session.WriteWithRetry(
-        REQ_SET_MODE, [&] { session.Engine().SendSetMode(CtlSession::kSetModeWait, o.deviceMode); });
-    if (w != CtlSession::Write::Accepted)
-        return WriteFailed(err, w, QStringLiteral("operating mode"));
-    out << "The device accepted the operating mode " << DeviceModeName(o.deviceMode) << ".\n";
-    const bool read = ReadBack(session, 0);
-    if (read)
-        out << "Read back: " << DeviceModeName(state.DeviceMode) << '\n';
-    return Verdict(out, err, read, state.DeviceMode == o.deviceMode);
+        REQ_SET_MODE, CtlSession::kSetModeWait,
+        [&](int wait) { session.Engine().SendSetMode(wait, o.deviceMode); }, check);
+    if (const int rc = WriteFailed(err, w, QStringLiteral("operating mode")))
+        return rc;
+    return Verify(out, err, w, what, check,
+                  [&] { out << "Read back: " << DeviceModeName(state.DeviceMode) << '\n'; });
 }
 
 namespace {
@@ -181,25 +185,29 @@ int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
     state.NewWlConfig = next;
 
     const int kind = ap ? REQ_WL_SETTING : REQ_WL_STATION_SETTING;
-    const CtlSession::Write w = session.WriteWithRetry(kind, [&] {
-        if (ap) {
-            DebugPrint("DEVICE_AP");
-            session.Engine().SendWlSetting(CtlSession::kSetWait);
-        } else {
-            DebugPrint("not DEVICE_AP");
-            session.Engine().SendWlStationSetting(CtlSession::kSetWait);
-        }
-    });
+    const CtlSession::Checker check = [&] {
+        return CheckWrite(session, CtlSession::kSettleDelay,
+                          [&] { return WlConfigHolds(next, state.CurWlConfig); });
+    };
+    const CtlSession::Write w = session.WriteWithRetry(
+        kind, CtlSession::kSetWait,
+        [&](int wait) {
+            if (ap) {
+                DebugPrint("DEVICE_AP");
+                session.Engine().SendWlSetting(wait);
+            } else {
+                DebugPrint("not DEVICE_AP");
+                session.Engine().SendWlStationSetting(wait);
+            }
+        },
+        check);
     const QString what = ap ? QStringLiteral("wireless settings") : QStringLiteral("wireless profile");
-    if (w != CtlSession::Write::Accepted)
-        return WriteFailed(err, w, what);
-    out << "The device accepted the " << what << ".\n";
-    const bool read = ReadBack(session, CtlSession::kSettleDelay);
-    if (read) {
+    if (const int rc = WriteFailed(err, w, what))
+        return rc;
+    return Verify(out, err, w, what, check, [&] {
         out << "Read back:\n";
         PrintWireless(out, state.CurWlConfig);
-    }
-    return Verdict(out, err, read, WlConfigHolds(next, state.CurWlConfig));
+    });
 }
 
 namespace {
@@ -228,8 +236,9 @@ int PrepareWps(CtlSession &session, const CtlOptions &o, QTextStream &out, QText
         return CTL_EXIT_OK;
     }
     // The WPS page shows the device's own PIN before the user connects.
-    const CtlSession::Answer a = session.Request(
-        REQ_STATION_GET_CONFIG, [&] { session.Engine().SendStationGetConfig(CtlSession::kStationWait); });
+    const CtlSession::Answer a =
+        session.Request(REQ_STATION_GET_CONFIG, CtlSession::kStationWait,
+                        [&](int wait) { session.Engine().SendStationGetConfig(wait); });
     const QString devicePin = FieldText(state.ApClientPin);
     if (a.timedOut || devicePin.size() != 8) {
         err << "wizardctl: the device did not report its 8-digit client PIN.\n"
@@ -249,7 +258,7 @@ int FollowWps(CtlSession &session, QTextStream &out, QTextStream &err, bool ap)
     uint32_t startTick = 0;
     bool started = false;
     // The WPS page's time limit runs from the device's acceptance.
-    const QDeadlineTimer deadline(Timing::Scaled(180000));
+    const QDeadlineTimer deadline(Timing::Scaled(DeviceWait::WpsTimeLimit));
     CtlReceiver::Message event{};
     while (session.NextEvent(event, deadline)) {
         if (event.wParam != UDP_EVENT_WPS_STATUS) {
@@ -268,7 +277,8 @@ int FollowWps(CtlSession &session, QTextStream &out, QTextStream &err, bool ap)
             return CTL_EXIT_WPS_FAILED;
         } else if (code == 1 || code == 34) {
             const bool configured = code == 34;
-            if (!configured && !(started && Timing::TickCount() - startTick <= 100000u)) {
+            if (!configured &&
+                !(started && Timing::TickCount() - startTick <= DeviceWait::WpsIdleAfterStart)) {
                 err << "wizardctl: WPS failed (the device went back to idle without completing).\n";
                 return CTL_EXIT_WPS_FAILED;
             }
@@ -278,7 +288,8 @@ int FollowWps(CtlSession &session, QTextStream &out, QTextStream &err, bool ap)
             }
             // The device needs a while to take up the new settings before
             // it reports them.
-            if (!ReadBack(session, configured ? 10000 : 25000)) {
+            if (!ReadBack(session, configured ? DeviceWait::SettleAfterWpsConfigured
+                                              : DeviceWait::SettleAfterWpsIdle)) {
                 err << "wizardctl: WPS ran, but the device did not answer the read-back.\n"
                     << MessageOf(MessageKey::ER_CONNECT) << '\n';
                 return CTL_EXIT_WPS_FAILED;
@@ -314,12 +325,14 @@ int Wps(const CtlOptions &o, QTextStream &out, QTextStream &err)
     out.flush();
 
     const int kind = o.pbc ? REQ_WPS_PBC : REQ_WPS_PIN;
-    const CtlSession::Write w = session.WriteWithRetry(kind, [&] {
+    // No check: nothing read back tells whether a run started, and a second
+    // request would start another. The request keeps the page's one whole
+    // wait and one fresh login.
+    const CtlSession::Write w = session.WriteWithRetry(kind, CtlSession::kWpsWait, [&](int wait) {
         if (o.pbc)
-            session.Engine().SendWPSPBC(CtlSession::kWpsWait);
+            session.Engine().SendWPSPBC(wait);
         else
-            session.Engine().SendWPSPIN(CtlSession::kWpsWait,
-                                        ap ? WpsPinForm::Enrollee : WpsPinForm::UpstreamSsid);
+            session.Engine().SendWPSPIN(wait, ap ? WpsPinForm::Enrollee : WpsPinForm::UpstreamSsid);
     });
     if (w != CtlSession::Write::Accepted)
         return WriteFailed(err, w, QStringLiteral("WPS request"));
