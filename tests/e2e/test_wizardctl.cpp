@@ -311,8 +311,46 @@ TEST(LabWizardctl, ADeviceThatIgnoresAWrongPasswordIsAlsoALoginFailure)
     SKIP_WITHOUT_CLIENT();
     LAB_RUN_INSIDE({"--dev-args", "--device name=Quiet,password=s3cret,garbled-login=ignore,iface=dev0"});
     const Ctl c = RunFor("show", {"--password", "tulip"});
-    EXPECT_EQ(c.exitCode, 5) << c;
+    EXPECT_EQ(c.exitCode, 4) << "silence is no refusal\n" << c;
     EXPECT_TRUE(c.err.contains("did not answer the login")) << c;
+}
+
+TEST(LabWizardctl, LostAnswersToDiscoveryAndLoginAreAskedAgain)
+{
+    SKIP_WITHOUT_CLIENT();
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json"
+                                  " --device name=D0,mac=02:00:4C:00:00:0A,iface=dev0,drop-discover=1"
+                                  " --device name=D1,mac=02:00:4C:00:00:0B,iface=dev0,drop-login=1"
+                                  " --device name=D2,mac=02:00:4C:00:00:0C,iface=dev0,silent-from=login"
+                                  " --device name=D3,mac=02:00:4C:00:00:0D,iface=dev0,refuse-login"});
+    // D0 first: every discovery takes its one lost answer.
+    const struct
+    {
+        int device;
+        int exitCode;
+        const char *text;
+        int logins;
+    } cases[] = {
+        {0, 0, "", 1},
+        {1, 0, "", 2},
+        {2, 4, "did not answer the login within 5000 ms", 1},
+        {3, 5, "refused the login: wrong password?", 1}, // a refusal is never asked again
+    };
+    for (const auto &k : cases) {
+        const QString mac = QStringLiteral("02:00:4C:00:00:0%1").arg(QChar(u'A' + k.device));
+        const Ctl c = RunCtl({"show", "--mac", mac});
+        EXPECT_EQ(c.exitCode, k.exitCode) << c;
+        EXPECT_TRUE(c.err.contains(k.text)) << k.text << "\n" << c;
+        QThread::msleep(300);
+        EXPECT_EQ(Device(k.device)["requests"].toObject()["login"].toInt(), k.logins) << c;
+    }
+
+    // The discovery ends at the count, long before its window.
+    QElapsedTimer clock;
+    clock.start();
+    const Ctl c = RunCtl({"discover", "--wait", "60000", "--count", "1"});
+    EXPECT_EQ(c.exitCode, 0) << c;
+    EXPECT_LT(clock.elapsed(), 1500) << "the window is 3 s at this time scale\n" << c;
 }
 
 TEST(LabWizardctl, SetIpStaticThenDhcpIsVerifiedByTheReadBack)
@@ -343,57 +381,97 @@ TEST(LabWizardctl, SetIpStaticThenDhcpIsVerifiedByTheReadBack)
     EXPECT_TRUE(Device()["ip"].toObject()["dhcp"].toBool());
 }
 
-TEST(LabWizardctl, ALostAnswerIsRecoveredByOneReLogin)
+TEST(LabWizardctl, ALostWriteAnswerIsCheckedByReadingBack)
 {
     SKIP_WITHOUT_CLIENT();
-    LAB_RUN_INSIDE(
-        {"--dev-args", "--state-file $LAB_DIR/state.json --device name=Lossy,iface=dev0,drop-set-ip=1"});
+    // The set-mode device loses the write's answer and the read-backs of the
+    // check too: a fresh login, then the write again.
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json"
+                                  " --device name=D0,mac=02:00:4C:00:00:0A,iface=dev0,drop-set-ip=1"
+                                  " --device name=D1,mac=02:00:4C:00:00:0B,iface=dev0,delay=120"
+                                  " --device name=D2,mac=02:00:4C:00:00:0C,iface=dev0,drop-set-mode=1,"
+                                  "drop-get-config=20"});
     const QString log = Lab::Dir() + "/ctl.Log";
-    const Ctl c = RunFor("set-ip", {"--ip", "10.9.8.7", "--mask", "255.0.0.0", "--log", log});
-    ASSERT_EQ(c.exitCode, 0) << c;
-    EXPECT_TRUE(c.out.endsWith("verified\n")) << c;
-    const QJsonObject requests = SettledRequests();
-    EXPECT_EQ(requests["set-ip"].toInt(), 2) << "the write was repeated once";
-    EXPECT_EQ(requests["login"].toInt(), 2) << "after a fresh login";
+    const struct
+    {
+        int device;
+        QStringList arguments;
+        const char *request;
+        int writes;
+        int logins;
+    } cases[] = {
+        {0, {"set-ip", "--ip", "10.9.8.7", "--mask", "255.0.0.0"}, "set-ip", 1, 1},
+        // Every answer comes after the next attempt went out (the logins are not counted).
+        {1, {"set-ip", "--ip", "10.9.8.7", "--mask", "255.0.0.0"}, "set-ip", 1, 0},
+        {2, {"set-mode", "bridge", "--log", log}, "set-mode", 2, 2},
+    };
+    for (const auto &k : cases) {
+        QStringList arguments = k.arguments;
+        arguments.insert(1, QStringLiteral("--mac"));
+        arguments.insert(2, QStringLiteral("02:00:4C:00:00:0%1").arg(QChar(u'A' + k.device)));
+        const Ctl c = RunCtl(arguments);
+        EXPECT_EQ(c.exitCode, 0) << c;
+        EXPECT_TRUE(c.out.endsWith("\nverified\n")) << c;
+        QThread::msleep(300);
+        const QJsonObject requests = Device(k.device)["requests"].toObject();
+        EXPECT_EQ(requests[k.request].toInt(), k.writes) << c;
+        if (k.logins)
+            EXPECT_EQ(requests["login"].toInt(), k.logins) << c;
+    }
 
-    // The wizard's log, with the pages' order: logout without waiting, login, the write again.
+    // The logout's answer comes before the fresh login, which a late logout would end.
     const QString text = Lab::ReadText(log);
     ASSERT_FALSE(text.isEmpty());
     EXPECT_TRUE(text.startsWith("\r\n(")) << text.left(200).toStdString();
     EXPECT_TRUE(text.contains(") == START LOG ==\r\n"));
-    const qsizetype timeout = text.indexOf("TFormUDP::TimerWaitTimer() 4");
-    const qsizetype logout = text.indexOf("TFormUDP::SendLogout()", timeout);
+    const qsizetype logout = text.indexOf("TFormUDP::SendLogout()");
+    const qsizetype answer = text.indexOf("TFormUDP::RecvLogout()", logout);
     const qsizetype login = text.indexOf("TFormUDP::SendLogin()", logout);
-    const qsizetype again = text.indexOf("TFormUDP::SendIPSetting()", login);
-    EXPECT_GT(timeout, 0);
-    EXPECT_GT(logout, timeout);
-    EXPECT_GT(login, logout);
+    const qsizetype again = text.indexOf("TFormUDP::SendSetMode()", login);
+    EXPECT_GT(logout, 0);
+    EXPECT_GT(answer, logout);
+    EXPECT_GT(login, answer);
     EXPECT_GT(again, login);
-    EXPECT_GT(text.indexOf("TFormUDP::RecvGetConfig()", again), again) << "then the read-back";
 }
 
 TEST(LabWizardctl, TwoLostAnswersEndWithoutSuccess)
 {
     SKIP_WITHOUT_CLIENT();
-    LAB_RUN_INSIDE(
-        {"--dev-args", "--state-file $LAB_DIR/state.json --device name=Lossy,iface=dev0,drop-set-mode=2"});
+    LAB_RUN_INSIDE({"--dev-args", "--state-file $LAB_DIR/state.json --device "
+                                  "name=Lossy,iface=dev0,drop-set-mode=2,drop-get-config=100"});
     const Ctl c = RunFor("set-mode", {"bridge"});
     EXPECT_EQ(c.exitCode, 4) << c;
     EXPECT_TRUE(c.err.contains("also not after a fresh login")) << c;
     EXPECT_TRUE(c.err.contains("Unable to connect to the device.")) << c;
 }
 
-TEST(LabWizardctl, AReadBackWithoutAnswerIsNotVerified)
+TEST(LabWizardctl, ALostReadBackIsAskedAgainAndSilenceLeavesTheStateUnknown)
 {
     SKIP_WITHOUT_CLIENT();
-    // The mode is asked on its own first; the full read after the write is lost.
-    LAB_RUN_INSIDE(
-        {"--dev-args", "--state-file $LAB_DIR/state.json --device name=Mute,iface=dev0,drop-get-config=1"});
-    const Ctl c = RunFor("set-mode", {"bridge"});
-    EXPECT_EQ(c.exitCode, 3) << c;
-    EXPECT_TRUE(c.out.endsWith("not verified\n")) << c;
-    EXPECT_TRUE(c.err.contains("did not answer the read-back")) << c;
-    EXPECT_EQ(Device()["mode"].toInt(), 2) << "the write itself went through";
+    // The mode is asked on its own first; the full read after the write is the first.
+    LAB_RUN_INSIDE({"--dev-args",
+                    "--state-file $LAB_DIR/state.json"
+                    " --device name=D0,mac=02:00:4C:00:00:0A,iface=dev0,drop-get-config=1"
+                    " --device name=D1,mac=02:00:4C:00:00:0B,iface=dev0,silent-from=get-config"});
+    const struct
+    {
+        int device;
+        int exitCode;
+        const char *last;
+        const char *text;
+    } cases[] = {
+        {0, 0, "\nverified\n", ""},
+        {1, 7, "\nstate unknown\n",
+         "wizardctl: written; the device did not answer the read-back, so its state is unknown\n"},
+    };
+    for (const auto &k : cases) {
+        const QString mac = QStringLiteral("02:00:4C:00:00:0%1").arg(QChar(u'A' + k.device));
+        const Ctl c = RunCtl({"set-mode", "--mac", mac, "bridge"});
+        EXPECT_EQ(c.exitCode, k.exitCode) << c;
+        EXPECT_TRUE(c.out.endsWith(k.last)) << c;
+        EXPECT_TRUE(c.err.contains(k.text)) << c;
+        EXPECT_EQ(Device(k.device)["mode"].toInt(), 2) << "the write itself went through";
+    }
 }
 
 TEST(LabWizardctl, TheProductBuildHasNoTimeSeam)
