@@ -673,6 +673,8 @@ TEST(LabWizardctl, EverySubcommandHasHelp)
     }
     const Ctl overview = RunCtl({"--help"});
     EXPECT_TRUE(overview.out.contains("Exit codes:")) << overview;
+    EXPECT_TRUE(overview.out.contains("  7  written, but the device did not answer the read-back"))
+        << overview;
     EXPECT_TRUE(overview.out.contains("WIZARDCTL_PASSWORD")) << overview;
 
     // No command: the overview on the error stream and a usage failure.

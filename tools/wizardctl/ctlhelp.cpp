@@ -31,14 +31,25 @@ const char kOverview[] = "Usage: wizardctl COMMAND [options]\n"
                          "command line in the process list. Give --password-file FILE or --password -\n"
                          "(standard input), or set the environment variable WIZARDCTL_PASSWORD.\n"
                          "\n"
+                         "A request that gets no answer is sent again every second until it is\n"
+                         "answered or the wizard's wait for it runs out (5 s for a login, 15 s for\n"
+                         "a configuration read, 28 or 32 s for a write); discovery broadcasts again\n"
+                         "within its time. A refused login is never repeated; a site survey and a\n"
+                         "WPS request, which the device takes a while to carry out, get the whole\n"
+                         "wait at once.\n"
+                         "\n"
                          "Exit codes:\n"
-                         "  0  done; a write was read back and the device holds the values (verified)\n"
+                         "  0  done; a write was read back and the device holds the values (verified),\n"
+                         "     or nothing needed writing\n"
                          "  1  bad command line or invalid input; nothing was sent\n"
                          "  2  no usable adapter, no device answered, or the MAC was not found\n"
-                         "  3  written, but the device does not report the values written (not verified)\n"
-                         "  4  the device did not answer, or refused the request\n"
-                         "  5  the login was refused or not answered (wrong password?)\n"
-                         "  6  WPS was started but did not succeed\n";
+                         "  3  written, but the device answered the read-back with other values\n"
+                         "     (not verified)\n"
+                         "  4  the device did not answer (a login included), or refused the request\n"
+                         "  5  the device refused the login (wrong password?)\n"
+                         "  6  WPS was started but did not succeed\n"
+                         "  7  written, but the device did not answer the read-back: its state is\n"
+                         "     unknown\n";
 
 const char kDeviceOptions[] = "  --mac MAC          the device (as listed by discover), required\n"
                               "  --password PW      login password, at most 16 characters (default:\n"
@@ -50,20 +61,26 @@ const char kDeviceOptions[] = "  --mac MAC          the device (as listed by dis
                               "  --password-file FILE\n"
                               "                     the password: the first line of FILE\n";
 
-const char kWriteNote[] = "A write that is not answered is repeated once after a fresh login; then\n"
-                          "the configuration is read back and compared: \"verified\" (exit 0) or\n"
-                          "\"not verified\" (exit 3).\n";
+const char kWriteNote[] = "A write whose answer is lost is checked by reading the configuration back;\n"
+                          "it is sent again only when the device does not hold the values. When the\n"
+                          "write and the read stay unanswered, or the device ended the login, there\n"
+                          "is one fresh login (after the logout's answer) and one more try. Then the\n"
+                          "configuration is read back and compared: \"verified\" (exit 0), \"not\n"
+                          "verified\" (exit 3: other values) or \"state unknown\" (exit 7: no\n"
+                          "answer).\n";
 
 QString CommandHelp(const QString &command)
 {
     QString text;
     if (command == u"discover") {
-        text = "Usage: wizardctl discover [--wait MS] [--json]\n\n"
+        text = "Usage: wizardctl discover [--wait MS] [--count N] [--json]\n\n"
                "Broadcasts a discovery request on every adapter and lists each device that\n"
                "answers: name, MAC, device address and the local adapter address the answer\n"
                "came through. Exit 2 when nothing answers, with every interface of this\n"
                "computer (used, or skipped and why) and how to open UDP port 5433.\n\n"
-               "  --wait MS   how long to collect answers (default 4000)\n"
+               "  --wait MS   how long to collect answers (default 4000); the request is\n"
+               "              broadcast again every second within that time\n"
+               "  --count N   stop as soon as N devices answered\n"
                "  --json      one JSON object: {\"adapters\": [...], \"devices\": [...]}, with\n"
                "              \"error\", \"interfaces\" and \"hint\" when nothing answered\n";
     } else if (command == u"show") {
