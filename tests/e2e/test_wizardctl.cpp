@@ -415,8 +415,9 @@ TEST(LabWizardctl, ALostWriteAnswerIsCheckedByReadingBack)
         QThread::msleep(300);
         const QJsonObject requests = Device(k.device)["requests"].toObject();
         EXPECT_EQ(requests[k.request].toInt(), k.writes) << c;
-        if (k.logins)
+        if (k.logins) {
             EXPECT_EQ(requests["login"].toInt(), k.logins) << c;
+        }
     }
 
     // The logout's answer comes before the fresh login, which a late logout would end.
