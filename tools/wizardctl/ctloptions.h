@@ -25,11 +25,13 @@ enum CtlExit : int {
     CTL_EXIT_NO_ANSWER = 4,    // the device did not answer, or refused the request
     CTL_EXIT_LOGIN = 5,        // the login was refused or not answered (wrong password?)
     CTL_EXIT_WPS_FAILED = 6,   // the WPS run was accepted but did not succeed
+    // written; the read-back was not answered, so the device's state is unknown
+    CTL_EXIT_UNKNOWN_STATE = 7,
 };
 
 struct CtlOptions
 {
-    QString command; // discover, show, set-ip, set-mode, set-wireless, wps, survey, station-pin
+    QString command; // discover, show, set-ip, set-mode, set-wireless, wps, survey, station-pin, apply
     bool help = false;
     bool json = false;
     QString logFile;
@@ -77,6 +79,14 @@ struct CtlOptions
 
     // survey
     bool wpsOnly = false;
+
+    // show --all
+    bool all = false;
+
+    // apply
+    QString planFile;
+    bool dryRun = false;
+    int jobs = 8; // devices at once (apply, show --all)
 };
 
 enum class ParseResult {

@@ -2,6 +2,7 @@
 
 #include "app/debug.h"
 #include "app/timing.h"
+#include "app/utility.h"
 #include "messages/appmessage.h"
 
 #include <QCoreApplication>
@@ -141,6 +142,11 @@ CtlSession::Write CtlSession::WriteWithRetry(int kind, const std::function<void(
         if (LogIn() != Login::Accepted)
             return Write::LoginFailed;
     }
+}
+
+void CtlSession::Settle(int productMs)
+{
+    ProcessDelay(unsigned(productMs));
 }
 
 bool CtlSession::NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline)

@@ -78,6 +78,10 @@ public:
     enum class Write { Accepted, Refused, NoAnswer, LoginFailed };
     Write WriteWithRetry(int kind, const std::function<void()> &send);
 
+    // Every pause between exchanges (product milliseconds): after a mode
+    // change, before a read-back.
+    void Settle(int productMs);
+
     // Waits until `deadline` for a device event; false when none came.
     bool NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline);
     // Drops the events received so far (they came before a WPS run was
