@@ -38,14 +38,14 @@ StaticAddress CheckStatic(const QString &ip, const QString &mask, bool hasMask, 
 // plan entry.
 struct WirelessWanted
 {
-    QByteArray ssid;
+    QByteArray ssid{};
     int wirelessMode = WLMODE_BGN; // the profile pages' default
     int security = SECMODE_NONE;
     int wepLength = WEPKEYLEN_64;
-    QString key;   // WEP
+    QString key{}; // WEP
     int auth = -1; // -1: Auto on an access point, Open on a bridge
     int wpaMode = WPAMODE_AUTO;
-    QString passphrase;
+    QString passphrase{};
     bool hasSecret = false; // the key or passphrase of `security` is given
 };
 // The record to write: the device's `current` one with the network, mode
