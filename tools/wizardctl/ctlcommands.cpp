@@ -1,5 +1,6 @@
 #include "ctlcommands.h"
 
+#include "ctlapply.h"
 #include "ctlreport.h"
 #include "ctlsession.h"
 #include "ctlsteps.h"
@@ -60,6 +61,8 @@ int Discover(const CtlOptions &o, QTextStream &out, QTextStream &err)
 
 int Show(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
+    if (o.all)
+        return ShowAll(o, out, err);
     CtlSession session;
     DeviceRecord device;
     if (const int rc = Reach(session, o, out, err, Read::Config, &device))
@@ -183,8 +186,15 @@ int RunCommand(const CtlOptions &o, QTextStream &out, QTextStream &err)
         const char16_t *name;
         Command run;
     } kCommands[] = {
-        {u"discover", Discover},        {u"show", Show}, {u"set-ip", SetIp},  {u"set-mode", SetMode},
-        {u"set-wireless", SetWireless}, {u"wps", Wps},   {u"survey", Survey}, {u"station-pin", StationPin},
+        {u"discover", Discover},
+        {u"show", Show},
+        {u"set-ip", SetIp},
+        {u"set-mode", SetMode},
+        {u"set-wireless", SetWireless},
+        {u"wps", Wps},
+        {u"survey", Survey},
+        {u"station-pin", StationPin},
+        {u"apply", Apply},
     };
     DebugPrint("wizardctl %s", Local(o.command).constData());
     int rc = CTL_EXIT_INVALID;

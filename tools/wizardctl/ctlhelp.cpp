@@ -18,6 +18,7 @@ const char kOverview[] = "Usage: wizardctl COMMAND [options]\n"
                          "  wps           Wi-Fi Protected Setup by push button or PIN\n"
                          "  survey        the wireless networks the device sees\n"
                          "  station-pin   the bridge's own WPS client PIN\n"
+                         "  apply         bring every device of a plan (JSON) to its settings\n"
                          "\n"
                          "Options of every command:\n"
                          "  --log FILE    append the wizard's debug log (every packet in clear) to FILE\n"
@@ -84,10 +85,14 @@ QString CommandHelp(const QString &command)
                "  --json      one JSON object: {\"adapters\": [...], \"devices\": [...]}, with\n"
                "              \"error\", \"interfaces\" and \"hint\" when nothing answered\n";
     } else if (command == u"show") {
-        text = QString("Usage: wizardctl show --mac MAC [--password PW] [--json]\n\n"
+        text = QString("Usage: wizardctl show --mac MAC [--password PW] [--json]\n"
+                       "       wizardctl show --all --json [--password PW]\n\n"
                        "Logs in and prints the device's whole configuration with the display names\n"
                        "of its values (JSON keeps both the codes and the names).\n\n") +
-               kDeviceOptions + "  --json             one JSON object\n";
+               kDeviceOptions +
+               "  --json             one JSON object\n"
+               "  --all              every device that answers, one JSON array: a plan for\n"
+               "                     wizardctl apply (keys and passphrases are never read)\n";
     } else if (command == u"set-ip") {
         text = QString("Usage: wizardctl set-ip --mac MAC (--dhcp | --ip A [--mask M] [--gateway G])\n\n"
                        "Writes the device's IP settings. Static values follow the wizard's rules: a\n"
@@ -148,6 +153,28 @@ QString CommandHelp(const QString &command)
         text = QString("Usage: wizardctl station-pin --mac MAC\n\n"
                        "Prints the bridge's own WPS client PIN.\n\n") +
                kDeviceOptions;
+    } else if (command == u"apply") {
+        text = QString("Usage: wizardctl apply PLAN.json [--dry-run] [--jobs N] [--json]\n"
+                       "         [--password PW | --password - | --password-file FILE]\n\n"
+                       "Brings every device of the plan to the settings its entry gives. A plan is\n"
+                       "what show --json prints (one object) or show --all --json (an array); each\n"
+                       "entry chooses its device by device.mac, else by device.name when that name\n"
+                       "is unique, and may give password, deviceMode, ip and wireless (with key or\n"
+                       "passphrase). Every value is checked with the wizard's rules first: a plan\n"
+                       "with a fault sends nothing and names each fault with its line and key.\n"
+                       "Per device the configuration is read and only what differs is written, in\n"
+                       "the wizard's order (mode, IP, wireless), each verified by its read-back.\n"
+                       "Keys and passphrases are never reported, so the wireless settings are\n"
+                       "unchanged when every field the device reports matches.\n\n"
+                       "  --dry-run          log in and read, print what would change; write nothing\n"
+                       "  --jobs N           devices at once, 1 to 64 (default 8)\n"
+                       "  --json             the results as one JSON report\n"
+                       "  --password PW      the password of entries without one (as for the other\n"
+                       "                     commands: WIZARDCTL_PASSWORD, \"-\" for standard input)\n"
+                       "  --password-file FILE\n\n"
+                       "The results: per device unchanged, verified or the failure, what changed and\n"
+                       "the time. Exit 0 when every device is verified or unchanged; otherwise the\n"
+                       "exit code of the first device in the plan's order that failed.\n");
     } else {
         return QString::fromLatin1(kOverview);
     }

@@ -1,5 +1,7 @@
 #include "ctloptions.h"
 
+#include "ctlplan.h"
+
 #include "app/settingkeys.h"
 
 #include <QCommandLineParser>
@@ -13,6 +15,8 @@ namespace {
 const std::map<QString, std::set<QString>> &AllowedOptions()
 {
     static const std::set<QString> device{"--mac", "--password", "--password-file", "--log", "--help"};
+    static const std::set<QString> fleet{"--password", "--password-file", "--log",
+                                         "--help",     "--jobs",          "--json"};
     auto with = [](std::set<QString> base, std::initializer_list<const char *> more) {
         for (const char *m : more)
             base.insert(QString::fromLatin1(m));
@@ -20,7 +24,7 @@ const std::map<QString, std::set<QString>> &AllowedOptions()
     };
     static const std::map<QString, std::set<QString>> allowed{
         {"discover", {"--wait", "--count", "--json", "--log", "--help"}},
-        {"show", with(device, {"--json"})},
+        {"show", with(device, {"--json", "--all"})},
         {"set-ip", with(device, {"--dhcp", "--ip", "--mask", "--gateway"})},
         {"set-mode", device},
         {"set-wireless", with(device, {"--ssid", "--mode", "--security", "--wep-length", "--key", "--auth",
@@ -28,13 +32,15 @@ const std::map<QString, std::set<QString>> &AllowedOptions()
         {"wps", with(device, {"--pbc", "--pin", "--ssid", "--ssid-hex"})},
         {"survey", with(device, {"--wps-only", "--json"})},
         {"station-pin", device},
+        {"apply", with(fleet, {"--dry-run"})},
     };
     return allowed;
 }
 
 bool TakesValue(const QString &option)
 {
-    static const std::set<QString> flags{"--json", "--help", "--dhcp", "--pbc", "--wps-only"};
+    static const std::set<QString> flags{"--json",     "--help", "--dhcp",   "--pbc",
+                                         "--wps-only", "--all",  "--dry-run"};
     return !flags.count(option);
 }
 
@@ -64,21 +70,12 @@ bool TakeSsid(bool hasText, const QString &text, bool hasHex, const QString &hex
         options.ssid = text.toUtf8();
         return true;
     }
-    QByteArray digits;
-    bool hexOnly = true;
-    for (const QChar c : hex) {
-        const char16_t u = c.unicode();
-        if (u == u' ' || u == u':')
-            continue;
-        hexOnly =
-            hexOnly && ((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F'));
-        digits.append(char(u));
-    }
-    if (!hexOnly || digits.size() % 2 != 0) {
+    const std::optional<QByteArray> bytes = BytesFromHex(hex);
+    if (!bytes) {
         error = QStringLiteral("--ssid-hex takes pairs of hex digits, e.g. 436166E92DFF");
         return false;
     }
-    options.ssid = QByteArray::fromHex(digits);
+    options.ssid = *bytes;
     if (options.ssid.contains('\0')) {
         error = QStringLiteral("--ssid-hex: a network name cannot hold a 00 byte");
         return false;
@@ -243,17 +240,9 @@ bool TakeChoice(const Given &given, const ChoiceOption &choice, CtlOptions &opti
 
 using Environment = std::function<QString(const char *)>;
 
-// The device every command but discover addresses, and the password for it.
-bool TakeDevice(const Given &given, CtlOptions &options, QString &error, const Environment &environment)
+// The password of the device commands.
+bool TakePassword(const Given &given, CtlOptions &options, QString &error, const Environment &environment)
 {
-    if (!given.Has("mac"))
-        return Fail(error,
-                    QStringLiteral("%1 needs --mac MAC (see wizardctl discover)").arg(options.command));
-    options.macText = given.Get("mac");
-    if (!ParseMac(options.macText, options.mac))
-        return Fail(error,
-                    QStringLiteral("\"%1\" is not a MAC address (six hex pairs, e.g. 02:00:4C:00:00:01)")
-                        .arg(options.macText));
     using From = CtlOptions::PasswordFrom;
     if (given.Has("password") && given.Has("password-file"))
         return Fail(error, QStringLiteral("--password and --password-file are two ways of giving one "
@@ -274,6 +263,40 @@ bool TakeDevice(const Given &given, CtlOptions &options, QString &error, const E
     // The rule is checked at once when the text is already known.
     return options.passwordFrom == From::File || options.passwordFrom == From::StandardInput ||
            ReadPassword(options, error);
+}
+
+// The device every command but discover addresses (apply and show --all
+// find theirs), and the password for it.
+bool TakeDevice(const Given &given, CtlOptions &options, QString &error, const Environment &environment)
+{
+    options.all = given.Has("all");
+    if (options.command == u"apply" || options.all) {
+        if (given.Has("mac"))
+            return Fail(error, QStringLiteral("--all shows every device: no --mac with it"));
+        if (options.all && !given.Has("json"))
+            return Fail(error, QStringLiteral("show --all needs --json (one document for every device)"));
+        if (!TakeNumber(given, "jobs", 1, 64, options.jobs, error, "--jobs takes a number from 1 to 64"))
+            return false;
+        return TakePassword(given, options, error, environment);
+    }
+    if (!given.Has("mac"))
+        return Fail(error,
+                    QStringLiteral("%1 needs --mac MAC (see wizardctl discover)").arg(options.command));
+    options.macText = given.Get("mac");
+    if (!ParseMac(options.macText, options.mac))
+        return Fail(error,
+                    QStringLiteral("\"%1\" is not a MAC address (six hex pairs, e.g. 02:00:4C:00:00:01)")
+                        .arg(options.macText));
+    return TakePassword(given, options, error, environment);
+}
+
+bool TakeApply(const Given &given, CtlOptions &options, QString &error)
+{
+    options.dryRun = given.Has("dry-run");
+    if (given.Words().size() != 1)
+        return Fail(error, QStringLiteral("apply takes one plan file: wizardctl apply PLAN.json"));
+    options.planFile = given.Words()[0];
+    return true;
 }
 
 bool TakeSetIp(const Given &given, CtlOptions &options, QString &error)
@@ -378,7 +401,8 @@ bool TakeOptions(const Given &given, CtlOptions &options, QString &error, const 
     if (given.Has("log") && options.logFile.isEmpty())
         return Fail(error, QStringLiteral("--log needs a file name"));
     const QStringList &words = given.Words();
-    if (!words.isEmpty() && !(options.command == u"set-mode" && words.size() == 1))
+    const bool takesWord = options.command == u"set-mode" || options.command == u"apply";
+    if (!words.isEmpty() && !(takesWord && words.size() == 1))
         return Fail(error, QStringLiteral("unexpected argument \"%1\"").arg(words.last()));
     if (options.command == u"discover")
         return TakeNumber(given, "wait", 100, 60000, options.waitMs, error,
@@ -386,11 +410,9 @@ bool TakeOptions(const Given &given, CtlOptions &options, QString &error, const 
                TakeNumber(given, "count", 1, 100000, options.count, error,
                           "--count takes a number of devices from 1 to 100000");
     using Take = bool (*)(const Given &, CtlOptions &, QString &);
-    static const std::map<QString, Take> commands{{"set-ip", TakeSetIp},
-                                                  {"set-mode", TakeSetMode},
-                                                  {"set-wireless", TakeSetWireless},
-                                                  {"wps", TakeWps},
-                                                  {"survey", TakeSurvey}};
+    static const std::map<QString, Take> commands{
+        {"set-ip", TakeSetIp}, {"set-mode", TakeSetMode}, {"set-wireless", TakeSetWireless},
+        {"wps", TakeWps},      {"survey", TakeSurvey},    {"apply", TakeApply}};
     if (!TakeDevice(given, options, error, environment))
         return false;
     const auto take = commands.find(options.command);

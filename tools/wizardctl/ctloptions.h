@@ -30,7 +30,7 @@ enum CtlExit : int {
 
 struct CtlOptions
 {
-    QString command; // discover, show, set-ip, set-mode, set-wireless, wps, survey, station-pin
+    QString command; // discover, show, set-ip, set-mode, set-wireless, wps, survey, station-pin, apply
     bool help = false;
     bool json = false;
     QString logFile;
@@ -79,6 +79,14 @@ struct CtlOptions
 
     // survey
     bool wpsOnly = false;
+
+    // show --all
+    bool all = false;
+
+    // apply
+    QString planFile;
+    bool dryRun = false;
+    int jobs = 8; // devices at once (apply, show --all)
 };
 
 enum class ParseResult {

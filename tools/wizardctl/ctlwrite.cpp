@@ -1,5 +1,6 @@
 #include "ctlwrite.h"
 
+#include "ctlplan.h"
 #include "ctlreport.h"
 #include "ctlsession.h"
 #include "ctlsteps.h"
@@ -11,11 +12,7 @@
 #include "protocol/wpsstatus.h"
 
 #include <QDeadlineTimer>
-#include <cstring>
 
-namespace {
-
-// The computer's own addresses, which a static address must not take.
 QStringList LocalAddresses()
 {
     QStringList list;
@@ -29,37 +26,25 @@ QStringList LocalAddresses()
     return list;
 }
 
-} // namespace
-
 int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     IpConfigRecord wanted{};
     if (!o.dhcp) {
         // The IP page's own corrections and proposals, then its rules.
-        const QString ipText = CorrectBroadcastAddress(o.ip);
-        if (ipText != o.ip)
-            err << "wizardctl: " << o.ip << " is a broadcast address; using " << ipText << ".\n";
-        const AddressInput ip = AddressInput::FromText(ipText);
-        QString maskText = o.mask;
-        if (!o.hasMask) {
-            maskText = ProposedMask(ip);
-            if (!maskText.isEmpty())
-                err << "wizardctl: no mask given; using " << maskText << ".\n";
-        }
-        const AddressInput mask = AddressInput::FromText(maskText);
-        const AddressInput gateway = AddressInput::FromText(o.gateway);
-        if (const TextKey *key = CheckStaticAddress(ip, mask, gateway, LocalAddresses())) {
-            QString what = QStringLiteral("--ip ") + ipText;
-            if (key == &MessageKey::ErSubnetMask)
-                what = QStringLiteral("--mask ") + maskText;
-            else if (key == &MessageKey::ErDefaultGateway)
+        const StaticAddress s = CheckStatic(o.ip, o.mask, o.hasMask, o.gateway, LocalAddresses());
+        if (s.corrected)
+            err << "wizardctl: " << o.ip << " is a broadcast address; using " << s.ipText << ".\n";
+        if (s.proposed)
+            err << "wizardctl: no mask given; using " << s.maskText << ".\n";
+        if (s.fault) {
+            QString what = QStringLiteral("--ip ") + s.ipText;
+            if (s.field == StaticAddress::Field::Mask)
+                what = QStringLiteral("--mask ") + s.maskText;
+            else if (s.field == StaticAddress::Field::Gateway)
                 what = QStringLiteral("--gateway ") + o.gateway;
-            return Invalid(err, *key, what);
+            return Invalid(err, *s.fault, what);
         }
-        wanted.IpMode = IP_MODE_STATIC;
-        wanted.Ip = ip.Value();
-        wanted.Netmask = mask.Value();
-        wanted.Gateway = gateway.Value();
+        wanted = s.record;
     }
 
     CtlSession session;
@@ -123,39 +108,6 @@ int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err)
                   [&] { out << "Read back: " << DeviceModeName(state.DeviceMode) << '\n'; });
 }
 
-namespace {
-
-// The wireless settings to write: the device's current ones with the
-// options' network, mode and security (the pages' defaults for the rest).
-WlConfigRecord NextWireless(const CtlOptions &o, WlConfigRecord next, bool ap)
-{
-    SetSsid(next.Ssid, o.ssid);
-    next.StdChannel = 0;
-    next.ExtChannel = 0;
-    next.WirelessMode = o.wirelessMode;
-    next.SecurityMode = o.security;
-    if (o.security == SECMODE_NONE) {
-        next.AuthMode = AUTHMODE_OPEN;
-        next.WepKeyLen = WEPKEYLEN_64;
-        next.WepKeyIndex = 1;
-        std::memset(next.WepKey, 0, sizeof(next.WepKey));
-        next.WpaMode = WPAMODE_AUTO;
-        next.WpaCipher = WPACIPHER_AUTO;
-        std::memset(next.Passphrase, 0, sizeof(next.Passphrase));
-    } else if (o.security == SECMODE_WEP) {
-        next.WepKeyLen = o.wepLength;
-        CopyToField(next.WepKey, WepKeyText(o.wepLength, o.key));
-        next.AuthMode = o.auth >= 0 ? o.auth : (ap ? AUTHMODE_AUTO : AUTHMODE_OPEN);
-    } else {
-        next.WpaMode = o.wpaMode;
-        next.WpaCipher = WpaCipherForMode(o.wpaMode);
-        CopyToField(next.Passphrase, o.passphrase);
-    }
-    return next;
-}
-
-} // namespace
-
 int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
 {
     if (const TextKey *key = CheckSsidBytes(o.ssid))
@@ -181,7 +133,15 @@ int SetWireless(const CtlOptions &o, QTextStream &out, QTextStream &err)
         return CTL_EXIT_INVALID;
     }
 
-    const WlConfigRecord next = NextWireless(o, state.CurWlConfig, ap);
+    const WirelessWanted wanted{.ssid = o.ssid,
+                                .wirelessMode = o.wirelessMode,
+                                .security = o.security,
+                                .wepLength = o.wepLength,
+                                .key = o.key,
+                                .auth = o.auth,
+                                .wpaMode = o.wpaMode,
+                                .passphrase = o.passphrase};
+    const WlConfigRecord next = NextWireless(wanted, state.CurWlConfig, ap);
     state.NewWlConfig = next;
 
     const int kind = ap ? REQ_WL_SETTING : REQ_WL_STATION_SETTING;

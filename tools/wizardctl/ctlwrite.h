@@ -7,7 +7,11 @@
 
 #include "ctloptions.h"
 
+#include <QStringList>
 #include <QTextStream>
+
+// The computer's own addresses, which a static address must not take.
+QStringList LocalAddresses();
 
 int SetIp(const CtlOptions &o, QTextStream &out, QTextStream &err);
 int SetMode(const CtlOptions &o, QTextStream &out, QTextStream &err);
