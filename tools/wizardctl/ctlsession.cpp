@@ -1,7 +1,10 @@
 #include "ctlsession.h"
 
+#include "ctlsockethub.h"
+
 #include "app/debug.h"
 #include "app/timing.h"
+#include "app/utility.h"
 #include "messages/appmessage.h"
 
 #include <QCoreApplication>
@@ -31,16 +34,38 @@ void CtlSession::WaitForEvents(QEventLoop &loop)
         loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-CtlSession::CtlSession()
-    : m_receiver(std::make_unique<CtlReceiver>()), m_engine(std::make_unique<TFormUDP>(m_state))
+CtlSession::CtlSession(SessionLink *link)
+    : m_link(link), m_receiver(std::make_unique<CtlReceiver>()),
+      m_engine(std::make_unique<TFormUDP>(m_state, link, link ? &link->Adapters() : nullptr))
 {
     m_engine->SetNotifyTarget(m_receiver.get());
 }
 
 CtlSession::~CtlSession()
 {
+    // The next session of a run may log in only once this device has
+    // let go of the login.
+    if (m_link && m_engine->loggedIn())
+        LogOut();
     // The engine logs out of a logged-in device on its way out.
     m_engine.reset();
+    GiveTurn();
+}
+
+void CtlSession::TakeTurn()
+{
+    if (!m_link || m_hasTurn)
+        return;
+    m_link->Turn().Take();
+    m_hasTurn = true;
+}
+
+void CtlSession::GiveTurn()
+{
+    if (!m_hasTurn)
+        return;
+    m_hasTurn = false;
+    m_link->Turn().Give();
 }
 
 bool CtlSession::Discover(int waitMs, const MacAddress *stopAt)
@@ -101,16 +126,46 @@ CtlSession::Answer CtlSession::Request(int kind, const std::function<void()> &se
 
 CtlSession::Login CtlSession::LogIn()
 {
+    TakeTurn();
     const Answer a = Request(REQ_LOGIN, [this] { m_engine->SendLogin(kLoginWait); });
     if (a.timedOut) {
         DebugPrint("CtlSession::LogIn() FAIL no answer");
+        // The answer alone may have been lost: the device may hold the
+        // login, so it is ended before another device may log in.
+        if (m_link)
+            LogOut();
         return Login::NoAnswer;
     }
     if (a.result == 0) {
         DebugPrint("CtlSession::LogIn() FAIL refused");
+        GiveTurn();
         return Login::Refused;
     }
     return Login::Accepted;
+}
+
+bool CtlSession::LogOut()
+{
+    const bool answered = !Request(REQ_LOGOUT, [this] { m_engine->SendLogout(kLogoutWait); }).timedOut;
+    // Unanswered, the logout goes once more and the engine ends the login
+    // on its side.
+    if (!answered)
+        m_engine->SendLogout(0);
+    GiveTurn();
+    return answered;
+}
+
+void CtlSession::Settle(int productMs)
+{
+    if (!m_link || !m_engine->loggedIn()) {
+        GiveTurn();
+        ProcessDelay(unsigned(std::max(productMs, 0)));
+        return;
+    }
+    LogOut();
+    ProcessDelay(unsigned(std::max(productMs, 0)));
+    if (LogIn() != Login::Accepted)
+        DebugPrint("CtlSession::Settle() FAIL the login after the wait");
 }
 
 CtlSession::Write CtlSession::WriteWithRetry(int kind, const std::function<void()> &send)

@@ -7,6 +7,9 @@
 // event loops, so the code reads as the sequence the pages run: discover,
 // log in, read, write with one re-login on a time-out, read back.
 // Waits are the pages' own (product milliseconds through Timing).
+// A session of a parallel run is handed a link (ctlsockethub.h): its
+// engine then works on views of the run's shared sockets, and the session
+// logs in only while it holds the run's login turn.
 
 #include "app/devicestate.h"
 #include "app/records.h"
@@ -18,6 +21,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+
+class SessionLink;
 
 class CtlReceiver : public QObject
 {
@@ -45,8 +50,11 @@ public:
     static constexpr int kSurveyWait = 7000;
     static constexpr int kStationWait = 3000;
     static constexpr int kSettleDelay = 3000; // after an accepted IP or wireless write
+    static constexpr int kLogoutWait = 500;
 
-    CtlSession();
+    // `link` (not owned) must outlive the session; null: the engine's own
+    // sockets and no turn, as for a single device.
+    explicit CtlSession(SessionLink *link = nullptr);
     ~CtlSession();
     CtlSession(const CtlSession &) = delete;
     CtlSession &operator=(const CtlSession &) = delete;
@@ -70,7 +78,16 @@ public:
     Answer Request(int kind, const std::function<void()> &send);
 
     enum class Login { Accepted, Refused, NoAnswer };
-    Login LogIn(); // State().SelectedDevice and State().Password must be set
+    // State().SelectedDevice and State().Password must be set. With a link
+    // it first takes the login turn, and gives it back when the login fails.
+    Login LogIn();
+    // Logs out, waiting up to kLogoutWait for the answer; true when it came.
+    // With a link the turn is given back afterwards.
+    bool LogOut();
+    // The one place for a pause between exchanges (settle delays). With a
+    // link a logged-in session logs out and gives the turn away for the
+    // wait, then logs in again.
+    void Settle(int productMs);
 
     // The pages' write sequence: with `retryLogin` set, a time-out is met by
     // a logout without waiting, a fresh login and one repeat. A login
@@ -87,6 +104,10 @@ public:
 private:
     // One turn of the event loop: the posted events, else a wait for the next event.
     void WaitForEvents(QEventLoop &loop);
+    void TakeTurn();
+    void GiveTurn();
+    SessionLink *m_link;
+    bool m_hasTurn = false;
     DeviceState m_state; // before the engine, which works on it to its end
     std::unique_ptr<CtlReceiver> m_receiver;
     std::unique_ptr<TFormUDP> m_engine;
