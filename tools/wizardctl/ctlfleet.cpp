@@ -77,7 +77,10 @@ private:
         return g_stop.exchange(true) ? FALSE : TRUE;
     }
 #else
-    static void OnSignal(int) { g_stop = true; }
+    static void OnSignal(int)
+    {
+        g_stop = true;
+    }
     struct sigaction m_previous = {};
 #endif
 };
@@ -128,9 +131,18 @@ public:
     ProgressBoard(const ProgressBoard &) = delete;
     ProgressBoard &operator=(const ProgressBoard &) = delete;
 
-    FleetStatus &Status(size_t i) { return m_slots[i].status; }
-    void Started(size_t i) { m_slots[i].state = State::Running; }
-    void Finished(size_t i) { m_slots[i].state = State::Done; }
+    FleetStatus &Status(size_t i)
+    {
+        return m_slots[i].status;
+    }
+    void Started(size_t i)
+    {
+        m_slots[i].state = State::Running;
+    }
+    void Finished(size_t i)
+    {
+        m_slots[i].state = State::Done;
+    }
 
     // Shows what changed since the last call; `waiting` jobs are not started yet.
     void Show(bool stopping, size_t waiting)
