@@ -9,7 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QThread>
 #include <csignal>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -176,6 +183,41 @@ TEST_F(FleetTest, CtrlCLetsTheRunningJobFinishAndStartsNoOther)
     EXPECT_EQ(run.started, (std::vector<bool>{true, false, false}));
     EXPECT_EQ(outcomes[0].result, "verified");
     EXPECT_TRUE(text.contains("stopping: the writes in flight finish; 2 not started"));
+}
+
+TEST_F(FleetTest, OnATerminalTheLinesAreRedrawnInPlace)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    QFile terminal(QString::fromLocal8Bit(ptsname(master)));
+    ASSERT_TRUE(terminal.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    fcntl(master, F_SETFL, O_NONBLOCK);
+
+    std::vector<Outcome> outcomes(2);
+    std::vector<FleetJob> jobs;
+    for (int i = 0; i < 2; ++i) {
+        AddDevice(i);
+        jobs.push_back(
+            {QStringLiteral("dev-%1").arg(i), DeviceMac(i), [&, i](CtlSession &s, FleetStatus &st) {
+                 WriteIp(s, st, DeviceMac(i), QStringLiteral("tulip"), 0x0A000009, outcomes[size_t(i)]);
+                 QThread::msleep(250); // outlasts a redraw
+             }});
+    }
+    QTextStream progress(&terminal);
+    RunFleet(jobs, 2, progress);
+    QByteArray shown;
+    char buffer[4096];
+    for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, n);
+    close(master);
+
+    // Both devices live while they run (cursor up over two lines), then
+    // each one's last line stays.
+    EXPECT_TRUE(shown.contains("\x1b[2A")) << shown.toStdString();
+    for (const char *line : {"\x1b[2Kdev-0: verified", "\x1b[2Kdev-1: verified"})
+        EXPECT_TRUE(shown.contains(line)) << line;
 }
 #endif
 
