@@ -52,7 +52,9 @@ public:
         struct sigaction action = {};
         action.sa_handler = &StopSignal::OnSignal;
         sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
+        // The first one resets the handling to the default; a system call
+        // it interrupts (a send) goes on.
+        action.sa_flags = SA_RESETHAND | SA_RESTART;
         sigaction(SIGINT, &action, &m_previous);
 #endif
     }
@@ -305,6 +307,8 @@ FleetRun RunFleet(std::vector<FleetJob> &jobs, int parallel, QTextStream &progre
         FleetJob &job = jobs[i];
         FleetStatus &status = board.Status(i);
         threads[i].reset(QThread::create([link, &job, &status] {
+            // The log's lines carry the thread: this one names its device.
+            DebugPrint("RunFleet: %s", qPrintable(job.label));
             std::unique_ptr<CtlSession> session;
             {
                 const std::lock_guard<std::mutex> lock(g_sessionMaking);
