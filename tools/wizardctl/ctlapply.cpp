@@ -1,5 +1,6 @@
 #include "ctlapply.h"
 
+#include "ctlfleet.h"
 #include "ctlplan.h"
 #include "ctlreport.h"
 #include "ctlsession.h"
@@ -19,61 +20,6 @@
 #include <functional>
 
 namespace {
-
-// ----- the fleet runner: one device after another -----
-// The interface of the parallel runner, which takes its place; until then
-// every job gets a session of its own and the jobs run in turn.
-
-class FleetStatus
-{
-public:
-    virtual ~FleetStatus() = default;
-    virtual void Say(const QString &text) = 0;
-    virtual bool StopRequested() const = 0;
-};
-
-struct FleetJob
-{
-    QString label;
-    MacAddress mac;
-    std::function<void(CtlSession &session, FleetStatus &status)> run;
-};
-
-struct FleetRun
-{
-    std::vector<bool> started;
-    bool interrupted = false;
-};
-
-class PlainStatus : public FleetStatus
-{
-public:
-    PlainStatus(const QString &label, QTextStream &progress) : m_label(label), m_progress(progress) {}
-    void Say(const QString &text) override
-    {
-        m_progress << m_label << ": " << text << '\n';
-        m_progress.flush();
-    }
-    bool StopRequested() const override { return false; }
-
-private:
-    QString m_label;
-    QTextStream &m_progress;
-};
-
-FleetRun RunFleet(std::vector<FleetJob> &jobs, int parallel, QTextStream &progress)
-{
-    Q_UNUSED(parallel);
-    FleetRun run;
-    for (FleetJob &job : jobs) {
-        PlainStatus status(job.label, progress);
-        // Destroyed (and so logged out) before the next device's login.
-        CtlSession session;
-        run.started.push_back(true);
-        job.run(session, status);
-    }
-    return run;
-}
 
 // ----- one device -----
 
@@ -101,6 +47,8 @@ QString FailureName(int code)
         return QStringLiteral("login refused");
     case CTL_EXIT_UNKNOWN_STATE:
         return QStringLiteral("unknown state");
+    case CTL_EXIT_INTERRUPTED:
+        return QStringLiteral("stopped");
     default:
         return QStringLiteral("failed");
     }
@@ -249,6 +197,11 @@ Outcome ApplyEntry(CtlSession &s, FleetStatus &status, const PlanEntry &e, const
     // pause the device needs before the next request.
     const auto step = [&](std::vector<Change> changes, int kind, int waitMs, const CtlSession::Send &send,
                           const QString &what, int settleMs, const std::function<bool()> &holds) {
+        // Ctrl-C: the write in flight was finished and verified; no new one.
+        if (status.StopRequested()) {
+            Fail(outcome, CTL_EXIT_INTERRUPTED, QStringLiteral("stopped before the %1 (Ctrl-C)").arg(what));
+            return false;
+        }
         if (const int rc = WriteStep(s, status, kind, waitMs, send, what, settleMs, holds, error)) {
             Fail(outcome, rc, error);
             return false;
@@ -478,7 +431,7 @@ int Apply(const CtlOptions &o, QTextStream &out, QTextStream &err)
         if (!t.found)
             continue;
         if (job >= run.started.size() || !run.started[job])
-            Fail(t.outcome, CTL_EXIT_NO_ANSWER, QStringLiteral("not started: interrupted"));
+            Fail(t.outcome, CTL_EXIT_INTERRUPTED, QStringLiteral("not started (Ctrl-C)"));
         ++job;
     }
 
@@ -526,7 +479,7 @@ int ShowAll(const CtlOptions &o, QTextStream &out, QTextStream &err)
     QJsonArray list;
     for (size_t i = 0; i < devices.size(); ++i) {
         if (i >= run.started.size() || !run.started[i])
-            reads[i] = {CTL_EXIT_NO_ANSWER, QStringLiteral("not read: interrupted"), {}};
+            reads[i] = {CTL_EXIT_INTERRUPTED, QStringLiteral("not read (Ctrl-C)"), {}};
         if (reads[i].code == CTL_EXIT_OK) {
             list.append(reads[i].json);
             continue;

@@ -50,7 +50,9 @@ const char kOverview[] = "Usage: wizardctl COMMAND [options]\n"
                          "  5  the device refused the login (wrong password?)\n"
                          "  6  WPS was started but did not succeed\n"
                          "  7  written, but the device did not answer the read-back: its state is\n"
-                         "     unknown\n";
+                         "     unknown\n"
+                         "  8  apply, show --all: Ctrl-C stopped the run before every device was\n"
+                         "     done (the writes in flight were finished and verified)\n";
 
 const char kDeviceOptions[] = "  --mac MAC          the device (as listed by discover), required\n"
                               "  --password PW      login password, at most 16 characters (default:\n"

@@ -26,6 +26,7 @@ enum CtlExit : int {
     CTL_EXIT_LOGIN = 5,         // the login was refused (wrong password?)
     CTL_EXIT_WPS_FAILED = 6,    // the WPS run was accepted but did not succeed
     CTL_EXIT_UNKNOWN_STATE = 7, // written, but the read-back was never answered
+    CTL_EXIT_INTERRUPTED = 8,   // apply, show --all: Ctrl-C stopped the run before every device was done
 };
 
 struct CtlOptions

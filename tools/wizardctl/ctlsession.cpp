@@ -1,5 +1,7 @@
 #include "ctlsession.h"
 
+#include "ctlsockethub.h"
+
 #include "app/debug.h"
 #include "app/timing.h"
 #include "app/utility.h"
@@ -32,16 +34,38 @@ void CtlSession::WaitForEvents(QEventLoop &loop)
         loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-CtlSession::CtlSession()
-    : m_receiver(std::make_unique<CtlReceiver>()), m_engine(std::make_unique<TFormUDP>(m_state))
+CtlSession::CtlSession(SessionLink *link)
+    : m_link(link), m_receiver(std::make_unique<CtlReceiver>()),
+      m_engine(std::make_unique<TFormUDP>(m_state, link, link ? &link->Adapters() : nullptr))
 {
     m_engine->SetNotifyTarget(m_receiver.get());
 }
 
 CtlSession::~CtlSession()
 {
+    // The next session of a run may log in only once this device has
+    // let go of the login.
+    if (m_link && m_engine->loggedIn())
+        LogOut();
     // The engine logs out of a logged-in device on its way out.
     m_engine.reset();
+    GiveTurn();
+}
+
+void CtlSession::TakeTurn()
+{
+    if (!m_link || m_hasTurn)
+        return;
+    m_link->Turn().Take();
+    m_hasTurn = true;
+}
+
+void CtlSession::GiveTurn()
+{
+    if (!m_hasTurn)
+        return;
+    m_hasTurn = false;
+    m_link->Turn().Give();
 }
 
 namespace {
@@ -140,13 +164,19 @@ CtlSession::Answer CtlSession::Request(int kind, int waitMs, const Send &send, i
 
 CtlSession::Login CtlSession::LogIn()
 {
+    TakeTurn();
     const Answer a = Request(REQ_LOGIN, kLoginWait, [this](int wait) { m_engine->SendLogin(wait); });
     if (a.timedOut) {
         DebugPrint("CtlSession::LogIn() FAIL no answer");
+        // The answer alone may have been lost: the device may hold the
+        // login, so it is ended before another device may log in.
+        if (m_link)
+            LogOut();
         return Login::NoAnswer;
     }
     if (a.result == 0) {
         DebugPrint("CtlSession::LogIn() FAIL refused");
+        GiveTurn();
         return Login::Refused;
     }
     return Login::Accepted;
@@ -155,9 +185,31 @@ CtlSession::Login CtlSession::LogIn()
 bool CtlSession::LogOut()
 {
     const Answer a = Request(REQ_LOGOUT, kLogoutWait, [this](int wait) { m_engine->SendLogout(wait); });
-    if (a.timedOut)
+    if (a.timedOut) {
         DebugPrint("CtlSession::LogOut() no answer within %d ms", kLogoutWait);
+        // In a run of many devices a device left logged in would take the
+        // next device's requests too: the logout goes once more (and the
+        // engine ends the login on its side) before the turn passes on.
+        if (m_link)
+            m_engine->SendLogout(0);
+    }
+    GiveTurn();
     return !a.timedOut;
+}
+
+void CtlSession::Settle(int productMs)
+{
+    if (productMs <= 0)
+        return;
+    if (!m_link || !m_engine->loggedIn()) {
+        GiveTurn();
+        ProcessDelay(unsigned(productMs));
+        return;
+    }
+    LogOut();
+    ProcessDelay(unsigned(productMs));
+    if (LogIn() != Login::Accepted)
+        DebugPrint("CtlSession::Settle() FAIL the login after the wait");
 }
 
 CtlSession::Write CtlSession::WriteRound(int kind, int waitMs, const Send &send, const Checker &check)
@@ -219,11 +271,6 @@ CtlSession::Write CtlSession::WriteWithRetry(int kind, int waitMs, const Send &s
     }
 }
 
-void CtlSession::Settle(int productMs)
-{
-    if (productMs > 0)
-        ProcessDelay(unsigned(productMs));
-}
 
 bool CtlSession::NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline)
 {

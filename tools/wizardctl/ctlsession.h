@@ -12,6 +12,9 @@
 // datagram must not cost the whole wait or end the command. The pages'
 // waits (DeviceWait, product milliseconds through Timing) stay the bound of
 // each exchange.
+// A session of a parallel run is handed a link (ctlsockethub.h): its
+// engine then works on views of the run's shared sockets, and the session
+// logs in only while it holds the run's login turn.
 
 #include "app/devicestate.h"
 #include "app/records.h"
@@ -24,6 +27,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+
+class SessionLink;
 
 class CtlReceiver : public QObject
 {
@@ -57,7 +62,9 @@ public:
     // logout that arrives after that login would end it.
     static constexpr int kLogoutWait = 500;
 
-    CtlSession();
+    // `link` (not owned) must outlive the session; null: the engine's own
+    // sockets and no turn, as for a single device.
+    explicit CtlSession(SessionLink *link = nullptr);
     ~CtlSession();
     CtlSession(const CtlSession &) = delete;
     CtlSession &operator=(const CtlSession &) = delete;
@@ -86,10 +93,16 @@ public:
 
     // Logs in, repeated as any request; a refusal is final at once.
     enum class Login { Accepted, Refused, NoAnswer };
-    Login LogIn(); // State().SelectedDevice and State().Password must be set
-    // Logs out and waits up to kLogoutWait for the answer; false when none
-    // came.
+    // State().SelectedDevice and State().Password must be set. With a link
+    // it first takes the login turn, and gives it back when the login fails.
+    Login LogIn();
+    // Logs out, waiting up to kLogoutWait for the answer; true when it came.
+    // With a link the turn is given back afterwards.
     bool LogOut();
+    // The one place for a pause between exchanges (settle delays). With a
+    // link a logged-in session logs out and gives the turn away for the
+    // wait, then logs in again.
+    void Settle(int productMs);
 
     // What the settings read back show after a write whose answer was lost.
     enum class Check { Holds, Differs, NoAnswer };
@@ -103,10 +116,6 @@ public:
     // the way ends it.
     enum class Write { Accepted, Verified, Refused, NoAnswer, LoginFailed };
     Write WriteWithRetry(int kind, int waitMs, const Send &send, const Checker &check = {});
-
-    // The one place for pauses between exchanges (a device settling after
-    // a change), in product milliseconds.
-    void Settle(int productMs);
 
     // Waits until `deadline` for a device event; false when none came.
     bool NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline);
@@ -122,6 +131,10 @@ private:
     Write WriteRound(int kind, int waitMs, const Send &send, const Checker &check);
     // One turn of the event loop: the posted events, else a wait for the next event.
     void WaitForEvents(QEventLoop &loop);
+    void TakeTurn();
+    void GiveTurn();
+    SessionLink *m_link;
+    bool m_hasTurn = false;
     DeviceState m_state; // before the engine, which works on it to its end
     std::unique_ptr<CtlReceiver> m_receiver;
     std::unique_ptr<TFormUDP> m_engine;

@@ -12,7 +12,9 @@ struct SendFrame {
     AppMessage *message;
     intptr_t result;
 };
-SendFrame *g_currentSend = nullptr;
+// Per thread: a send runs in the thread that calls it, and the engines of
+// the command-line client's parallel sessions send in their own threads.
+thread_local SendFrame *g_currentSend = nullptr;
 
 } // namespace
 
