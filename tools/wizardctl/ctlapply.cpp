@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -357,13 +358,21 @@ QJsonObject OutcomeJson(const Target &t)
 // The one discovery that tells which devices there are; its session is
 // gone before the devices' own start. False (with the explanation printed)
 // when no adapter could be opened.
+// A plan that names every device by MAC needs no more than their answers;
+// a name must be heard out for the whole window, since a second device of
+// that name makes the choice ambiguous. `wanted` empty: the whole window.
 bool FindAll(const CtlOptions &o, QTextStream &out, QTextStream &err, std::vector<DeviceRecord> &devices,
-             int &rc)
+             int &rc, const std::vector<MacAddress> &wanted = {})
 {
     CtlOptions plain = o;
     plain.json = false; // the diagnosis must not stand in for the report
     CtlSession session;
-    if (!session.Discover(kFindWait)) {
+    const auto enough = [&](const std::vector<DeviceRecord> &found) {
+        return !wanted.empty() && std::all_of(wanted.begin(), wanted.end(), [&](const MacAddress &mac) {
+            return std::any_of(found.begin(), found.end(), [&](const DeviceRecord &d) { return d.Mac == mac; });
+        });
+    };
+    if (!session.Discover(kFindWait, enough)) {
         rc = NoAdapter(session, plain, out, err, {});
         return false;
     }
@@ -406,7 +415,15 @@ int Apply(const CtlOptions &o, QTextStream &out, QTextStream &err)
 
     std::vector<DeviceRecord> devices;
     int rc = CTL_EXIT_OK;
-    if (!FindAll(o, out, err, devices, rc))
+    std::vector<MacAddress> wanted;
+    for (const PlanEntry &e : plan.entries) {
+        if (!e.hasMac) {
+            wanted.clear();
+            break;
+        }
+        wanted.push_back(e.mac);
+    }
+    if (!FindAll(o, out, err, devices, rc, wanted))
         return rc;
     std::vector<Target> targets(plan.entries.size());
     for (size_t i = 0; i < targets.size(); ++i)

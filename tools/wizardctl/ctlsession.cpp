@@ -81,15 +81,19 @@ int Since(uint32_t start)
 
 bool CtlSession::Discover(int waitMs, const MacAddress *stopAt, int count)
 {
-    m_receiver->messages.clear();
-    const uint32_t start = Timing::TickCount();
-    const auto found = [&] {
-        const std::vector<DeviceRecord> devices = Devices();
+    return Discover(waitMs, [&](const std::vector<DeviceRecord> &devices) {
         if (count > 0 && int(devices.size()) >= count)
             return true;
         return stopAt && std::any_of(devices.begin(), devices.end(),
                                      [&](const DeviceRecord &d) { return d.Mac == *stopAt; });
-    };
+    });
+}
+
+bool CtlSession::Discover(int waitMs, const Enough &enough)
+{
+    m_receiver->messages.clear();
+    const uint32_t start = Timing::TickCount();
+    const auto found = [&] { return enough && enough(Devices()); };
     QEventLoop loop;
     for (bool first = true;; first = false) {
         const int left = waitMs - Since(start);

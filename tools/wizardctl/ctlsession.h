@@ -78,6 +78,9 @@ public:
     // devices did (0: no count). False when no adapter could be opened
     // (nothing was sent).
     bool Discover(int waitMs, const MacAddress *stopAt = nullptr, int count = 0);
+    // The same, ended as soon as `enough` says so of the devices found.
+    using Enough = std::function<bool(const std::vector<DeviceRecord> &devices)>;
+    bool Discover(int waitMs, const Enough &enough);
     std::vector<DeviceRecord> Devices() const;
 
     struct Answer
