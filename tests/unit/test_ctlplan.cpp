@@ -1,7 +1,7 @@
 // The plans of wizardctl apply: what show --json prints is read back as an
 // entry, every fault is named with its line and key, and the changes from
 // a device's configuration to the plan's, secrets masked.
-#include "ctlplan.h"
+#include "ctlplandiff.h"
 
 #include "app/utility.h"
 #include "app/validation.h"

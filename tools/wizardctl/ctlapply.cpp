@@ -1,7 +1,7 @@
 #include "ctlapply.h"
 
 #include "ctlfleet.h"
-#include "ctlplan.h"
+#include "ctlplandiff.h"
 #include "ctlreport.h"
 #include "ctlsession.h"
 #include "ctlsteps.h"

@@ -1,6 +1,6 @@
 #include "ctloptions.h"
 
-#include "ctlplan.h"
+#include "ctlsettings.h"
 
 #include "app/settingkeys.h"
 

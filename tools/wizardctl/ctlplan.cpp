@@ -14,77 +14,6 @@
 #include <map>
 #include <set>
 
-// ----- shared with set-ip and set-wireless -----
-
-StaticAddress CheckStatic(const QString &ip, const QString &mask, bool hasMask, const QString &gateway,
-                          const QStringList &localAddresses)
-{
-    StaticAddress s;
-    s.ipText = CorrectBroadcastAddress(ip);
-    s.corrected = s.ipText != ip;
-    const AddressInput address = AddressInput::FromText(s.ipText);
-    s.maskText = mask;
-    if (!hasMask) {
-        s.maskText = ProposedMask(address);
-        s.proposed = !s.maskText.isEmpty();
-    }
-    const AddressInput netmask = AddressInput::FromText(s.maskText);
-    const AddressInput gw = AddressInput::FromText(gateway);
-    s.fault = CheckStaticAddress(address, netmask, gw, localAddresses);
-    if (s.fault == &MessageKey::ErSubnetMask)
-        s.field = StaticAddress::Field::Mask;
-    else if (s.fault == &MessageKey::ErDefaultGateway)
-        s.field = StaticAddress::Field::Gateway;
-    s.record.IpMode = IP_MODE_STATIC;
-    s.record.Ip = address.Value();
-    s.record.Netmask = netmask.Value();
-    s.record.Gateway = gw.Value();
-    return s;
-}
-
-WlConfigRecord NextWireless(const WirelessWanted &w, WlConfigRecord next, bool ap)
-{
-    SetSsid(next.Ssid, w.ssid);
-    next.StdChannel = 0;
-    next.ExtChannel = 0;
-    next.WirelessMode = w.wirelessMode;
-    next.SecurityMode = w.security;
-    if (w.security == SECMODE_NONE) {
-        next.AuthMode = AUTHMODE_OPEN;
-        next.WepKeyLen = WEPKEYLEN_64;
-        next.WepKeyIndex = 1;
-        std::memset(next.WepKey, 0, sizeof(next.WepKey));
-        next.WpaMode = WPAMODE_AUTO;
-        next.WpaCipher = WPACIPHER_AUTO;
-        std::memset(next.Passphrase, 0, sizeof(next.Passphrase));
-    } else if (w.security == SECMODE_WEP) {
-        next.WepKeyLen = w.wepLength;
-        CopyToField(next.WepKey, WepKeyText(w.wepLength, w.key));
-        next.AuthMode = w.auth >= 0 ? w.auth : (ap ? AUTHMODE_AUTO : AUTHMODE_OPEN);
-    } else {
-        next.WpaMode = w.wpaMode;
-        next.WpaCipher = WpaCipherForMode(w.wpaMode);
-        CopyToField(next.Passphrase, w.passphrase);
-    }
-    return next;
-}
-
-std::optional<QByteArray> BytesFromHex(const QString &hex)
-{
-    QByteArray digits;
-    for (const QChar c : hex) {
-        const char16_t u = c.unicode();
-        if (u == u' ' || u == u':')
-            continue;
-        if (!((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F')))
-            return std::nullopt;
-        digits.append(char(u));
-    }
-    if (digits.size() % 2 != 0)
-        return std::nullopt;
-    return QByteArray::fromHex(digits);
-}
-
 QString RemarkText(const QString &file, const PlanRemark &remark)
 {
     QString text = QStringLiteral("%1:%2: ").arg(file).arg(remark.line);
@@ -207,14 +136,9 @@ struct Coding
     }
 };
 
-QString IpModeWord(int code)
-{
-    return code != 0 ? QStringLiteral("DHCP") : QStringLiteral("Static");
-}
-
 const Coding kDeviceMode{{{DEVICE_AP, {"ap", "access point"}}, {DEVICE_WBRIDGE, {"bridge", "apclient"}}},
                          DeviceModeName};
-const Coding kIpMode{{{IP_MODE_STATIC, {"static"}}, {IP_MODE_DHCP, {"dhcp"}}}, IpModeWord};
+const Coding kIpMode{{{IP_MODE_STATIC, {"static"}}, {IP_MODE_DHCP, {"dhcp"}}}, IpModeName};
 const Coding kSecurity{
     {{SECMODE_NONE, {"none"}}, {SECMODE_WEP, {"wep"}}, {SECMODE_WPAPSK, {"wpa-psk", "wpapsk"}}},
     SecurityModeName};
@@ -555,97 +479,3 @@ Plan ParsePlan(const QByteArray &text, const QStringList &localAddresses)
     return plan;
 }
 
-// ----- what differs -----
-
-QString ChangeText(const Change &c)
-{
-    if (c.secret)
-        return c.key + QStringLiteral(" changed");
-    return QStringLiteral("%1 %2 -> %3").arg(c.key, c.from, c.to);
-}
-
-std::vector<Change> ModeChanges(int from, int to)
-{
-    if (from == to)
-        return {};
-    return {{"deviceMode", DeviceModeName(from).isEmpty() ? QString::number(from) : DeviceModeName(from),
-             DeviceModeName(to)}};
-}
-
-IpConfigRecord NextIp(const PlanIp &ip, IpConfigRecord next)
-{
-    next.IpMode = ip.dhcp ? IP_MODE_DHCP : IP_MODE_STATIC;
-    if (!ip.dhcp) {
-        next.Ip = ip.record.Ip;
-        next.Netmask = ip.record.Netmask;
-        next.Gateway = ip.record.Gateway;
-    }
-    return next;
-}
-
-std::vector<Change> IpChanges(const IpConfigRecord &current, const IpConfigRecord &wanted)
-{
-    if (IpConfigHolds(wanted, current))
-        return {};
-    std::vector<Change> list;
-    if ((current.IpMode != 0) != (wanted.IpMode != 0))
-        list.push_back({"ip.ipMode", IpModeWord(current.IpMode), IpModeWord(wanted.IpMode)});
-    if (wanted.IpMode == 0) {
-        const std::pair<const char *, uint32_t IpConfigRecord::*> fields[] = {
-            {"ip.ip", &IpConfigRecord::Ip},
-            {"ip.netmask", &IpConfigRecord::Netmask},
-            {"ip.gateway", &IpConfigRecord::Gateway}};
-        for (const auto &[key, field] : fields)
-            if (current.*field != wanted.*field)
-                list.push_back({key, IpToText(current.*field), IpToText(wanted.*field)});
-    }
-    return list;
-}
-
-std::vector<Change> WirelessChanges(const WlConfigRecord &current, const WlConfigRecord &wanted)
-{
-    if (WlConfigHolds(wanted, current))
-        return {};
-    std::vector<Change> list;
-    const auto add = [&](const char *key, int WlConfigRecord::*field, QString (*name)(int)) {
-        if (current.*field != wanted.*field)
-            list.push_back({key, name(current.*field), name(wanted.*field)});
-    };
-    if (SsidBytes(current.Ssid) != SsidBytes(wanted.Ssid))
-        list.push_back({"wireless.ssid", SsidText(current.Ssid), SsidText(wanted.Ssid)});
-    add("wireless.securityMode", &WlConfigRecord::SecurityMode, SecurityModeName);
-    if (wanted.SecurityMode == SECMODE_WEP) {
-        add("wireless.wepKeyLen", &WlConfigRecord::WepKeyLen, WepKeyLenName);
-        add("wireless.authMode", &WlConfigRecord::AuthMode, AuthModeName);
-        list.push_back({"wireless.key", {}, {}, true});
-    } else if (wanted.SecurityMode == SECMODE_WPAPSK) {
-        add("wireless.wpaMode", &WlConfigRecord::WpaMode, WpaModeName);
-        add("wireless.wpaCipher", &WlConfigRecord::WpaCipher, WpaCipherName);
-        list.push_back({"wireless.passphrase", {}, {}, true});
-    }
-    return list;
-}
-
-std::optional<PlanRemark> WirelessFault(const PlanEntry &entry, int mode, const WlConfigRecord &current,
-                                        bool modeChanges)
-{
-    if (!entry.wireless)
-        return std::nullopt;
-    const WirelessWanted &w = *entry.wireless;
-    const bool ap = mode == DEVICE_AP;
-    if (!ap && w.security == SECMODE_WEP && w.auth == AUTHMODE_AUTO)
-        return PlanRemark{entry.wirelessLine, QStringLiteral("wireless.authMode"),
-                          QStringLiteral("an AP Client authenticates with open or shared only")};
-    if (w.security == SECMODE_NONE || w.hasSecret)
-        return std::nullopt;
-    // Writing without the secret would clear the one the device holds.
-    if (modeChanges)
-        return PlanRemark{entry.wirelessLine, entry.secretKey,
-                          QStringLiteral("needed: after the mode change the device reports other wireless "
-                                         "settings, which are then written with it")};
-    if (!WlConfigHolds(NextWireless(w, current, ap), current))
-        return PlanRemark{entry.wirelessLine, entry.secretKey,
-                          QStringLiteral("needed: the wireless settings differ from the device's, and "
-                                         "writing them without it would clear it")};
-    return std::nullopt;
-}

@@ -98,11 +98,6 @@ QJsonObject HintJson()
 #endif
 }
 
-QString IpModeName(int mode)
-{
-    return mode != 0 ? QStringLiteral("DHCP") : QStringLiteral("Static");
-}
-
 QString Dotted(uint32_t hostOrder)
 {
     return IpToText(hostOrder);
@@ -119,6 +114,11 @@ QString ChannelText(const WlConfigRecord &wl)
 }
 
 } // namespace
+
+QString IpModeName(int mode)
+{
+    return mode != 0 ? QStringLiteral("DHCP") : QStringLiteral("Static");
+}
 
 QByteArray Local(const QString &text)
 {

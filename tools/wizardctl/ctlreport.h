@@ -27,6 +27,7 @@ QString HexOf(const QByteArray &bytes);
 QString SsidOption(const CtlOptions &o);
 QJsonObject Coded(int code, const QString &name);
 QString DeviceModeName(int mode);
+QString IpModeName(int mode); // "DHCP" or "Static"
 std::vector<int> Channels(const WlConfigRecord &wl);
 
 void Row(QTextStream &out, const QString &caption, const QString &value);

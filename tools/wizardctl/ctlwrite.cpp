@@ -1,6 +1,6 @@
 #include "ctlwrite.h"
 
-#include "ctlplan.h"
+#include "ctlsettings.h"
 #include "ctlreport.h"
 #include "ctlsession.h"
 #include "ctlsteps.h"
