@@ -82,13 +82,7 @@ int ReachDevice(CtlSession &s, FleetStatus &status, const MacAddress &mac, const
     }
     if (found)
         *found = *it;
-    DeviceState &state = s.State();
-    state.SelectedDevice = *it;
-    ResetIpConfig(state.CurIpConfig);
-    ResetIpConfig(state.NewIpConfig);
-    ResetWlConfig(state.CurWlConfig);
-    ResetWlConfig(state.NewWlConfig);
-    state.Password = password;
+    SelectDevice(s.State(), *it, password);
     status.Say(QStringLiteral("logging in"));
     switch (s.LogIn()) {
     case CtlSession::Login::Accepted:
@@ -384,9 +378,13 @@ bool FindAll(const CtlOptions &o, QTextStream &out, QTextStream &err, std::vecto
     return true;
 }
 
-// The first failure in the order of the plan gives the exit code.
+// A device stopped by Ctrl-C makes the run "stopped"; otherwise the first
+// failure in the order of the plan gives the exit code.
 int ExitCode(const std::vector<Target> &targets)
 {
+    for (const Target &t : targets)
+        if (t.outcome.code == CTL_EXIT_INTERRUPTED)
+            return CTL_EXIT_INTERRUPTED;
     for (const Target &t : targets)
         if (t.outcome.code != CTL_EXIT_OK)
             return t.outcome.code;

@@ -18,6 +18,16 @@ int NoAdapter(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextS
     return CTL_EXIT_NO_DEVICE;
 }
 
+void SelectDevice(DeviceState &state, const DeviceRecord &device, const QString &password)
+{
+    state.SelectedDevice = device;
+    ResetIpConfig(state.CurIpConfig);
+    ResetIpConfig(state.NewIpConfig);
+    ResetWlConfig(state.CurWlConfig);
+    ResetWlConfig(state.NewWlConfig);
+    state.Password = password;
+}
+
 int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
           DeviceRecord *found)
 {
@@ -41,14 +51,7 @@ int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStrea
     }
     if (found)
         *found = *it;
-    // As "Configure" on the device list: a fresh start for this device.
-    DeviceState &state = session.State();
-    state.SelectedDevice = *it;
-    ResetIpConfig(state.CurIpConfig);
-    ResetIpConfig(state.NewIpConfig);
-    ResetWlConfig(state.CurWlConfig);
-    ResetWlConfig(state.NewWlConfig);
-    state.Password = o.password;
+    SelectDevice(session.State(), *it, o.password);
 
     switch (session.LogIn()) {
     case CtlSession::Login::Accepted:

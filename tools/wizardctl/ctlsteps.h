@@ -25,6 +25,10 @@ enum class Read {
 int NoAdapter(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err,
               const QJsonObject &extra);
 
+// As "Configure" on the device list: a fresh start for `device`, whose
+// settings are read next.
+void SelectDevice(DeviceState &state, const DeviceRecord &device, const QString &password);
+
 // Finds the device (the discovery ends at its answer), logs in and reads what `read` says: the sequence of
 // the device list and password pages. CTL_EXIT_OK or the failure.
 int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
