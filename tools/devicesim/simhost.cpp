@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <QTextStream>
+#include <utility>
+#include <vector>
 #include <QTimer>
 #include <set>
 
@@ -98,23 +100,31 @@ void SimHost::OnReadable(Listener *listener)
     if (count <= 0)
         return;
     const uint16_t localPort = listener->socket->Port();
+    // Every device hears the datagram first; the state file is then
+    // written once (not once per device: with many devices that would cost
+    // more than the answers' own round trip) and before any answer leaves,
+    // so whoever gets an answer finds the change in the file.
+    std::vector<std::pair<size_t, std::vector<SimOutput>>> answers;
     for (size_t i = 0; i < devices_.size(); ++i) {
         if (!Attached(devices_[i].Config(), listener->interfaceName, localPort))
             continue;
-        const std::vector<SimOutput> outputs = devices_[i].Handle(datagram.data);
-        // Written before the answer leaves, so whoever gets the answer finds
-        // the change in the state file.
-        DumpState();
+        answers.emplace_back(i, devices_[i].Handle(datagram.data));
         if (options_.verbose) {
             QTextStream(stderr) << "devicesim: rx " << listener->interfaceName << ':' << localPort << " from "
                                 << datagram.senderAddress << ':' << datagram.senderPort << " size " << count
                                 << " cmd " << (count > 15 ? int(uint8_t(datagram.data[15])) : -1) << " -> "
-                                << devices_[i].Config().name << ": " << outputs.size() << " datagram(s)\n";
+                                << devices_[i].Config().name << ": " << answers.back().second.size()
+                                << " datagram(s)\n";
         }
-        // A PC link without an address sends from 0.0.0.0: only a broadcast
-        // reaches it.
-        const bool unicast = options_.unicastReplies && datagram.senderAddress != QLatin1String("0.0.0.0");
-        const QString to = unicast ? datagram.senderAddress : QStringLiteral("255.255.255.255");
+    }
+    if (answers.empty())
+        return;
+    DumpState();
+    // A PC link without an address sends from 0.0.0.0: only a broadcast
+    // reaches it.
+    const bool unicast = options_.unicastReplies && datagram.senderAddress != QLatin1String("0.0.0.0");
+    const QString to = unicast ? datagram.senderAddress : QStringLiteral("255.255.255.255");
+    for (const auto &[i, outputs] : answers) {
         for (const SimOutput &output : outputs) {
             if (output.delayMs <= 0) {
                 Send(listener, i, output, to, datagram.senderPort);
