@@ -67,8 +67,7 @@ void WriteIp(CtlSession &s, FleetStatus &status, const MacAddress &mac, const QS
     s.State().NewIpConfig.IpMode = IP_MODE_STATIC;
     s.State().NewIpConfig.Ip = ip;
     if (s.WriteWithRetry(REQ_IP_SETTING, CtlSession::kSetWait,
-                         [&s](int wait) { s.Engine().SendIPSetting(wait); }) !=
-        CtlSession::Write::Accepted) {
+                         [&s](int wait) { s.Engine().SendIPSetting(wait); }) != CtlSession::Write::Accepted) {
         out.result = "write failed";
         return;
     }

@@ -10,10 +10,10 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <QTextStream>
-#include <utility>
-#include <vector>
 #include <QTimer>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -130,9 +130,10 @@ void SimHost::OnReadable(Listener *listener)
                 Send(listener, i, output, to, datagram.senderPort);
                 continue;
             }
-            QTimer::singleShot(output.delayMs, this, [this, listener, i, output, to, port = datagram.senderPort] {
-                Send(listener, i, output, to, port);
-            });
+            QTimer::singleShot(output.delayMs, this,
+                               [this, listener, i, output, to, port = datagram.senderPort] {
+                                   Send(listener, i, output, to, port);
+                               });
         }
     }
 }

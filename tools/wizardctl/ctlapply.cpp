@@ -95,8 +95,9 @@ int ReachDevice(CtlSession &s, FleetStatus &status, const MacAddress &mac, const
         return CTL_EXIT_NO_ANSWER;
     }
     status.Say(QStringLiteral("reading the configuration"));
-    if (s.Request(REQ_GET_CONFIG, CtlSession::kGetConfigWait, [&](int wait) { s.Engine().SendGetConfig(wait); })
-            .timedOut) {
+    if (s.Request(REQ_GET_CONFIG, CtlSession::kGetConfigWait, [&](int wait) {
+             s.Engine().SendGetConfig(wait);
+         }).timedOut) {
         error = QStringLiteral("the device did not answer the configuration request");
         return CTL_EXIT_NO_ANSWER;
     }
@@ -155,6 +156,21 @@ Change AfterModeChange(const WirelessWanted &w)
             SsidText(w.ssid) + QStringLiteral(", ") + SecurityModeName(w.security)};
 }
 
+// What an apply would write to a device that reported `state`, with the
+// operating mode `mode` after the plan.
+std::vector<Change> WouldChange(const PlanEntry &e, const DeviceState &state, int mode)
+{
+    std::vector<Change> changes = ModeChanges(state.DeviceMode, mode);
+    if (e.ip)
+        Append(changes, IpChanges(state.CurIpConfig, NextIp(*e.ip, state.CurIpConfig)));
+    if (e.wireless && mode != state.DeviceMode)
+        changes.push_back(AfterModeChange(*e.wireless));
+    else if (e.wireless)
+        Append(changes, WirelessChanges(state.CurWlConfig,
+                                        NextWireless(*e.wireless, state.CurWlConfig, mode == DEVICE_AP)));
+    return changes;
+}
+
 Outcome ApplyEntry(CtlSession &s, FleetStatus &status, const PlanEntry &e, const MacAddress &mac,
                    const CtlOptions &o)
 {
@@ -174,15 +190,7 @@ Outcome ApplyEntry(CtlSession &s, FleetStatus &status, const PlanEntry &e, const
         return outcome;
     }
     if (o.dryRun) {
-        outcome.changes = ModeChanges(state.DeviceMode, mode);
-        if (e.ip)
-            Append(outcome.changes, IpChanges(state.CurIpConfig, NextIp(*e.ip, state.CurIpConfig)));
-        if (e.wireless && modeChanges)
-            outcome.changes.push_back(AfterModeChange(*e.wireless));
-        else if (e.wireless)
-            Append(outcome.changes,
-                   WirelessChanges(state.CurWlConfig,
-                                   NextWireless(*e.wireless, state.CurWlConfig, mode == DEVICE_AP)));
+        outcome.changes = WouldChange(e, state, mode);
         outcome.result =
             outcome.changes.empty() ? QStringLiteral("unchanged") : QStringLiteral("would change");
         return outcome;
@@ -208,8 +216,9 @@ Outcome ApplyEntry(CtlSession &s, FleetStatus &status, const PlanEntry &e, const
         const std::vector<Change> changes = ModeChanges(state.DeviceMode, mode);
         state.DeviceMode = mode;
         if (!step(
-                changes, REQ_SET_MODE, CtlSession::kSetModeWait, [&](int wait) { s.Engine().SendSetMode(wait, mode); },
-                QStringLiteral("operating mode"), 0, [&] { return state.DeviceMode == mode; }))
+                changes, REQ_SET_MODE, CtlSession::kSetModeWait,
+                [&](int wait) { s.Engine().SendSetMode(wait, mode); }, QStringLiteral("operating mode"), 0,
+                [&] { return state.DeviceMode == mode; }))
             return outcome;
         s.Settle(DeviceWait::SettleAfterSetMode);
     }
@@ -219,9 +228,9 @@ Outcome ApplyEntry(CtlSession &s, FleetStatus &status, const PlanEntry &e, const
         state.NewIpConfig = next;
         if (!changes.empty() &&
             !step(
-                changes, REQ_IP_SETTING, CtlSession::kSetWait, [&](int wait) { s.Engine().SendIPSetting(wait); },
-                QStringLiteral("IP settings"), CtlSession::kSettleDelay,
-                [&] { return IpConfigHolds(next, state.CurIpConfig); }))
+                changes, REQ_IP_SETTING, CtlSession::kSetWait,
+                [&](int wait) { s.Engine().SendIPSetting(wait); }, QStringLiteral("IP settings"),
+                CtlSession::kSettleDelay, [&] { return IpConfigHolds(next, state.CurIpConfig); }))
             return outcome;
     }
     if (e.wireless) {
@@ -363,7 +372,8 @@ bool FindAll(const CtlOptions &o, QTextStream &out, QTextStream &err, std::vecto
     CtlSession session;
     const auto enough = [&](const std::vector<DeviceRecord> &found) {
         return !wanted.empty() && std::all_of(wanted.begin(), wanted.end(), [&](const MacAddress &mac) {
-            return std::any_of(found.begin(), found.end(), [&](const DeviceRecord &d) { return d.Mac == mac; });
+            return std::any_of(found.begin(), found.end(),
+                               [&](const DeviceRecord &d) { return d.Mac == mac; });
         });
     };
     if (!session.Discover(kFindWait, enough)) {

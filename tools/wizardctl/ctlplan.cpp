@@ -478,4 +478,3 @@ Plan ParsePlan(const QByteArray &text, const QStringList &localAddresses)
                      [](const PlanRemark &a, const PlanRemark &b) { return a.line < b.line; });
     return plan;
 }
-

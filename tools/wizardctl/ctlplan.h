@@ -58,4 +58,3 @@ struct Plan
 
 // Reads and checks a whole plan with the wizard's input rules.
 Plan ParsePlan(const QByteArray &text, const QStringList &localAddresses);
-

@@ -275,7 +275,6 @@ CtlSession::Write CtlSession::WriteWithRetry(int kind, int waitMs, const Send &s
     }
 }
 
-
 bool CtlSession::NextEvent(CtlReceiver::Message &event, const QDeadlineTimer &deadline)
 {
     // Wakes the wait below when the time is up and nothing else happens.

@@ -73,4 +73,3 @@ std::optional<QByteArray> BytesFromHex(const QString &hex)
         return std::nullopt;
     return QByteArray::fromHex(digits);
 }
-

@@ -49,4 +49,3 @@ WlConfigRecord NextWireless(const WirelessWanted &w, WlConfigRecord current, boo
 // The bytes of a hex text (blanks and colons allowed between pairs);
 // nullopt when it is not pairs of hex digits.
 std::optional<QByteArray> BytesFromHex(const QString &hex);
-
