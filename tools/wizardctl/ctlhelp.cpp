@@ -174,9 +174,13 @@ QString CommandHelp(const QString &command)
                        "  --password PW      the password of entries without one (as for the other\n"
                        "                     commands: WIZARDCTL_PASSWORD, \"-\" for standard input)\n"
                        "  --password-file FILE\n\n"
-                       "The results: per device unchanged, verified or the failure, what changed and\n"
-                       "the time. Exit 0 when every device is verified or unchanged; otherwise the\n"
-                       "exit code of the first device in the plan's order that failed.\n");
+                       "The devices run in parallel, logging in one at a time; the progress goes\n"
+                       "to standard error (on a terminal one line per device, updated in place).\n"
+                       "Ctrl-C starts no further write: the writes in flight finish and are read\n"
+                       "back. The results: per device unchanged, verified, stopped or the failure,\n"
+                       "what changed and the time. Exit 0 when every device is verified or\n"
+                       "unchanged; 8 when Ctrl-C stopped a device; otherwise the exit code of the\n"
+                       "first device in the plan's order that failed.\n");
     } else {
         return QString::fromLatin1(kOverview);
     }
