@@ -45,15 +45,6 @@ bool TakesValue(const QString &option)
 }
 
 // A choice among named codes; false for anything else.
-bool Choose(const QString &value, const std::map<QString, int> &choices, int &code)
-{
-    const auto it = choices.find(value.toLower());
-    if (it == choices.end())
-        return false;
-    code = it->second;
-    return true;
-}
-
 // A network name from --ssid (UTF-8) or --ssid-hex (its bytes as hex digits,
 // blanks and colons allowed between pairs). False with `error` set when both
 // or a malformed hex text are given; the length rules come later.
@@ -223,7 +214,7 @@ bool TakeNumber(const Given &given, const char *option, int min, int max, int &n
 struct ChoiceOption
 {
     const char *name;
-    std::map<QString, int> codes;
+    SettingWords words;
     int CtlOptions::*code;
     bool CtlOptions::*given = nullptr; // where to keep whether it was given
     const char *error;
@@ -234,7 +225,7 @@ bool TakeChoice(const Given &given, const ChoiceOption &choice, CtlOptions &opti
     const bool has = given.Has(choice.name);
     if (choice.given)
         options.*choice.given = has;
-    return !has || Choose(given.Get(choice.name), choice.codes, options.*choice.code) ||
+    return !has || ChooseWord(given.Get(choice.name), choice.words, options.*choice.code) ||
            Fail(error, QString::fromLatin1(choice.error));
 }
 
@@ -318,7 +309,7 @@ bool TakeSetIp(const Given &given, CtlOptions &options, QString &error)
 bool TakeSetMode(const Given &given, CtlOptions &options, QString &error)
 {
     return (given.Words().size() == 1 &&
-            Choose(given.Words()[0], {{"ap", 1}, {"bridge", 2}, {"apclient", 2}}, options.deviceMode)) ||
+            ChooseWord(given.Words()[0], kDeviceModeWords, options.deviceMode)) ||
            Fail(error, QStringLiteral("set-mode takes ap or bridge"));
 }
 
@@ -326,20 +317,20 @@ bool TakeSetWireless(const Given &given, CtlOptions &options, QString &error)
 {
     static const ChoiceOption choices[] = {
         {.name = "security",
-         .codes = {{"none", 0}, {"wep", 1}, {"wpa-psk", 2}, {"wpapsk", 2}},
+         .words = kSecurityWords,
          .code = &CtlOptions::security,
          .error = "--security takes none, wep or wpa-psk"},
         {.name = "wep-length",
-         .codes = {{"64", 0}, {"128", 1}},
+         .words = kWepLengthWords,
          .code = &CtlOptions::wepLength,
          .given = &CtlOptions::hasWepLength,
          .error = "--wep-length takes 64 or 128"},
         {.name = "auth",
-         .codes = {{"open", 0}, {"shared", 1}, {"auto", 2}},
+         .words = kAuthWords,
          .code = &CtlOptions::auth,
          .error = "--auth takes open, shared or auto"},
         {.name = "wpa-mode",
-         .codes = {{"wpa", 0}, {"wpa2", 1}, {"auto", 2}},
+         .words = kWpaModeWords,
          .code = &CtlOptions::wpaMode,
          .given = &CtlOptions::hasWpaMode,
          .error = "--wpa-mode takes wpa, wpa2 or auto"},

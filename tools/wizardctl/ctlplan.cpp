@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
@@ -119,6 +120,17 @@ struct Coding
         int code;
         QStringList words;
     };
+    Coding(const SettingWords &words, QString (*nameOf)(int)) : name(nameOf)
+    {
+        for (const SettingWord &w : words) {
+            const auto it = std::find_if(choices.begin(), choices.end(),
+                                         [&w](const Choice &c) { return c.code == w.code; });
+            if (it == choices.end())
+                choices.push_back({w.code, {QString::fromLatin1(w.word)}});
+            else
+                it->words << QString::fromLatin1(w.word);
+        }
+    }
     std::vector<Choice> choices;
     QString (*name)(int) = nullptr;
 
@@ -136,17 +148,14 @@ struct Coding
     }
 };
 
-const Coding kDeviceMode{{{DEVICE_AP, {"ap", "access point"}}, {DEVICE_WBRIDGE, {"bridge", "apclient"}}},
-                         DeviceModeName};
-const Coding kIpMode{{{IP_MODE_STATIC, {"static"}}, {IP_MODE_DHCP, {"dhcp"}}}, IpModeName};
-const Coding kSecurity{
-    {{SECMODE_NONE, {"none"}}, {SECMODE_WEP, {"wep"}}, {SECMODE_WPAPSK, {"wpa-psk", "wpapsk"}}},
-    SecurityModeName};
-const Coding kAuth{{{AUTHMODE_OPEN, {"open"}}, {AUTHMODE_SHARED, {"shared"}}, {AUTHMODE_AUTO, {"auto"}}},
-                   AuthModeName};
-const Coding kWepLength{{{WEPKEYLEN_64, {"64"}}, {WEPKEYLEN_128, {"128"}}}, WepKeyLenName};
-const Coding kWpaMode{{{WPAMODE_WPA, {"wpa"}}, {WPAMODE_WPA2, {"wpa2"}}, {WPAMODE_AUTO, {"auto"}}},
-                      WpaModeName};
+// The display name matches too ("Access Point", "AP Client", ...).
+const Coding kDeviceMode{kDeviceModeWords, DeviceModeName};
+constexpr SettingWord kIpModeWords[] = {{"static", IP_MODE_STATIC}, {"dhcp", IP_MODE_DHCP}};
+const Coding kIpMode{kIpModeWords, IpModeName};
+const Coding kSecurity{kSecurityWords, SecurityModeName};
+const Coding kAuth{kAuthWords, AuthModeName};
+const Coding kWepLength{kWepLengthWords, WepKeyLenName};
+const Coding kWpaMode{kWpaModeWords, WpaModeName};
 
 // ----- reading the plan -----
 

@@ -5,6 +5,18 @@
 
 #include <cstring>
 
+bool ChooseWord(const QString &text, const SettingWords &words, int &code)
+{
+    const QString lower = text.toLower();
+    for (const SettingWord &w : words) {
+        if (lower == QLatin1String(w.word)) {
+            code = w.code;
+            return true;
+        }
+    }
+    return false;
+}
+
 StaticAddress CheckStatic(const QString &ip, const QString &mask, bool hasMask, const QString &gateway,
                           const QStringList &localAddresses)
 {

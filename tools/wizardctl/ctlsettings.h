@@ -1,7 +1,8 @@
 #pragma once
 // The settings a command asks a device to take, shared by the set-*
-// commands and `apply`: the static-address check with the IP page's
-// corrections, the wireless record to write, and network names in hex.
+// commands and `apply`: the words that stand for coded settings, the
+// static-address check with the IP page's corrections, the wireless record
+// to write, and network names in hex.
 // Pure: text in, records and the first broken rule out.
 
 #include "app/records.h"
@@ -11,7 +12,28 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <span>
 #include <vector>
+
+// The words the set-* options and the plans take for a coded setting, each
+// with the code it stands for (a code may have several words).
+struct SettingWord
+{
+    const char *word;
+    int code;
+};
+using SettingWords = std::span<const SettingWord>;
+inline constexpr SettingWord kDeviceModeWords[] = {
+    {"ap", DEVICE_AP}, {"bridge", DEVICE_WBRIDGE}, {"apclient", DEVICE_WBRIDGE}};
+inline constexpr SettingWord kSecurityWords[] = {
+    {"none", SECMODE_NONE}, {"wep", SECMODE_WEP}, {"wpa-psk", SECMODE_WPAPSK}, {"wpapsk", SECMODE_WPAPSK}};
+inline constexpr SettingWord kWepLengthWords[] = {{"64", WEPKEYLEN_64}, {"128", WEPKEYLEN_128}};
+inline constexpr SettingWord kAuthWords[] = {
+    {"open", AUTHMODE_OPEN}, {"shared", AUTHMODE_SHARED}, {"auto", AUTHMODE_AUTO}};
+inline constexpr SettingWord kWpaModeWords[] = {
+    {"wpa", WPAMODE_WPA}, {"wpa2", WPAMODE_WPA2}, {"auto", WPAMODE_AUTO}};
+// The code `text` stands for among `words`, in any case; false when none.
+bool ChooseWord(const QString &text, const SettingWords &words, int &code);
 
 // A static address as typed, after the IP page's broadcast correction and
 // mask proposal, with the first rule it breaks (nullptr: valid).
