@@ -65,43 +65,30 @@ void Fail(Outcome &outcome, int code, const QString &error)
 // Finds the device, logs in and reads its whole configuration, as Reach
 // does for one device, with the texts kept for the results table. `found`
 // gets the device's record.
-int ReachDevice(CtlSession &s, FleetStatus &status, const MacAddress &mac, const QString &password,
+int ReachForJob(CtlSession &s, FleetStatus &status, const MacAddress &mac, const QString &password,
                 QString &error, DeviceRecord *found = nullptr)
 {
-    status.Say(QStringLiteral("finding the device"));
-    if (!s.Discover(kFindWait, &mac)) {
+    switch (ReachDevice(s, mac, password, Read::Config, found,
+                        [&status](const QString &step) { status.Say(step); })) {
+    case Reached::Done:
+        return CTL_EXIT_OK;
+    case Reached::NoAdapter:
         error = QStringLiteral("no network adapter could be opened");
         return CTL_EXIT_NO_DEVICE;
-    }
-    const std::vector<DeviceRecord> devices = s.Devices();
-    const auto it =
-        std::find_if(devices.begin(), devices.end(), [&](const DeviceRecord &d) { return d.Mac == mac; });
-    if (it == devices.end()) {
+    case Reached::NotFound:
         error = QStringLiteral("the device did not answer within %1 ms").arg(kFindWait);
         return CTL_EXIT_NO_DEVICE;
-    }
-    if (found)
-        *found = *it;
-    SelectDevice(s.State(), *it, password);
-    status.Say(QStringLiteral("logging in"));
-    switch (s.LogIn()) {
-    case CtlSession::Login::Accepted:
-        break;
-    case CtlSession::Login::Refused:
+    case Reached::Refused:
         error = QStringLiteral("the device refused the login: wrong password?");
         return CTL_EXIT_LOGIN;
-    case CtlSession::Login::NoAnswer:
+    case Reached::Silent:
         error = QStringLiteral("the device did not answer the login");
         return CTL_EXIT_NO_ANSWER;
+    case Reached::Unread:
+        break;
     }
-    status.Say(QStringLiteral("reading the configuration"));
-    if (s.Request(REQ_GET_CONFIG, CtlSession::kGetConfigWait, [&](int wait) {
-             s.Engine().SendGetConfig(wait);
-         }).timedOut) {
-        error = QStringLiteral("the device did not answer the configuration request");
-        return CTL_EXIT_NO_ANSWER;
-    }
-    return CTL_EXIT_OK;
+    error = QStringLiteral("the device did not answer the configuration request");
+    return CTL_EXIT_NO_ANSWER;
 }
 
 // One write with its read-back; CTL_EXIT_OK when the device then reports
@@ -113,18 +100,8 @@ int WriteStep(CtlSession &s, FleetStatus &status, int kind, int waitMs, const Ct
     status.Say(QStringLiteral("writing the ") + what);
     const CtlSession::Checker check = [&] { return CheckWrite(s, settleMs, holds); };
     const CtlSession::Write w = s.WriteWithRetry(kind, waitMs, send, check);
-    switch (w) {
-    case CtlSession::Write::Accepted:
-    case CtlSession::Write::Verified:
-        break;
-    case CtlSession::Write::Refused:
-        error = QStringLiteral("the device refused the ") + what;
-        return CTL_EXIT_NO_ANSWER;
-    case CtlSession::Write::NoAnswer:
-        error = QStringLiteral("the device did not answer the %1, also not after a fresh login").arg(what);
-        return CTL_EXIT_NO_ANSWER;
-    case CtlSession::Write::LoginFailed:
-        error = QStringLiteral("the fresh login for the %1 failed").arg(what);
+    if (const QString failure = WriteFailure(w, what); !failure.isEmpty()) {
+        error = failure;
         return CTL_EXIT_NO_ANSWER;
     }
     if (w == CtlSession::Write::Verified)
@@ -176,7 +153,7 @@ Outcome ApplyEntry(CtlSession &s, FleetStatus &status, const PlanEntry &e, const
 {
     Outcome outcome;
     QString error;
-    if (const int rc = ReachDevice(s, status, mac, e.password.value_or(o.password), error)) {
+    if (const int rc = ReachForJob(s, status, mac, e.password.value_or(o.password), error)) {
         Fail(outcome, rc, error);
         return outcome;
     }
@@ -494,7 +471,7 @@ int ShowAll(const CtlOptions &o, QTextStream &out, QTextStream &err)
     for (size_t i = 0; i < devices.size(); ++i) {
         jobs.push_back({Label(devices[i]), devices[i].Mac, [&, i](CtlSession &session, FleetStatus &status) {
                             DeviceRecord found;
-                            reads[i].code = ReachDevice(session, status, devices[i].Mac, o.password,
+                            reads[i].code = ReachForJob(session, status, devices[i].Mac, o.password,
                                                         reads[i].error, &found);
                             if (reads[i].code == CTL_EXIT_OK)
                                 reads[i].json = ConfigJson(found, session.State());

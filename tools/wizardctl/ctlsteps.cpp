@@ -18,6 +18,10 @@ int NoAdapter(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextS
     return CTL_EXIT_NO_DEVICE;
 }
 
+namespace {
+
+// As "Configure" on the device list: a fresh start for `device`, whose
+// settings are read next.
 void SelectDevice(DeviceState &state, const DeviceRecord &device, const QString &password)
 {
     state.SelectedDevice = device;
@@ -28,17 +32,62 @@ void SelectDevice(DeviceState &state, const DeviceRecord &device, const QString 
     state.Password = password;
 }
 
+} // namespace
+
+Reached ReachDevice(CtlSession &session, const MacAddress &mac, const QString &password, Read read,
+                    DeviceRecord *found, const std::function<void(const QString &)> &step)
+{
+    const auto say = [&step](const char *text) {
+        if (step)
+            step(QString::fromLatin1(text));
+    };
+    say("finding the device");
+    if (!session.Discover(kFindWait, &mac))
+        return Reached::NoAdapter;
+    const std::vector<DeviceRecord> devices = session.Devices();
+    const auto it =
+        std::find_if(devices.begin(), devices.end(), [&](const DeviceRecord &d) { return d.Mac == mac; });
+    if (it == devices.end())
+        return Reached::NotFound;
+    if (found)
+        *found = *it;
+    SelectDevice(session.State(), *it, password);
+
+    say("logging in");
+    switch (session.LogIn()) {
+    case CtlSession::Login::Accepted:
+        break;
+    case CtlSession::Login::Refused:
+        return Reached::Refused;
+    case CtlSession::Login::NoAnswer:
+        return Reached::Silent;
+    }
+    if (read == Read::Nothing)
+        return Reached::Done;
+    say("reading the configuration");
+    const bool config = read == Read::Config;
+    const CtlSession::Answer a = session.Request(
+        REQ_GET_CONFIG, config ? CtlSession::kGetConfigWait : CtlSession::kGetModeWait, [&](int wait) {
+            if (config)
+                session.Engine().SendGetConfig(wait);
+            else
+                session.Engine().SendGetMode(wait);
+        });
+    return a.timedOut ? Reached::Unread : Reached::Done;
+}
+
 int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
           DeviceRecord *found)
 {
-    if (!session.Discover(kFindWait, &o.mac))
+    switch (ReachDevice(session, o.mac, o.password, read, found)) {
+    case Reached::Done:
+        return CTL_EXIT_OK;
+    case Reached::NoAdapter:
         return NoAdapter(session, o, out, err, {{"error", "no network adapter could be opened"}});
-    const std::vector<DeviceRecord> devices = session.Devices();
-    const auto it =
-        std::find_if(devices.begin(), devices.end(), [&](const DeviceRecord &d) { return d.Mac == o.mac; });
-    if (it == devices.end()) {
+    case Reached::NotFound: {
         DebugPrint("wizardctl: FAIL device %s not found", Local(FormatMac(o.mac)).constData());
         err << "wizardctl: no device " << FormatMac(o.mac) << " answered within " << kFindWait << " ms";
+        const std::vector<DeviceRecord> devices = session.Devices();
         if (!devices.empty()) {
             QStringList others;
             for (const DeviceRecord &d : devices)
@@ -49,57 +98,44 @@ int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStrea
         ExplainSilence(session.Engine(), o, out, err, {{"error", "no device with that MAC answered"}});
         return CTL_EXIT_NO_DEVICE;
     }
-    if (found)
-        *found = *it;
-    SelectDevice(session.State(), *it, o.password);
-
-    switch (session.LogIn()) {
-    case CtlSession::Login::Accepted:
-        break;
-    case CtlSession::Login::Refused:
-        err << "wizardctl: the device " << FormatMac(it->Mac) << " refused the login: wrong password?\n";
+    case Reached::Refused:
+        err << "wizardctl: the device " << FormatMac(o.mac) << " refused the login: wrong password?\n";
         return CTL_EXIT_LOGIN;
-    case CtlSession::Login::NoAnswer:
-        err << "wizardctl: the device " << FormatMac(it->Mac) << " did not answer the login within "
+    case Reached::Silent:
+        err << "wizardctl: the device " << FormatMac(o.mac) << " did not answer the login within "
             << CtlSession::kLoginWait
             << " ms (a device that cannot read the login, as with a wrong password, may stay silent).\n";
         return CTL_EXIT_NO_ANSWER;
+    case Reached::Unread:
+        break;
     }
-    if (read != Read::Nothing) {
-        const bool config = read == Read::Config;
-        const CtlSession::Answer a = session.Request(
-            REQ_GET_CONFIG, config ? CtlSession::kGetConfigWait : CtlSession::kGetModeWait, [&](int wait) {
-                if (config)
-                    session.Engine().SendGetConfig(wait);
-                else
-                    session.Engine().SendGetMode(wait);
-            });
-        if (a.timedOut) {
-            err << "wizardctl: the device did not answer the configuration request. "
-                << MessageOf(MessageKey::ER_CONNECT) << '\n';
-            return CTL_EXIT_NO_ANSWER;
-        }
+    err << "wizardctl: the device did not answer the configuration request. "
+        << MessageOf(MessageKey::ER_CONNECT) << '\n';
+    return CTL_EXIT_NO_ANSWER;
+}
+
+QString WriteFailure(CtlSession::Write w, const QString &what)
+{
+    switch (w) {
+    case CtlSession::Write::Refused:
+        return QStringLiteral("the device refused the ") + what;
+    case CtlSession::Write::NoAnswer:
+        return QStringLiteral("the device did not answer the %1, also not after a fresh login").arg(what);
+    case CtlSession::Write::LoginFailed:
+        return QStringLiteral("the fresh login for the %1 failed").arg(what);
+    case CtlSession::Write::Accepted:
+    case CtlSession::Write::Verified:
+        break;
     }
-    return CTL_EXIT_OK;
+    return {};
 }
 
 int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what)
 {
-    switch (w) {
-    case CtlSession::Write::Refused:
-        err << "wizardctl: the device refused the " << what << ".\n";
-        break;
-    case CtlSession::Write::NoAnswer:
-        err << "wizardctl: the device did not answer the " << what << ", also not after a fresh login.\n";
-        break;
-    case CtlSession::Write::LoginFailed:
-        err << "wizardctl: the fresh login for the " << what << " failed.\n";
-        break;
-    case CtlSession::Write::Accepted:
-    case CtlSession::Write::Verified:
+    const QString failure = WriteFailure(w, what);
+    if (failure.isEmpty())
         return CTL_EXIT_OK;
-    }
-    err << MessageOf(MessageKey::ER_CONNECT) << '\n';
+    err << "wizardctl: " << failure << ".\n" << MessageOf(MessageKey::ER_CONNECT) << '\n';
     return CTL_EXIT_NO_ANSWER;
 }
 

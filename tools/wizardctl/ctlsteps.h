@@ -25,16 +25,31 @@ enum class Read {
 int NoAdapter(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err,
               const QJsonObject &extra);
 
-// As "Configure" on the device list: a fresh start for `device`, whose
-// settings are read next.
-void SelectDevice(DeviceState &state, const DeviceRecord &device, const QString &password);
+// How far finding the device, logging in and reading came.
+enum class Reached {
+    Done,
+    NoAdapter, // no adapter could be opened for the discovery
+    NotFound,  // the device did not answer the discovery
+    Refused,   // the login was refused
+    Silent,    // the login was not answered
+    Unread,    // the configuration request was not answered
+};
+// The sequence of the device list and password pages, printing nothing:
+// finds the device `mac` (the discovery ends at its answer), starts afresh
+// for it with `password` as "Configure" does, logs in and reads what `read`
+// says. `step` hears each stage's name; `found` gets the device's record.
+Reached ReachDevice(CtlSession &session, const MacAddress &mac, const QString &password, Read read,
+                    DeviceRecord *found = nullptr, const std::function<void(const QString &)> &step = {});
 
-// Finds the device (the discovery ends at its answer), logs in and reads what `read` says: the sequence of
-// the device list and password pages. CTL_EXIT_OK or the failure.
+// ReachDevice for o.mac with o.password, each failure explained on `err`
+// (when nothing answered, with the diagnosis). CTL_EXIT_OK or the failure.
 int Reach(CtlSession &session, const CtlOptions &o, QTextStream &out, QTextStream &err, Read read,
           DeviceRecord *found = nullptr);
 
-// The outcome of a write that did not go through.
+// Why a write did not go through, as one sentence without its full stop
+// ("the device refused the IP settings"); empty when it went through.
+QString WriteFailure(CtlSession::Write w, const QString &what);
+// The outcome of a write that did not go through, explained on `err`.
 int WriteFailed(QTextStream &err, CtlSession::Write w, const QString &what);
 
 // Settles for `settleMs`, then reads the configuration. False when the
