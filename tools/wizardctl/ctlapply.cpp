@@ -336,11 +336,11 @@ QJsonObject OutcomeJson(const Target &t)
 }
 
 // The one discovery that tells which devices there are; its session is
-// gone before the devices' own start. False (with the explanation printed)
-// when no adapter could be opened.
-// A plan that names every device by MAC needs no more than their answers;
-// a name must be heard out for the whole window, since a second device of
-// that name makes the choice ambiguous. `wanted` empty: the whole window.
+// gone before the devices' own start. It ends once every device of
+// `wanted` answered; empty `wanted` (a plan that names a device by name,
+// which must be heard out, since a second device of that name makes the
+// choice ambiguous) waits the whole window. False (with the explanation
+// printed) when no adapter could be opened.
 bool FindAll(const CtlOptions &o, QTextStream &out, QTextStream &err, std::vector<DeviceRecord> &devices,
              int &rc, const std::vector<MacAddress> &wanted = {})
 {
