@@ -23,13 +23,6 @@ namespace {
 
 const char kMac[] = "02:00:4C:00:00:01"; // the simulator's default device
 
-// WIZARDCTL_CLIENT names another build of the client (a sanitizer build).
-QString Client()
-{
-    const QString other = qEnvironmentVariable("WIZARDCTL_CLIENT");
-    return other.isEmpty() ? QStringLiteral(WIZARD_BINARY_DIR "/tools/wizardctl/wizardctl-test") : other;
-}
-
 using Ctl = ToolRun;
 
 // What a run gets besides its arguments: standard input and a password in
@@ -43,9 +36,8 @@ struct Given
 Ctl RunBinary(const QString &binary, const QStringList &arguments, const QString &scale,
               const Given &given = {})
 {
-    ToolStart start{.input = given.input};
-    start.environment.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), scale);
-    start.environment.remove(QStringLiteral("WIZARDCTL_PASSWORD"));
+    ToolStart start = WizardctlStart(scale);
+    start.input = given.input;
     if (!given.passwordVariable.isEmpty())
         start.environment.insert(QStringLiteral("WIZARDCTL_PASSWORD"), given.passwordVariable);
     return RunTool(binary, arguments, start);
@@ -53,7 +45,7 @@ Ctl RunBinary(const QString &binary, const QStringList &arguments, const QString
 
 Ctl RunCtl(const QStringList &arguments, const Given &given = {})
 {
-    return RunBinary(Client(), arguments, QStringLiteral("0.05"), given);
+    return RunBinary(WizardctlClient(), arguments, QStringLiteral("0.05"), given);
 }
 
 // Runs a device command for the simulator's default device.
@@ -86,13 +78,6 @@ QJsonObject SettledRequests()
     QThread::msleep(300);
     return Requests();
 }
-
-#define SKIP_WITHOUT_CLIENT()                                                                                \
-    do {                                                                                                     \
-        if (!QFileInfo(Client()).isExecutable())                                                             \
-            GTEST_SKIP() << "the client " << Client().toStdString()                                          \
-                         << " is not built (build the target wizardctl-test)";                               \
-    } while (false)
 
 } // namespace
 
@@ -203,7 +188,7 @@ TEST(LabWizardctl, AThousandDevicesAreAllListedForAnUnprivilegedUserOnBusyCores)
                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                           QFileDevice::ExeOther);
     const QString client = dir.filePath("wizardctl");
-    ASSERT_TRUE(QFile::copy(Client(), client));
+    ASSERT_TRUE(QFile::copy(WizardctlClient(), client));
     // Two busy loops, one per core, for the whole run.
     std::vector<std::unique_ptr<QProcess>> busy;
     for (int i = 0; i < 2; ++i) {

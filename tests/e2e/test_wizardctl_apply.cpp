@@ -21,18 +21,9 @@
 
 namespace {
 
-QString Client()
-{
-    const QString other = qEnvironmentVariable("WIZARDCTL_CLIENT");
-    return other.isEmpty() ? QStringLiteral(WIZARD_BINARY_DIR "/tools/wizardctl/wizardctl-test") : other;
-}
-
 ToolRun Ctl(const QStringList &arguments)
 {
-    ToolStart start;
-    start.environment.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), QStringLiteral("0.05"));
-    start.environment.remove(QStringLiteral("WIZARDCTL_PASSWORD"));
-    return RunTool(Client(), arguments, start);
+    return RunTool(WizardctlClient(), arguments, WizardctlStart());
 }
 
 QString Mac(int i)
@@ -160,12 +151,6 @@ QJsonObject Held(const QJsonValue &device)
         o.remove(key);
     return o;
 }
-
-#define SKIP_WITHOUT_CLIENT()                                                                                \
-    do {                                                                                                     \
-        if (!QFileInfo(Client()).isExecutable())                                                             \
-            GTEST_SKIP() << "the client " << Client().toStdString() << " is not built";                      \
-    } while (false)
 
 } // namespace
 

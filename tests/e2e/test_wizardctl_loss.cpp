@@ -24,12 +24,6 @@ constexpr int kRuns = 40;
 constexpr int kVerifiedAtLeast = 39;
 constexpr int kExitUnknownState = 7; // written, the read-back never answered
 
-QString Client()
-{
-    const QString other = qEnvironmentVariable("WIZARDCTL_CLIENT");
-    return other.isEmpty() ? QStringLiteral(WIZARD_BINARY_DIR "/tools/wizardctl/wizardctl-test") : other;
-}
-
 // One of the two settings a command alternates between: its arguments and
 // whether the simulator's device holds it.
 struct Setting
@@ -82,9 +76,7 @@ QJsonObject SettledDevice()
 
 TEST(LabWizardctlLoss, TenPercentLossEachWayGivesNoFalseAlarm)
 {
-    if (!QFileInfo(Client()).isExecutable())
-        GTEST_SKIP() << "the client " << Client().toStdString()
-                     << " is not built (build the target wizardctl-test)";
+    SKIP_WITHOUT_CLIENT();
     if (!Lab::Inside()) {
         const QString why = Lab::Unavailable();
         if (!why.isEmpty())
@@ -111,11 +103,9 @@ TEST(LabWizardctlLoss, TenPercentLossEachWayGivesNoFalseAlarm)
             const QJsonObject before = SettledDevice();
             const Setting &setting = command.settings[command.settings[0].held(before) ? 1 : 0];
             ASSERT_FALSE(setting.held(before));
-            ToolStart start;
-            start.environment.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), QStringLiteral("0.05"));
-            start.environment.remove(QStringLiteral("WIZARDCTL_PASSWORD"));
             const ToolRun c =
-                RunTool(Client(), QStringList{command.name, "--mac", kMac} + setting.arguments, start);
+                RunTool(WizardctlClient(), QStringList{command.name, "--mac", kMac} + setting.arguments,
+                        WizardctlStart());
             const bool held = setting.held(SettledDevice());
             ++byExit[c.exitCode];
             heldByExit[c.exitCode] += held;

@@ -30,3 +30,17 @@ ToolRun RunTool(const QString &program, const QStringList &arguments, const Tool
     run.err += QString::fromUtf8(process.readAllStandardError());
     return run;
 }
+
+QString WizardctlClient()
+{
+    const QString other = qEnvironmentVariable("WIZARDCTL_CLIENT");
+    return other.isEmpty() ? QStringLiteral(WIZARD_BINARY_DIR "/tools/wizardctl/wizardctl-test") : other;
+}
+
+ToolStart WizardctlStart(const QString &scale)
+{
+    ToolStart start;
+    start.environment.insert(QStringLiteral("WIZARDCTL_TIME_SCALE"), scale);
+    start.environment.remove(QStringLiteral("WIZARDCTL_PASSWORD"));
+    return start;
+}
