@@ -39,29 +39,24 @@ struct Outcome
 void WriteIp(CtlSession &s, FleetStatus &status, const MacAddress &mac, const QString &password, uint32_t ip,
              Outcome &out)
 {
-    status.Say(QStringLiteral("finding"));
-    s.Discover(kFindWait, &mac);
-    const std::vector<DeviceRecord> devices = s.Devices();
-    out.devicesSeen = devices.size();
-    if (devices.empty() || devices.front().Mac != mac) {
+    switch (ReachDevice(s, mac, password, Read::Config, nullptr,
+                        [&status](const QString &step) { status.Say(step); })) {
+    case Reached::Done:
+        break;
+    case Reached::Refused:
+    case Reached::Silent:
+        out.result = "login failed";
+        return;
+    case Reached::Unread:
+        out.result = "no answer";
+        return;
+    case Reached::NoAdapter:
+    case Reached::NotFound:
         out.result = "not found";
         return;
     }
-    s.State().SelectedDevice = devices.front();
-    s.State().Password = password;
-    if (s.LogIn() != CtlSession::Login::Accepted) {
-        out.result = "login failed";
-        return;
-    }
-    const auto read = [&s] {
-        return !s.Request(REQ_GET_CONFIG, CtlSession::kGetConfigWait, [&s](int wait) {
-                     s.Engine().SendGetConfig(wait);
-                 }).timedOut;
-    };
-    if (!read()) {
-        out.result = "no answer";
-        return;
-    }
+    // Only its own device's answers reach the session.
+    out.devicesSeen = s.Devices().size();
     status.Say(QStringLiteral("writing"));
     s.State().NewIpConfig = s.State().CurIpConfig;
     s.State().NewIpConfig.IpMode = IP_MODE_STATIC;
@@ -71,8 +66,7 @@ void WriteIp(CtlSession &s, FleetStatus &status, const MacAddress &mac, const QS
         out.result = "write failed";
         return;
     }
-    s.Settle(CtlSession::kSettleDelay);
-    if (!read()) {
+    if (!ReadBack(s, CtlSession::kSettleDelay)) {
         out.result = "no read-back";
         return;
     }
