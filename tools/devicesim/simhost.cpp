@@ -131,8 +131,8 @@ void SimHost::OnReadable(Listener *listener)
                 continue;
             }
             QTimer::singleShot(output.delayMs, this,
-                               [this, listener, i, output, to, port = datagram.senderPort] {
-                                   Send(listener, i, output, to, port);
+                               [this, listener, device = i, output, to, port = datagram.senderPort] {
+                                   Send(listener, device, output, to, port);
                                });
         }
     }
